@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that are missing.
+# Usage: scripts/deps.sh [run|test|bench|fuzz]  (the set grows with the purpose)
+set -euo pipefail
+
+purpose=${1:-run}
+pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
+      libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+      fonts-liberation2)
+case "$purpose" in
+run) ;;
+test) pkgs+=(libgtest-dev xvfb xauth xdotool x11-apps ffmpeg) ;;
+bench) pkgs+=(xvfb xauth ffmpeg) ;;
+fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
+*) echo "usage: $0 [run|test|bench|fuzz]" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${pkgs[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
