@@ -1,0 +1,113 @@
+#include "toolkit/Application.h"
+
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+const QEvent::Type TerminateEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// Word-wraps the text to at most half the screen's width and centres the box on the screen.
+void RunBox(QMessageBox& box) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setMaximumWidth(screen->geometry().width() / 2);
+        box.adjustSize();
+        box.move(screen->geometry().center() - box.rect().center());
+    }
+    box.exec();
+}
+} // namespace
+
+TApplication::TApplication(const QString& exePath, QObject* parent)
+    : QObject(parent), FTitle(TitleFromExeName(exePath)) {}
+
+QString TApplication::TitleFromExeName(const QString& exePath) {
+    QString name = QFileInfo(exePath).fileName();
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.size() > 1)
+        name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
+
+QString TApplication::ErrorBoxText(const QString& message) {
+    const QByteArray bytes = message.toUtf8();
+    if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) > '.')
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void TApplication::Guard(const std::function<void()>& handler) noexcept {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        HandleException(e);
+    } catch (...) {
+        HandleException(Exception(QStringLiteral("Unbekannter Fehler")));
+    }
+}
+
+void TApplication::HandleException(const std::exception& e) noexcept {
+    try {
+        const auto* own = dynamic_cast<const Exception*>(&e);
+        ShowErrorBox(own != nullptr ? own->Message() : QString::fromUtf8(e.what()));
+    } catch (...) {
+        // Nothing sensible is left to report with; the event loop goes on.
+    }
+}
+
+void TApplication::MessageBox(const QString& text) {
+    if (MessageBoxHook) {
+        MessageBoxHook(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, FTitle, text, QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    RunBox(box);
+}
+
+void TApplication::ShowErrorBox(const QString& text) {
+    const QString shown = ErrorBoxText(text);
+    if (ErrorBoxHook) {
+        ErrorBoxHook(shown);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, FTitle, shown, QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    RunBox(box);
+}
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TApplication::Terminate() { QCoreApplication::postEvent(this, new QEvent(TerminateEvent)); }
+
+bool TApplication::event(QEvent* e) {
+    if (e->type() == TerminateEvent) {
+        FTerminated = true;
+        QCoreApplication::exit(0);
+        return true;
+    }
+    return QObject::event(e);
+}
+
+int TApplication::Run(TForm& mainForm) {
+    mainForm.ShowMainForm(*this);
+    // An end request taken before the main loop started (for instance by a yield during a
+    // full-screen load) ends the program here.
+    if (FTerminated)
+        return 0;
+    QCoreApplication::exec();
+    return 0;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <exception>
+#include <functional>
+
+class TForm;
+
+// The application object: title, the top-level exception handler with its error box, the plain
+// message box, yielding to the event loop, and the end request.
+class TApplication : public QObject {
+    Q_OBJECT
+public:
+    // `exePath` is the program's path as started (argv[0]); the title derives from it.
+    explicit TApplication(const QString& exePath, QObject* parent = nullptr);
+
+    // File name without folder, cut at the first ".", every character after the first lower-cased.
+    static QString TitleFromExeName(const QString& exePath);
+    // The error box's text: a full stop is appended when the message is not empty and its last
+    // byte is greater than "." (so letters and digits get one, ")" and "." do not).
+    static QString ErrorBoxText(const QString& message);
+
+    const QString& Title() const { return FTitle; }
+
+    // Every handler that Qt calls into the program is entered through here: an exception that
+    // leaves the handler is shown in the error box and the event loop goes on. Exceptions must
+    // never unwind through Qt's own frames.
+    void Guard(const std::function<void()>& handler) noexcept;
+    void HandleException(const std::exception& e) noexcept;
+
+    // Modal boxes with one OK button; timer ticks and painting go on while they are open.
+    void MessageBox(const QString& text);
+    void ShowErrorBox(const QString& text);
+
+    // Process every pending event once (the loader yields through this after each frame).
+    void ProcessMessages();
+
+    // Posts the request to end; whichever loop takes it marks the application as ending, and the
+    // main loop stops as soon as control returns to it.
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+
+    // Shows the main window (its show handler first), then runs the event loop until the end.
+    int Run(TForm& mainForm);
+
+    // Tests replace the boxes with recorders so that nothing blocks.
+    std::function<void(const QString& text)> MessageBoxHook;
+    std::function<void(const QString& text)> ErrorBoxHook;
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    QString FTitle;
+    bool FTerminated = false;
+};

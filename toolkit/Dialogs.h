@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The file-open dialog: no filter, the default title, resizable, centred over its owner; from its
+// second use on it starts with the previous choice. A typed name of a missing file is returned.
+class TOpenDialog : public QObject {
+    Q_OBJECT
+public:
+    explicit TOpenDialog(QWidget* owner);
+    bool Execute();
+    const QString& FileName() const { return FFileName; }
+
+    // Tests replace the dialog: return true with a path to confirm it, false to cancel.
+    std::function<bool(QString& fileName)> ExecuteHook;
+
+private:
+    QWidget* FOwner;
+    QString FFileName;
+};

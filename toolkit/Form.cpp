@@ -1,0 +1,81 @@
+#include "toolkit/Form.h"
+
+#include "toolkit/Application.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+// Before the window exists the frame is unknown; its outer size is then its client size.
+int TForm::Left() const { return frameGeometry().x(); }
+int TForm::Top() const { return frameGeometry().y(); }
+int TForm::Width() const { return frameGeometry().width(); }
+int TForm::Height() const { return frameGeometry().height(); }
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    move(left, top);
+    resize(std::max(width, FMinOuter.width()) - frameExtra.width(),
+           std::max(height, FMinOuter.height()) - frameExtra.height());
+}
+
+void TForm::SetClientHeight(int height) { resize(width(), height); }
+
+void TForm::SetMinimumOuterSize(int width, int height) {
+    FMinOuter = QSize(width, height);
+    ApplyMinimumSize();
+}
+
+void TForm::ApplyMinimumSize() {
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    setMinimumSize((FMinOuter - frameExtra).expandedTo(QSize(0, 0)));
+}
+
+void TForm::SetBorderStyleNone() {
+    const bool wasVisible = isVisible();
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    if (wasVisible)
+        show();
+}
+
+void TForm::SetWindowState(Qt::WindowStates state) {
+    setWindowState(state);
+    // Already counts as shown once the main window is being shown: a state change then shows it.
+    if (FShowing && !isVisible())
+        setVisible(true);
+}
+
+void TForm::ShowMainForm(TApplication& app) {
+    FShowing = true;
+    if (OnShow)
+        app.Guard(OnShow);
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect s = screen->geometry();
+            move(s.x() + std::max(0, (s.width() - Width()) / 2),
+                 s.y() + std::max(0, (s.height() - Height()) / 2));
+        }
+    }
+    setVisible(true);
+}
+
+void TForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (OnResize)
+        OnResize();
+}
+
+bool TForm::event(QEvent* event) {
+    // The frame becomes known once the window manager has framed the window.
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange)
+        ApplyMinimumSize();
+    return QWidget::event(event);
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (OnCloseRequest)
+        OnCloseRequest();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+// A periodic timer. Ticks that fall due while the thread is busy are not queued up: at most one
+// is delivered when the thread is free again.
+class TTimer : public QObject {
+    Q_OBJECT
+public:
+    explicit TTimer(QObject* parent = nullptr);
+    void SetInterval(int ms);
+    int Interval() const { return FTimer.interval(); }
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return FTimer.isActive(); }
+
+    std::function<void(QObject* sender)> OnTimer;
+
+private:
+    QTimer FTimer;
+};
