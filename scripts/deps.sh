@@ -9,7 +9,7 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
       fonts-liberation2)
 case "$purpose" in
 run) ;;
-test) pkgs+=(libgtest-dev xvfb xauth xdotool x11-apps ffmpeg) ;;
+test) pkgs+=(libgtest-dev xvfb xauth xdotool imagemagick ffmpeg) ;;
 bench) pkgs+=(xvfb xauth ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 *) echo "usage: $0 [run|test|bench|fuzz]" >&2; exit 2 ;;
