@@ -1,0 +1,105 @@
+#pragma once
+
+#include "toolkit/Form.h"
+
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class TApplication;
+class TBevel;
+class TBitmap;
+class TImage;
+class TImgBtn;
+class TLabel;
+class TOpenDialog;
+class TPanel;
+class TTimer;
+class TTrackBar;
+
+// The player's one window: start-up, full screen, the scene loader, the playback clock and the
+// transport controls all act on the state held here.
+class TForm1 : public TForm {
+    Q_OBJECT
+public:
+    // `args` are the command-line arguments 1 ... N (without the program itself).
+    TForm1(TApplication& app, QStringList args);
+    ~TForm1() override;
+
+    // Controls, named as in the window definition.
+    TPanel* Panel1 = nullptr;
+    TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;
+    TPanel* Panel3 = nullptr;
+    TImage* Image3 = nullptr;
+    TBevel* Bevel1 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TImgBtn* ImgBtn12 = nullptr;
+    TImgBtn* ImgBtn13 = nullptr;
+    TImgBtn* ImgBtn14 = nullptr;
+    TTrackBar* TrackBar1 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TTimer* Timer1 = nullptr;
+
+    // Event handlers, bound by the window definition.
+    void FormCreate(QObject* Sender);
+    void FormShow(QObject* Sender);
+    void FormResize(QObject* Sender);
+    void Label1Click(QObject* Sender);
+    void Label2Click(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
+    void ImgBtn12Click(QObject* Sender);
+    void ImgBtn13Click(QObject* Sender);
+    void ImgBtn14Click(QObject* Sender);
+    void TrackBar1Change(QObject* Sender);
+
+    void setfullscreen(bool Value);
+    void OpenScene(const QString& Path);
+    void UpdatePlayButton();
+
+    // Read access for tests and benchmarks.
+    int FrameCount() const { return static_cast<int>(FFrames.size()); }
+    const TBitmap* Frame(int i) const { return FFrames[static_cast<std::size_t>(i)].get(); }
+    int Current() const { return FCurrent; }
+    int LastIndex() const { return FLastIndex; }
+    bool Paused() const { return FPaused; }
+    bool TrackByUser() const { return FTrackByUser; }
+    bool SceneLoaded() const { return FSceneLoaded; }
+    bool FullScreen() const { return FFullScreen; }
+    bool OpenRequested() const { return FOpenRequested; }
+    const QString& SceneFile() const { return FSceneFile; }
+    bool Decoding() const { return FDecoding; }
+
+private:
+    void CreateDefinition();
+    void ReadFrames(const QString& Path);
+    void ShowFrame(int i);
+    void ClearFrames();
+    void RunPendingOpen();
+
+    TApplication& FApp;
+    QStringList FArgs;
+
+    bool FFullScreen = false;
+    std::uint32_t FSavedStyle = 0;
+    std::int32_t FSavedHeight = 0;
+    std::int32_t FSavedWidth = 0;
+    std::int32_t FSavedLeft = 0;
+    std::int32_t FSavedTop = 0;
+    Qt::WindowStates FSavedWindowState = Qt::WindowNoState;
+    QString FSceneFile;
+    std::vector<std::unique_ptr<TBitmap>> FFrames;
+    bool FOpenRequested = false;
+    bool FTrackByUser = false;
+    std::int32_t FLastIndex = 0;
+    std::int32_t FCurrent = 0;
+    bool FPaused = false;
+    bool FSceneLoaded = false;
+
+    // A request that arrives while a decode runs waits here (the latest wins) and is carried out
+    // once that decode has returned, so that no decode ever starts inside another.
+    bool FDecoding = false;
+    QString FPendingScene;
+    bool FHasPendingScene = false;
+};

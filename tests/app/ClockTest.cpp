@@ -1,0 +1,100 @@
+#include "FormFixture.h"
+
+#include <vector>
+
+namespace {
+
+struct ClockCase {
+    const char* name;
+    const char* scene;
+    int pausedAt;              // -1: playing
+    std::vector<int> shown;    // frame on screen after each tick
+    std::vector<int> position; // slider position after each tick
+    int max;                   // slider maximum throughout
+};
+
+class Clock : public FormTest, public ::testing::WithParamInterface<ClockCase> {};
+
+TEST_P(Clock, ShowsFramesAndMovesTheSlider) {
+    const ClockCase& c = GetParam();
+    Make();
+    Open(Fixture(c.scene));
+    ASSERT_TRUE(errors.isEmpty());
+    if (c.pausedAt >= 0) {
+        form->ImgBtn12Click(form->ImgBtn12);
+        form->TrackBar1->SetPosition(c.pausedAt); // the clock's own kind of change: no pause
+        ASSERT_EQ(form->Current(), c.pausedAt);
+    }
+    std::vector<int> shown, position;
+    for (std::size_t i = 0; i < c.shown.size(); ++i) {
+        Tick();
+        shown.push_back(Shown());
+        position.push_back(form->TrackBar1->Position());
+        EXPECT_EQ(form->TrackBar1->Max(), c.max) << "tick " << i;
+    }
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(position, c.position);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Clock,
+    ::testing::Values(
+        // Frames 0 ... N-2 loop; the last frame is never shown while playing; the slider stays
+        // on the wrap tick.
+        ClockCase{"ten", "raw24_10.avi", -1,
+                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1},
+                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1}, 8},
+        ClockCase{"tenPaused", "raw24_10.avi", 3, {3, 3, 3}, {3, 3, 3}, 8},
+        ClockCase{"one", "raw24_1.avi", -1, {0, 0, 0}, {0, 0, 0}, 10},
+        ClockCase{"onePaused", "raw24_1.avi", 0, {0, 0}, {0, 0}, 10},
+        ClockCase{"two", "raw24_2.avi", -1, {0, 0, 0, 0}, {0, 0, 0, 0}, 0},
+        ClockCase{"twoPaused", "raw24_2.avi", 0, {0, 0}, {0, 0}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
+    Make();
+    Tick(5);
+    EXPECT_EQ(form->LastIndex(), -1);
+    EXPECT_EQ(form->TrackBar1->Max(), 10);
+    EXPECT_EQ(form->Current(), 0);
+    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_TRUE(form->Image3->Picture()->Empty());
+}
+
+TEST_F(FormTest, ThumbBeyondTheNewMaximumIsPulledBackByTheTick) {
+    Make();
+    Open(Fixture("raw24_10.avi"));
+    form->TrackBar1->SetPosition(10); // still the definition's range: 0 ... 10
+    ASSERT_EQ(form->Current(), 10);
+    Tick(); // sets the maximum 8: the change event inside the tick takes the clamped position
+    EXPECT_EQ(form->TrackBar1->Position(), 8);
+    EXPECT_EQ(Shown(), 8);
+}
+
+TEST_F(FormTest, TickSharesTheFramesPixels) {
+    Make();
+    Open(Fixture("raw24_10.avi"));
+    Tick(3);
+    EXPECT_EQ(form->Image3->Picture()->Image().constBits(), form->Frame(2)->Image().constBits());
+}
+
+TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
+    Make();
+    Open(Fixture("large_600x520.avi"));
+    ASSERT_TRUE(errors.isEmpty());
+    Tick();
+    QImage shot = Rendered();
+    ASSERT_EQ(shot.size(), QSize(512, 512));
+    // Top-left corner of the frame at the top-left of the area, the rest cut off.
+    EXPECT_EQ(shot.pixel(300, 300), form->Frame(0)->Image().pixel(300, 300));
+    EXPECT_EQ(shot.pixel(511, 511), form->Frame(0)->Image().pixel(511, 511));
+
+    Open(Fixture("raw24_10.avi"));
+    Tick();
+    shot = Rendered();
+    EXPECT_EQ(shot.pixel(32, 24), form->Frame(0)->Image().pixel(32, 24));
+    EXPECT_EQ(shot.pixel(64, 24), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(32, 48), qRgb(255, 255, 255));
+}
+
+} // namespace

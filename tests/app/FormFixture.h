@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/Unit1.h"
+#include "toolkit/Application.h"
+#include "toolkit/Graphics.h"
+#include "toolkit/Image.h"
+#include "toolkit/Controls.h"
+#include "toolkit/TrackBar.h"
+#include "toolkit/Timer.h"
+
+#include <QImage>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+
+// A main window with recorded message and error boxes and its timer stopped: tests call the tick.
+class FormTest : public ::testing::Test {
+protected:
+    TApplication app{QStringLiteral("/usr/bin/reelstand")};
+    QStringList messages;
+    QStringList errors;
+    std::unique_ptr<TForm1> form;
+
+    void SetUp() override {
+        app.MessageBoxHook = [this](const QString& t) { messages << t; };
+        app.ErrorBoxHook = [this](const QString& t) { errors << t; };
+    }
+
+    TForm1& Make(const QStringList& args = {}) {
+        form = std::make_unique<TForm1>(app, args);
+        form->Timer1->SetEnabled(false);
+        return *form;
+    }
+
+    static QString Fixture(const char* name) {
+        return QStringLiteral(RS_FIXTURES "/") + QString::fromLatin1(name);
+    }
+
+    // Opens a scene the way the program does, through the guard that shows failures.
+    void Open(const QString& path) {
+        app.Guard([&] { form->OpenScene(path); });
+    }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i)
+            form->Timer1Timer(form->Timer1);
+    }
+
+    // What the picture area shows, rendered over its white panel.
+    QImage Rendered() const {
+        return form->Panel3->grab(form->Image3->geometry()).toImage().convertToFormat(
+            QImage::Format_RGB32);
+    }
+
+    // The index of the frame on screen (the frame whose centre colour the rendered centre has),
+    // or -1 when none is (a hidden or empty picture area shows the panel's white).
+    int Shown() const {
+        const QImage shot = Rendered();
+        int best = -1;
+        long bestDistance = 0;
+        for (int i = 0; i < form->FrameCount(); ++i) {
+            const QImage& f = form->Frame(i)->Image();
+            const QPoint c(f.width() / 2, f.height() / 2);
+            if (c.x() >= shot.width() || c.y() >= shot.height())
+                continue;
+            const QRgb a = f.pixel(c), b = shot.pixel(c);
+            const long d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                           std::abs(qBlue(a) - qBlue(b));
+            if (best < 0 || d < bestDistance) {
+                best = i;
+                bestDistance = d;
+            }
+        }
+        return bestDistance <= 6 ? best : -1;
+    }
+};

@@ -1,0 +1,188 @@
+#include "FormFixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+struct FailureCase {
+    const char* name;
+    const char* file;            // fixture name, or a path relative to a temporary folder
+    QStringList messages;        // message boxes, in order
+    QStringList errors;          // error boxes, in order
+};
+
+class LoaderFailure : public FormTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(LoaderFailure, EndsInItsMessagesWithNothingLoaded) {
+    const FailureCase& c = GetParam();
+    QTemporaryDir tmp;
+    QDir(tmp.path()).mkdir(QStringLiteral("folder.avi"));
+    const QString file = QString::fromLatin1(c.file);
+    const QString path = file.startsWith(QLatin1Char('@')) ? tmp.path() + QLatin1Char('/') + file.mid(1)
+                                                           : Fixture(c.file);
+    Make();
+    Open(path);
+    EXPECT_EQ(messages, c.messages);
+    EXPECT_EQ(errors, c.errors);
+    EXPECT_EQ(form->FrameCount(), 0);
+    EXPECT_FALSE(form->SceneLoaded());
+    EXPECT_TRUE(form->OpenRequested());
+    Tick(2); // the window stays usable
+    EXPECT_EQ(form->LastIndex(), -1);
+}
+
+const QString kMissing = QStringLiteral("Diese Szene ist nicht vorhanden");
+const QString kOpenFailed = QStringLiteral("Fehler beim Öffnen der Datei.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LoaderFailure,
+    ::testing::Values(
+        FailureCase{"missing", "@missing.avi", {kMissing}, {}},
+        FailureCase{"folder", "@folder.avi", {kMissing}, {}},
+        FailureCase{"textFile", "text.avi", {QStringLiteral("BADFORMAT")}, {kOpenFailed}},
+        FailureCase{"audioOnly", "audio_only.avi", {}, {QStringLiteral("Fehler beim Öffnen der Datei (Audio)")}},
+        FailureCase{"rateZero", "rate0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
+        FailureCase{"scaleZero", "scale0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
+        FailureCase{"bothZero", "ratescale0.avi", {}, {QStringLiteral("Ungültige Gleitkommaoperation.")}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormTest, UnreadableFileIsReportedAsFileOpen) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + QStringLiteral("/locked.avi");
+    ASSERT_TRUE(QFile::copy(Fixture("raw24_10.avi"), path));
+    QFile::setPermissions(path, QFileDevice::Permissions{});
+    Make();
+    Open(path);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("FILEOPEN")});
+    EXPECT_EQ(errors, QStringList{kOpenFailed});
+}
+
+TEST_F(FormTest, LoadsEveryFrameAtItsSize) {
+    Make();
+    Open(Fixture("raw24_10.avi"));
+    EXPECT_TRUE(errors.isEmpty());
+    ASSERT_EQ(form->FrameCount(), 10);
+    EXPECT_TRUE(form->SceneLoaded());
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(form->Frame(i)->Image().size(), QSize(64, 48));
+    // Distinct frames in order: each differs from its neighbour at the centre.
+    for (int i = 1; i < 10; ++i)
+        EXPECT_NE(form->Frame(i)->Image().pixel(32, 24), form->Frame(i - 1)->Image().pixel(32, 24));
+}
+
+TEST_F(FormTest, SceneOfNoFramesLoadsWithoutError) {
+    Make();
+    Open(Fixture("raw24_0.avi"));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(form->FrameCount(), 0);
+    EXPECT_TRUE(form->SceneLoaded());
+}
+
+TEST_F(FormTest, OpenResetsPlaybackAndALaterRequestReplacesTheScene) {
+    Make();
+    Open(Fixture("raw24_10.avi"));
+    Tick(4);
+    form->ImgBtn12Click(form->ImgBtn12); // pause
+    ASSERT_TRUE(form->Paused());
+    const QImage first = form->Frame(0)->Image();
+    Open(Fixture("raw24_2.avi"));
+    EXPECT_EQ(form->FrameCount(), 2);
+    EXPECT_EQ(form->Current(), 0);
+    EXPECT_FALSE(form->Paused());
+    EXPECT_EQ(form->TrackBar1->Position(), 0);
+    EXPECT_NE(form->Frame(0)->Image().cacheKey(), first.cacheKey());
+}
+
+TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
+    Make();
+    form->OpenDialog1->ExecuteHook = [](QString&) { return false; };
+    form->Label2Click(form->Label2);
+    EXPECT_FALSE(form->OpenRequested());
+    QString offered;
+    form->OpenDialog1->ExecuteHook = [&](QString& name) {
+        offered = name;
+        name = Fixture("raw24_10.avi");
+        return true;
+    };
+    form->Label2Click(form->Label2);
+    EXPECT_EQ(form->FrameCount(), 10);
+    // The second use starts with the previous choice.
+    form->Label2Click(form->Label2);
+    EXPECT_EQ(offered, Fixture("raw24_10.avi"));
+    // A typed name of a missing file reaches the open request.
+    form->OpenDialog1->ExecuteHook = [](QString& name) {
+        name = QStringLiteral("/tmp/no/such/typed.avi");
+        return true;
+    };
+    form->Label2Click(form->Label2);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_EQ(form->FrameCount(), 10); // the current scene stays
+}
+
+// Runs `action` on each yield of the decode (a zero timer fires once per pass of the event loop).
+template <typename F> void DuringDecode(TForm1& form, F action) {
+    auto* t = new QTimer(&form);
+    t->setInterval(0);
+    QObject::connect(t, &QTimer::timeout, &form, [&form, action] {
+        if (form.Decoding())
+            action();
+    });
+    t->start();
+}
+
+TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
+    Make();
+    int ticks = 0, visibleTicks = 0, maxSeen = 0;
+    DuringDecode(*form, [&] {
+        Tick();
+        ++ticks;
+        if (!form->Image3->isHidden())
+            ++visibleTicks;
+        maxSeen = std::max(maxSeen, form->TrackBar1->Max());
+    });
+    Open(Fixture("long_300.avi"));
+    ASSERT_EQ(form->FrameCount(), 300);
+    EXPECT_GT(ticks, 10);
+    EXPECT_EQ(visibleTicks, 0);
+    EXPECT_GT(maxSeen, 10); // the slider's range grew with the frames
+    Tick();
+    EXPECT_FALSE(form->Image3->isHidden());
+}
+
+TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {
+    Make();
+    int requests = 0;
+    DuringDecode(*form, [&] {
+        if (requests == 0)
+            form->OpenScene(Fixture("raw24_10.avi"));
+        if (requests == 1)
+            form->OpenScene(Fixture("raw24_2.avi"));
+        ++requests;
+    });
+    Open(Fixture("long_300.avi"));
+    EXPECT_EQ(form->FrameCount(), 300); // no decode inside the running one
+    for (int i = 0; i < 5 && form->FrameCount() == 300; ++i)
+        app.ProcessMessages();
+    EXPECT_EQ(form->FrameCount(), 2);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(FormTest, CloseDuringDecodeTakesEffectAfterIt) {
+    Make();
+    bool asked = false;
+    DuringDecode(*form, [&] {
+        if (!asked)
+            form->Label1Click(form->Label1);
+        asked = true;
+    });
+    Open(Fixture("long_300.avi"));
+    EXPECT_EQ(form->FrameCount(), 300);
+    EXPECT_TRUE(app.Terminated());
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+#include "FormFixture.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+
+namespace {
+
+struct ArgsCase {
+    const char* name;
+    QStringList args;
+    QString sceneFile;      // what FormShow keeps
+    bool fullScreen;
+};
+
+class ArgumentWalk : public FormTest, public ::testing::WithParamInterface<ArgsCase> {};
+
+TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
+    const ArgsCase& c = GetParam();
+    Make(c.args);
+    form->ShowMainForm(app);
+    EXPECT_EQ(form->SceneFile(), c.sceneFile);
+    EXPECT_EQ(form->FullScreen(), c.fullScreen);
+    // A named scene is requested (these do not exist), nothing else is.
+    EXPECT_EQ(messages, c.sceneFile.isEmpty() ? QStringList{}
+                                              : QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ArgumentWalk,
+    ::testing::Values(
+        ArgsCase{"none", {}, {}, false},
+        ArgsCase{"vollbild", {"-vollbild"}, {}, true},
+        ArgsCase{"vollbildCaps", {"-VOLLBILD", "-Vollbild"}, {}, false},
+        ArgsCase{"upperExt", {"/tmp/none/a.AVI"}, {}, false},
+        ArgsCase{"lastWins", {"/tmp/none/one.avi", "-x", "/tmp/none/two.avi"}, "/tmp/none/two.avi", false},
+        ArgsCase{"dotInFolder", {"/tmp/none.avi/scene"}, {}, false},
+        ArgsCase{"backslashAfterDot", {"/tmp/x.avi\\y"}, {}, false},
+        ArgsCase{"colonAfterDot", {"/tmp/x.avi:y"}, {}, false},
+        ArgsCase{"driveAndBackslash", {"C:\\szenen\\x.avi"}, "C:\\szenen\\x.avi", false},
+        ArgsCase{"otherExt", {"/tmp/none/x.avi.bak"}, {}, false},
+        ArgsCase{"emptyDropped", {"", "/tmp/none/s.avi", ""}, "/tmp/none/s.avi", false},
+        ArgsCase{"both", {"-vollbild", "/tmp/none/s.avi", "-vollbild"}, "/tmp/none/s.avi", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ResizeCase {
+    int width, height, panelLeft, panelTop;
+};
+
+class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeCase> {};
+
+TEST_P(FormResize, CentresPanel1) {
+    Make();
+    form->show(); // a hidden window defers its resize events
+    form->resize(GetParam().width, GetParam().height);
+    EXPECT_EQ(form->Panel1->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FormResize,
+                         ::testing::Values(ResizeCase{560, 660, 11, 8}, ResizeCase{800, 700, 131, 28},
+                                           ResizeCase{1024, 768, 243, 62},
+                                           ResizeCase{561, 661, 11, 8}, // div truncates
+                                           ResizeCase{100, 100, 11, 8})); // minimum size holds
+
+TEST_F(FormTest, DefinitionGivesTheWindowItsValues) {
+    Make();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrin Reelstand"));
+    EXPECT_EQ(form->size(), QSize(560, 660));
+    EXPECT_EQ(form->Label1->text(), QStringLiteral("schließen"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("öffnen"));
+    EXPECT_EQ(form->Image3->geometry(), QRect(9, 7, 512, 512));
+    EXPECT_EQ(form->TrackBar1->geometry(), QRect(12, 19, 389, 22));
+    EXPECT_EQ(form->TrackBar1->Max(), 10);
+    EXPECT_EQ(form->Timer1->Interval(), 80);
+    // Labels size themselves to their caption, left and top edges fixed.
+    EXPECT_EQ(form->Label1->pos(), QPoint(460, 600));
+    EXPECT_GT(form->Label1->width(), form->Label2->width());
+    EXPECT_NEAR(form->Label1->height(), 16, 2);
+    for (const char* name : {"Panel1", "Panel2", "Panel3", "Image3", "Bevel1", "Label1", "Label2",
+                             "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"})
+        EXPECT_NE(form->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+}
+
+TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
+    Make({QStringLiteral("/tmp/no/such/scene.avi")});
+    bool visibleDuringShow = true;
+    app.MessageBoxHook = [&](const QString& t) {
+        messages << t;
+        visibleDuringShow = form->isVisible();
+    };
+    form->ShowMainForm(app);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_FALSE(visibleDuringShow);
+    EXPECT_TRUE(form->isVisible());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(form->pos(), QPoint(std::max(0, (screen.width() - 560) / 2),
+                                  std::max(0, (screen.height() - 660) / 2)));
+}
+
+TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
+    Make({Fixture("text.avi")});
+    form->ShowMainForm(app);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("BADFORMAT")});
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Fehler beim Öffnen der Datei.")});
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
+    Make();
+    form->ShowMainForm(app);
+    Tick(3);
+    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_TRUE(form->Image3->Picture()->Empty());
+    EXPECT_EQ(Rendered().pixel(256, 256), qRgb(255, 255, 255));
+}
+
+TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
+    Make();
+    form->ShowMainForm(app);
+    form->Label1Click(form->Label1);
+    EXPECT_FALSE(app.Terminated()); // a posted request
+    app.ProcessMessages();
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_TRUE(form->isVisible()); // closing the main window neither hides nor destroys it
+}
+
+} // namespace
