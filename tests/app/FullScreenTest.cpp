@@ -1,0 +1,54 @@
+#include "FormFixture.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+TEST_F(FormTest, VollbildGivenTwiceEntersOnceAndCoversTheScreen) {
+    Make({QStringLiteral("-vollbild"), QStringLiteral("-vollbild")});
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint); // from FormCreate
+    form->ShowMainForm(app);
+    ASSERT_TRUE(form->FullScreen());
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int w = std::max(screen.width(), 560), h = std::max(screen.height(), 660);
+    EXPECT_EQ(form->geometry(), QRect(screen.topLeft(), QSize(w, h)));
+    EXPECT_EQ(form->Panel1->pos(), QPoint(w / 2 - 269, h / 2 - 322));
+    const QRect before = form->geometry();
+    form->setfullscreen(true); // the current mode: nothing changes
+    EXPECT_EQ(form->geometry(), before);
+}
+
+TEST_F(FormTest, FullScreenIsOnScreenDuringTheDecode) {
+    Make({QStringLiteral("-vollbild"), Fixture("raw24_10.avi")});
+    bool visibleDuringDecode = false;
+    form->Timer1->OnTimer = nullptr;
+    auto* probe = new QTimer(form.get());
+    probe->setInterval(0);
+    QObject::connect(probe, &QTimer::timeout, form.get(), [&] {
+        if (form->Decoding())
+            visibleDuringDecode = visibleDuringDecode || form->isVisible();
+    });
+    probe->start();
+    form->ShowMainForm(app);
+    EXPECT_TRUE(visibleDuringDecode);
+    EXPECT_EQ(form->FrameCount(), 10);
+}
+
+TEST_F(FormTest, LeavingFullScreenRestoresGeometryAndState) {
+    Make();
+    form->ShowMainForm(app);
+    const QRect before = form->frameGeometry();
+    const Qt::WindowFlags flags = form->windowFlags();
+    form->setfullscreen(true);
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_NE(form->frameGeometry(), before);
+    form->setfullscreen(false);
+    EXPECT_FALSE(form->FullScreen());
+    EXPECT_EQ(form->windowFlags(), flags);
+    EXPECT_EQ(form->frameGeometry(), before);
+    EXPECT_EQ(form->WindowState(), Qt::WindowNoState);
+    EXPECT_TRUE(form->isVisible());
+}
+
+} // namespace
