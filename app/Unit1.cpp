@@ -11,7 +11,9 @@
 #include "toolkit/TrackBar.h"
 #include "video/VFW.h"
 
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -192,6 +194,8 @@ void TForm1::CreateDefinition() {
 
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+
+    setAcceptDrops(true);
 }
 
 void TForm1::FormCreate(QObject*) {
@@ -222,6 +226,28 @@ void TForm1::Label1Click(QObject*) { close(); }
 void TForm1::Label2Click(QObject*) {
     if (OpenDialog1->Execute())
         OpenScene(OpenDialog1->FileName());
+}
+
+namespace {
+QString DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
+        return {};
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+} // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    FApp.Guard([&] { OpenScene(path); });
 }
 
 void TForm1::setfullscreen(bool Value) {

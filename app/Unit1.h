@@ -71,6 +71,11 @@ public:
     const QString& SceneFile() const { return FSceneFile; }
     bool Decoding() const { return FDecoding; }
 
+protected:
+    // A file dropped on the window is an open request, like a choice in the file dialog.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void CreateDefinition();
     void ReadFrames(const QString& Path);

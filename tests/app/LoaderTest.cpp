@@ -1,6 +1,8 @@
 #include "FormFixture.h"
 
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -183,6 +185,41 @@ TEST_F(FormTest, CloseDuringDecodeTakesEffectAfterIt) {
     Open(Fixture("long_300.avi"));
     EXPECT_EQ(form->FrameCount(), 300);
     EXPECT_TRUE(app.Terminated());
+}
+
+} // namespace
+
+namespace {
+
+void Drop(TForm1& form, const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+}
+
+TEST_F(FormTest, DroppedFileOpensLikeADialogChoice) {
+    Make();
+    Drop(*form, Fixture("raw24_10.avi"));
+    EXPECT_EQ(form->FrameCount(), 10);
+    Drop(*form, QStringLiteral("/tmp/no/such/dropped.avi"));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_EQ(form->FrameCount(), 10);
+}
+
+TEST_F(FormTest, DropDuringDecodeWaitsForIt) {
+    Make();
+    bool dropped = false;
+    DuringDecode(*form, [&] {
+        if (!dropped)
+            Drop(*form, Fixture("raw24_2.avi"));
+        dropped = true;
+    });
+    Open(Fixture("long_300.avi"));
+    EXPECT_EQ(form->FrameCount(), 300);
+    for (int i = 0; i < 5 && form->FrameCount() == 300; ++i)
+        app.ProcessMessages();
+    EXPECT_EQ(form->FrameCount(), 2);
 }
 
 } // namespace
