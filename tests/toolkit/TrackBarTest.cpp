@@ -110,13 +110,14 @@ struct Rig {
         QApplication::sendEvent(timer, &event);
     }
 
-    // A mouse event past QTest's own button bookkeeping.
-    void Send(QEvent::Type type, Qt::MouseButton button, QPoint at) {
+    // A mouse event past QTest's own button bookkeeping; true if the slider accepted it.
+    bool Send(QEvent::Type type, Qt::MouseButton button, QPoint at) {
         const bool move = type == QEvent::MouseMove;
         const bool release = type == QEvent::MouseButtonRelease;
         QMouseEvent event(type, at, bar.mapToGlobal(at), move ? Qt::NoButton : button,
                           release ? Qt::NoButton : button, Qt::NoModifier);
         QApplication::sendEvent(&bar, &event);
+        return event.isAccepted();
     }
 
     // The thumb Qt draws must stand where the stored position says.
@@ -417,9 +418,11 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          0,
          0,
          [](Rig& r) {
-             r.Press(r.At(0));
-             r.Move(r.At(0) + QPoint(40, 0));
-             r.Release(r.At(0) + QPoint(40, 0));
+             EXPECT_TRUE(r.Send(QEvent::MouseButtonPress, Qt::LeftButton, r.At(0)));
+             EXPECT_TRUE(r.bar.isSliderDown());
+             r.Send(QEvent::MouseMove, Qt::LeftButton, r.At(0) + QPoint(40, 0));
+             r.Send(QEvent::MouseButtonRelease, Qt::LeftButton, r.At(0) + QPoint(40, 0));
+             EXPECT_FALSE(r.bar.isSliderDown());
          },
          {0}},
         {"click right of the thumb, page size 0: no jump",
