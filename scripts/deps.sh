@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
-# Usage: scripts/deps.sh [run|test|bench|fuzz]  (the set grows with the purpose)
+# Usage: scripts/deps.sh [run|test|bench|fuzz|package]  (the set grows with the purpose)
 set -euo pipefail
 
 purpose=${1:-run}
@@ -12,7 +12,9 @@ run) ;;
 test) pkgs+=(libgtest-dev xvfb xauth xdotool imagemagick ffmpeg) ;;
 bench) pkgs+=(xvfb xauth ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
-*) echo "usage: $0 [run|test|bench|fuzz]" >&2; exit 2 ;;
+# CPack's DEB generator needs dpkg-shlibdeps and file; the rest checks the installed package.
+package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base xvfb xauth xdotool imagemagick) ;;
+*) echo "usage: $0 [run|test|bench|fuzz|package]" >&2; exit 2 ;;
 esac
 
 missing=()
