@@ -1,0 +1,164 @@
+// Draws the transport buttons' skins and the program icon, and writes them in the formats the
+// program embeds: 8-bit resource DIBs, 24-bit window-definition pictures, a 16/256-colour icon.
+//
+// Usage: skingen <output dir> [--preview <dir>]   (the preview is a PNG sheet at 1:1 and 8x)
+
+#include "Artwork.h"
+#include "Dib.h"
+#include "Palette.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QStringList>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+bool Write(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
+        std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+const QList<std::pair<const char*, Look>> kLooks = {
+    {"UNPRESSED", Look::Rest}, {"HIGHLIGHT", Look::Highlight}, {"PRESSED", Look::Pressed}};
+
+// The window definition's pictures: displayed and UpPict at rest, OverPict bright, DownPict
+// bright on the pressed ball.
+const QList<std::pair<const char*, Look>> kDefinitionPictures = {{"Picture", Look::Rest},
+                                                                 {"OverPict", Look::Highlight},
+                                                                 {"DownPict", Look::Pressed},
+                                                                 {"UpPict", Look::Rest}};
+
+const QList<std::pair<const char*, Symbol>> kButtons = {
+    {"ImgBtn12", Symbol::Play}, {"ImgBtn13", Symbol::StepForward}, {"ImgBtn14", Symbol::StepBack}};
+
+IconImage MakeIconImage(int size, int bitCount) {
+    const QImage argb = DrawIcon(size);
+    QImage opaque(argb.size(), QImage::Format_RGB32);
+    QList<QList<bool>> mask(size, QList<bool>(size, false));
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QRgb c = argb.pixel(x, y);
+            // A 1-bit mask: half-covered edge pixels become solid in their own colour.
+            mask[y][x] = qAlpha(c) < 128;
+            opaque.setPixel(x, y, mask[y][x] ? qRgb(0, 0, 0) : (c | 0xff000000u));
+        }
+    }
+    // Black at index 0 is what the transparent pixels hold, so the mask leaves the screen as is.
+    return {ToIndexed(opaque, 1 << bitCount, {qRgb(0, 0, 0)}), bitCount, mask};
+}
+
+QImage Sheet(const QList<QList<QImage>>& rows, int scale, QColor background) {
+    int w = 0, h = 0;
+    for (const auto& row : rows) {
+        int rw = 0, rh = 0;
+        for (const QImage& img : row) {
+            rw += img.width() * scale + 4 * scale;
+            rh = std::max(rh, img.height() * scale);
+        }
+        w = std::max(w, rw);
+        h += rh + 4 * scale;
+    }
+    QImage sheet(w + 4 * scale, h + 4 * scale, QImage::Format_RGB32);
+    sheet.fill(background);
+    QPainter p(&sheet);
+    int y = 4 * scale;
+    for (const auto& row : rows) {
+        int x = 4 * scale, rh = 0;
+        for (const QImage& img : row) {
+            p.drawImage(QRect(x, y, img.width() * scale, img.height() * scale), img);
+            x += img.width() * scale + 4 * scale;
+            rh = std::max(rh, img.height() * scale);
+        }
+        y += rh + 4 * scale;
+    }
+    return sheet;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QString previewDir;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--preview")); at >= 0) {
+        if (at + 1 >= args.size()) {
+            std::fprintf(stderr, "usage: skingen <output dir> [--preview <dir>]\n");
+            return 2;
+        }
+        previewDir = args[at + 1];
+        args.remove(at, 2);
+    }
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: skingen <output dir> [--preview <dir>]\n");
+        return 2;
+    }
+    const QDir out(args[0]);
+    for (const char* sub : {"bitmaps", "definition", "icons"}) {
+        if (!out.mkpath(QLatin1String(sub))) {
+            std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(out.filePath(sub)));
+            return 1;
+        }
+    }
+
+    bool ok = true;
+    QList<QList<QImage>> preview;
+    const QList<QRgb> white = {qRgb(255, 255, 255)};
+    for (const auto& [name, symbol] : {std::pair{"PLAY", Symbol::Play}, {"PAUSE", Symbol::Pause}}) {
+        QList<QImage> row;
+        for (const auto& [state, look] : kLooks) {
+            const QImage indexed = ToIndexed(DrawSkin(symbol, look), 256, white);
+            const QString file = QStringLiteral("bitmaps/%1_%2").arg(name, state);
+            ok = Write(out.filePath(file), ResourceDib8(indexed)) && ok;
+            row << indexed.convertToFormat(QImage::Format_RGB32);
+        }
+        preview << row;
+    }
+    for (const auto& [button, symbol] : kButtons) {
+        QList<QImage> row;
+        for (const auto& [kind, look] : kDefinitionPictures) {
+            const QImage image = DrawSkin(symbol, look);
+            const QString file = QStringLiteral("definition/%1_%2.bmp").arg(button, kind);
+            ok = Write(out.filePath(file), BmpFile24(image)) && ok;
+            row << image;
+        }
+        preview << row;
+    }
+
+    QList<IconImage> icons;
+    for (int bitCount : {4, 8}) {
+        for (int size : {16, 32, 48})
+            icons << MakeIconImage(size, bitCount);
+    }
+    ok = Write(out.filePath(QStringLiteral("icons/reelstand.ico")), IcoFile(icons)) && ok;
+
+    if (!previewDir.isEmpty() && ok) {
+        QDir(previewDir).mkpath(QStringLiteral("."));
+        QList<QList<QImage>> iconRows(2);
+        for (qsizetype i = 0; i < icons.size(); ++i) {
+            QImage shown = icons[i].indexed.convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    if (icons[i].mask[y][x])
+                        shown.setPixel(x, y, qRgba(0, 0, 0, 0));
+            iconRows[i / 3] << shown;
+        }
+        for (int scale : {1, 8}) {
+            const QString suffix = QStringLiteral("_%1x.png").arg(scale);
+            ok = Sheet(preview, scale, Qt::white)
+                     .save(QDir(previewDir).filePath(QStringLiteral("skins") + suffix)) &&
+                 ok;
+            ok = Sheet(iconRows, scale, QColor(90, 90, 90))
+                     .save(QDir(previewDir).filePath(QStringLiteral("icons") + suffix)) &&
+                 ok;
+        }
+    }
+    return ok ? 0 : 1;
+}
