@@ -1,0 +1,223 @@
+#include "toolkit/Graphics.h"
+
+#include "toolkit/Exception.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QtEndian>
+#include <fstream>
+#include <limits>
+#include <new>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+// Left free after any pixel allocation, so the program can still paint and report the failure.
+constexpr std::uint64_t kMemoryReserve = std::uint64_t{64} << 20;
+
+// The number in a "<key> <n> kB" line of a /proc file, in bytes.
+std::optional<std::uint64_t> ProcBytes(const char* path, const std::string& key) {
+    std::ifstream in(path);
+    std::string word;
+    while (in >> word) {
+        if (word == key) {
+            std::uint64_t kib = 0;
+            if (in >> kib && kib <= std::numeric_limits<std::uint64_t>::max() / 1024)
+                return kib * 1024;
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+// A bitmap resource is a DIB without the file header Qt's reader expects; the header only has
+// to say where the pixels begin (after the info header and the colour table or bit masks).
+QImage DibToImage(const QByteArray& dib) {
+    constexpr qsizetype kInfoHeader = 40;
+    constexpr quint32 kBitFields = 3;
+    constexpr quint32 kFileHeader = 14;
+    if (dib.size() < kInfoHeader || dib.size() > std::numeric_limits<qint32>::max() - kFileHeader)
+        return {};
+    const auto* p = reinterpret_cast<const uchar*>(dib.constData());
+    const quint32 headerSize = qFromLittleEndian<quint32>(p);
+    const quint16 bitCount = qFromLittleEndian<quint16>(p + 14);
+    const quint32 compression = qFromLittleEndian<quint32>(p + 16);
+    const quint32 colorsUsed = qFromLittleEndian<quint32>(p + 32);
+    if (headerSize < kInfoHeader || headerSize > quint64(dib.size()))
+        return {};
+    std::uint64_t tableBytes = std::uint64_t{colorsUsed} * 4;
+    if (bitCount >= 1 && bitCount <= 8 && colorsUsed == 0)
+        tableBytes = (std::uint64_t{1} << bitCount) * 4;
+    if (compression == kBitFields && headerSize == kInfoHeader)
+        tableBytes += 12;
+    const std::uint64_t offset = std::uint64_t{kFileHeader} + headerSize + tableBytes;
+    const std::uint64_t fileSize = std::uint64_t{kFileHeader} + quint64(dib.size());
+    if (offset > fileSize)
+        return {};
+
+    QByteArray file(kFileHeader, '\0');
+    auto* h = reinterpret_cast<uchar*>(file.data());
+    h[0] = 'B';
+    h[1] = 'M';
+    qToLittleEndian<quint32>(static_cast<quint32>(fileSize), h + 2);
+    qToLittleEndian<quint32>(static_cast<quint32>(offset), h + 10);
+    file.append(dib);
+    return QImage::fromData(file, "BMP");
+}
+
+} // namespace
+
+bool MemoryFits(std::uint64_t bytes) {
+    const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t need = bytes > max - kMemoryReserve ? max : bytes + kMemoryReserve;
+
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        if (const auto used = ProcBytes("/proc/self/status", "VmSize:")) {
+            const std::uint64_t cap = limit.rlim_cur;
+            if (*used >= cap || need > cap - *used)
+                return false;
+        }
+    }
+    if (const auto available = ProcBytes("/proc/meminfo", "MemAvailable:")) {
+        if (need > *available)
+            return false;
+    }
+    return true;
+}
+
+void TBitmap::SetSize(int w, int h) {
+    w = std::max(w, 0);
+    h = std::max(h, 0);
+    if (w == FWidth && h == FHeight)
+        return;
+
+    QImage image;
+    if (w > 0 && h > 0) {
+        // 64-bit: the 32-bit product wraps for large frames and would pass the check.
+        const std::uint64_t bytes = std::uint64_t(w) * std::uint64_t(h) * 4;
+        if (!MemoryFits(bytes))
+            throw Exception(QStringLiteral("Zu wenig Arbeitsspeicher"));
+        try {
+            image = QImage(w, h, QImage::Format_RGB32);
+        } catch (const std::bad_alloc&) {
+            image = QImage();
+        }
+        if (image.isNull())
+            throw Exception(QStringLiteral("Systemressourcen erschöpft."));
+        image.fill(Qt::white);
+        if (!FImage.isNull()) {
+            QPainter painter(&image);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, FImage);
+        }
+    }
+    FImage = std::move(image);
+    FWidth = w;
+    FHeight = h;
+    Changed();
+}
+
+void TBitmap::SetImage(const QImage& image) {
+    FImage = image.format() == QImage::Format_RGB32 || image.isNull()
+                 ? image
+                 : image.convertToFormat(QImage::Format_RGB32);
+    FWidth = FImage.width();
+    FHeight = FImage.height();
+    Changed();
+}
+
+void TBitmap::Assign(const TBitmap* source) {
+    if (source == this)
+        return;
+    FImage = source ? source->FImage : QImage();
+    FWidth = source ? source->FWidth : 0;
+    FHeight = source ? source->FHeight : 0;
+    Changed();
+}
+
+void TBitmap::LoadFromResourceName(const QString& name) {
+    const QDir dir(QStringLiteral(":/bitmaps"));
+    QString found;
+    for (const QString& entry : dir.entryList(QDir::Files)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+            found = entry;
+            break;
+        }
+    }
+    if (found.isEmpty())
+        throw Exception(QStringLiteral("Resource %1 not found").arg(name));
+
+    QFile file(dir.filePath(found));
+    const QImage image = file.open(QIODevice::ReadOnly) ? DibToImage(file.readAll()) : QImage();
+    if (image.isNull())
+        throw Exception(QStringLiteral("Resource %1 is not a valid bitmap").arg(name));
+    SetImage(image);
+}
+
+void TBitmap::Changed() {
+    if (OnChange)
+        OnChange();
+}
+
+TPicture::TPicture() : FBitmap(std::make_unique<TBitmap>()) {
+    Hook();
+}
+
+TPicture::TPicture(TPicture&& other) : TPicture() {
+    std::swap(FBitmap, other.FBitmap);
+    Hook();
+    other.Hook();
+}
+
+// Only the pixels move: a listener belongs to the object's owner and stays where it is.
+TPicture& TPicture::operator=(TPicture&& other) {
+    if (this != &other) {
+        std::swap(FBitmap, other.FBitmap);
+        Hook();
+        other.Hook();
+        Changed();
+    }
+    return *this;
+}
+
+TPicture::~TPicture() = default;
+
+void TPicture::Assign(const TPicture* source) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->Assign(source ? source->FBitmap.get() : nullptr);
+    Adopt(std::move(bitmap));
+}
+
+void TPicture::Assign(const TBitmap* source) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->Assign(source);
+    Adopt(std::move(bitmap));
+}
+
+void TPicture::LoadFromFile(const QString& path) {
+    const QImage image(path);
+    if (image.isNull())
+        throw Exception(QStringLiteral("Picture %1 could not be loaded").arg(path));
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetImage(image);
+    Adopt(std::move(bitmap));
+}
+
+void TPicture::Adopt(std::unique_ptr<TBitmap> bitmap) {
+    FBitmap = std::move(bitmap);
+    Hook();
+    Changed();
+}
+
+void TPicture::Hook() {
+    FBitmap->OnChange = [this] { Changed(); };
+}
+
+void TPicture::Changed() {
+    if (OnChange)
+        OnChange();
+}
