@@ -1,0 +1,57 @@
+#pragma once
+
+#include "toolkit/Graphics.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+// Shows one picture 1:1 at its top-left corner and gives the click rules of the old platform's
+// non-windowed controls. It draws nothing where the picture does not reach, so the parent's
+// colour shows there.
+class TImage : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImage(QWidget* parent = nullptr);
+    ~TImage() override;
+
+    // Every change repaints; with AutoSize a non-empty picture also resizes the control.
+    TPicture* Picture() { return FPicture.get(); }
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool on);
+    // Paints at once instead of scheduling.
+    void Repaint() { repaint(); }
+
+    std::function<void(QObject* sender)> OnClick;
+    std::function<void(QObject* sender)> OnDblClick;
+    std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown;
+    std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseUp;
+    std::function<void(QObject*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
+
+protected:
+    virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    virtual void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
+    virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void PictureChanged();
+    void AdjustSize();
+
+    std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
+    bool FAutoSize = false;
+    bool FClickPending = false;
+};
+
+// Pointer capture, one for the whole program as on the old platform. It only routes our own
+// logic: Qt already grabs the pointer while a button is held, and for the hover case a control
+// holding the capture gets a leaving move from its leave event.
+QWidget* GetCaptureControl();
+void SetCaptureControl(QWidget* control);
+void ReleaseCapture();
