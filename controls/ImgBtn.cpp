@@ -1,0 +1,60 @@
+#include "controls/ImgBtn.h"
+
+TImgBtn::TImgBtn(QWidget* parent) : TImage(parent) {
+    FOverPict = std::make_unique<TPicture>();
+    FDownPict = std::make_unique<TPicture>();
+    FUpPict = std::make_unique<TPicture>();
+    FDisPict = std::make_unique<TPicture>();
+    Display(FUpPict.get());
+    FPressed = false;
+    SetEnabled(FEnabled);
+}
+
+TImgBtn::~TImgBtn() {
+    FOverPict.reset();
+    FDownPict.reset();
+    FUpPict.reset();
+    FDisPict.reset();
+}
+
+void TImgBtn::SetEnabled(bool value) {
+    Display(value ? FUpPict.get() : FDisPict.get());
+    FEnabled = value;
+}
+
+void TImgBtn::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
+    TImage::MouseMove(shift, x, y);
+    if (!FEnabled || FPressed)
+        return;
+    // The right and bottom edges still count as inside here, unlike in the click test.
+    if (x < 0 || x > width() || y < 0 || y > height()) {
+        ReleaseCapture();
+        Display(FUpPict.get());
+    } else {
+        // Holding the capture is what brings the move that leaves the button.
+        if (GetCaptureControl() != this)
+            SetCaptureControl(this);
+        Display(FOverPict.get());
+    }
+}
+
+void TImgBtn::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    if (button == Qt::LeftButton && FEnabled) {
+        Display(FDownPict.get());
+        FPressed = true;
+    }
+    TImage::MouseDown(button, shift, x, y);
+}
+
+void TImgBtn::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+    if (button == Qt::LeftButton && FEnabled) {
+        Display(FUpPict.get());
+        SetCaptureControl(nullptr);
+    }
+    TImage::MouseUp(button, shift, x, y);
+    FPressed = false;
+}
+
+void TImgBtn::Display(const TPicture* picture) {
+    Picture()->Assign(picture);
+}
