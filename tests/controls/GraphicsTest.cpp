@@ -1,0 +1,203 @@
+#include "toolkit/Graphics.h"
+#include "toolkit/Exception.h"
+
+#include <QPainter>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+QImage Solid(int w, int h, QRgb colour) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message().toStdString();
+    }
+    return "(no exception)";
+}
+
+} // namespace
+
+TEST(Picture, AssignSharesPixelsUntilEitherSideChanges) {
+    TBitmap source;
+    source.SetImage(Solid(4, 3, qRgb(0, 0, 255)));
+    const uchar* pixels = source.Image().constBits();
+
+    TPicture first;
+    first.Assign(&source);
+    TPicture second;
+    second.Assign(&first);
+    // Own bitmap objects, one block of pixels.
+    EXPECT_NE(first.Bitmap(), &source);
+    EXPECT_NE(second.Bitmap(), first.Bitmap());
+    EXPECT_EQ(first.Image().constBits(), pixels);
+    EXPECT_EQ(second.Image().constBits(), pixels);
+    EXPECT_EQ(second.Width(), 4);
+    EXPECT_EQ(second.Height(), 3);
+
+    // Drawing into the middle one copies it first; the others keep the original.
+    {
+        QPainter painter(first.Bitmap()->Canvas()->Handle());
+        painter.fillRect(0, 0, 4, 3, Qt::red);
+    }
+    EXPECT_NE(first.Image().constBits(), pixels);
+    EXPECT_EQ(first.Image().pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(second.Image().pixel(1, 1), qRgb(0, 0, 255));
+    EXPECT_EQ(second.Image().constBits(), pixels);
+
+    // Same from the source's side.
+    source.Canvas()->Handle()->setPixel(0, 0, qRgb(0, 255, 0));
+    EXPECT_EQ(second.Image().pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(second.Image().constBits(), pixels);
+}
+
+TEST(Picture, RaisesOnChangeForEveryKindOfChange) {
+    TPicture picture;
+    int changes = 0;
+    picture.OnChange = [&] { ++changes; };
+    TBitmap bitmap;
+    bitmap.SetSize(2, 2);
+    TPicture other;
+
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"assign bitmap", [&] { picture.Assign(&bitmap); }},
+        {"assign picture", [&] { picture.Assign(&other); }},
+        {"load file",
+         [&] { picture.LoadFromFile(QStringLiteral(":/definition/ImgBtn12_UpPict.bmp")); }},
+        {"bitmap resized", [&] { picture.Bitmap()->SetSize(5, 6); }},
+        {"bitmap loaded",
+         [&] { picture.Bitmap()->LoadFromResourceName(QStringLiteral("PLAY_PRESSED")); }},
+        {"bitmap image set", [&] { picture.Bitmap()->SetImage(Solid(3, 3, 0)); }},
+        {"moved into",
+         [&] {
+             picture = TPicture();
+             picture.Bitmap()->SetSize(1, 1);
+         }},
+    };
+    for (const auto& [name, change] : cases) {
+        const int before = changes;
+        change();
+        EXPECT_GE(changes, before + 1) << name;
+    }
+}
+
+TEST(Bitmap, SizesOneSideAtATimeAndKeepsContentTopLeft) {
+    TBitmap bitmap;
+    int changes = 0;
+    bitmap.OnChange = [&] { ++changes; };
+
+    bitmap.SetWidth(3);
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Width(), 3);
+    bitmap.SetHeight(2);
+    ASSERT_FALSE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Image().size(), QSize(3, 2));
+    EXPECT_EQ(bitmap.Image().format(), QImage::Format_RGB32);
+    EXPECT_EQ(changes, 2);
+
+    bitmap.Canvas()->Handle()->fill(qRgb(10, 20, 30));
+    bitmap.SetSize(5, 4);
+    EXPECT_EQ(bitmap.Image().pixel(2, 1), qRgb(10, 20, 30));
+    EXPECT_EQ(bitmap.Image().pixel(4, 3), qRgb(255, 255, 255));
+
+    bitmap.SetSize(5, 4); // unchanged: nothing happens
+    EXPECT_EQ(changes, 3);
+
+    bitmap.SetSize(-7, 4); // negative counts as 0
+    EXPECT_TRUE(bitmap.Empty());
+    EXPECT_EQ(bitmap.Width(), 0);
+    EXPECT_EQ(bitmap.Height(), 4);
+}
+
+TEST(Bitmap, UnknownResourceNameThrowsAndKeepsTheImage) {
+    TBitmap bitmap;
+    bitmap.SetImage(Solid(2, 2, qRgb(1, 2, 3)));
+    const qint64 key = bitmap.Image().cacheKey();
+    for (const QString& name :
+         {QStringLiteral("play"), QString(), QStringLiteral("PLAY_UNPRESSED "),
+          QStringLiteral(":/bitmaps/PLAY_UNPRESSED"),
+          QStringLiteral("../definition/ImgBtn12_UpPict.bmp")}) {
+        EXPECT_THROW(bitmap.LoadFromResourceName(name), Exception) << name.toStdString();
+        EXPECT_EQ(bitmap.Image().cacheKey(), key) << name.toStdString();
+    }
+    EXPECT_EQ(MessageOf([&] { bitmap.LoadFromResourceName(QStringLiteral("nope")); }),
+              "Resource nope not found");
+}
+
+// Sizes whose pixels cannot fit in any machine's memory; the first wraps to 0 in 32 bits.
+TEST(Bitmap, RefusesPixelsBeyondAvailableMemoryAndKeepsTheOldOnes) {
+    const std::vector<std::pair<int, int>> sizes = {{1 << 20, 1 << 18}, {INT_MAX, INT_MAX}};
+    for (const auto& [w, h] : sizes) {
+        TBitmap bitmap;
+        bitmap.SetSize(8, 8);
+        const qint64 key = bitmap.Image().cacheKey();
+        int changes = 0;
+        bitmap.OnChange = [&] { ++changes; };
+        EXPECT_EQ(MessageOf([&, w = w, h = h] { bitmap.SetSize(w, h); }),
+                  "Zu wenig Arbeitsspeicher")
+            << w << "x" << h;
+        EXPECT_EQ(bitmap.Image().cacheKey(), key);
+        EXPECT_EQ(bitmap.Width(), 8);
+        EXPECT_EQ(bitmap.Height(), 8);
+        EXPECT_EQ(changes, 0);
+    }
+}
+
+TEST(Bitmap, ReportsExhaustedResourcesWhenTheAllocationFailsAnyway) {
+    // Fits in memory, but no image may be this wide.
+    constexpr int kWidth = 70'000'000;
+    if (!MemoryFits(std::uint64_t{kWidth} * 4))
+        GTEST_SKIP() << "not enough free memory for the check to pass";
+    TBitmap bitmap;
+    bitmap.SetSize(8, 8);
+    const qint64 key = bitmap.Image().cacheKey();
+    EXPECT_EQ(MessageOf([&] { bitmap.SetSize(kWidth, 1); }), "Systemressourcen erschöpft.");
+    EXPECT_EQ(bitmap.Image().cacheKey(), key);
+    EXPECT_EQ(bitmap.Width(), 8);
+}
+
+// The address-space limit is lowered in a child process only, where the refusal must come from
+// the limit check (without it the allocation itself would fail with a different message).
+TEST(BitmapDeathTest, RefusesPixelsBeyondTheAddressSpaceLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer reserves more address space than any limit we could set";
+#endif
+    const auto child = [] {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        std::uint64_t vmKiB = 0;
+        while (status >> word)
+            if (word == "VmSize:" && status >> vmKiB)
+                break;
+        rlimit limit{};
+        getrlimit(RLIMIT_AS, &limit);
+        limit.rlim_cur = vmKiB * 1024 + (std::uint64_t{256} << 20);
+        if (vmKiB == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+            std::_Exit(10);
+
+        TBitmap bitmap;
+        bitmap.SetSize(16, 16);
+        const qint64 key = bitmap.Image().cacheKey();
+        const std::string message = MessageOf([&] { bitmap.SetSize(8192, 8192); }); // 256 MiB
+        if (message != "Zu wenig Arbeitsspeicher") {
+            std::fprintf(stderr, "got: %s\n", message.c_str());
+            std::_Exit(11);
+        }
+        if (bitmap.Image().cacheKey() != key || bitmap.Width() != 16)
+            std::_Exit(12);
+        bitmap.SetSize(1024, 1024); // 4 MiB still fits
+        std::_Exit(bitmap.Width() == 1024 ? 0 : 13);
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}

@@ -1,0 +1,257 @@
+#include "controls/ImgBtn.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr QRgb kOver = qRgb(255, 0, 0);
+constexpr QRgb kDown = qRgb(0, 255, 0);
+constexpr QRgb kUp = qRgb(0, 0, 255);
+constexpr QRgb kDis = qRgb(128, 128, 128);
+constexpr QRgb kShown = qRgb(255, 255, 0);
+
+void Fill(TPicture& picture, QRgb colour) {
+    QImage image(30, 29, QImage::Format_RGB32);
+    image.fill(colour);
+    picture.Bitmap()->SetImage(image);
+}
+
+std::string Displayed(TImgBtn* button) {
+    if (button->Picture()->Empty())
+        return "none";
+    switch (button->Picture()->Image().pixel(1, 1) | 0xff000000u) {
+    case kOver:
+        return "Over";
+    case kDown:
+        return "Down";
+    case kUp:
+        return "Up";
+    case kDis:
+        return "Dis";
+    case kShown:
+        return "Shown";
+    default:
+        return "other";
+    }
+}
+
+// A white window with one button at (20, 20), defined as the main window does it, on screen.
+struct Harness {
+    QWidget window;
+    TImgBtn* button = new TImgBtn(&window);
+    TPicture over, down, up, dis;
+    int clicks = 0;
+    int dblClicks = 0;
+
+    Harness() {
+        window.resize(120, 80);
+        button->setGeometry(20, 20, 30, 29);
+        button->SetAutoSize(true);
+        button->SetEnabled(true);
+        Fill(over, kOver);
+        Fill(down, kDown);
+        Fill(up, kUp);
+        Fill(dis, kDis);
+        button->SetOverPict(&over);
+        button->SetDownPict(&down);
+        button->SetUpPict(&up);
+        button->SetDisPict(&dis);
+        button->SetEnabled(true);
+        button->OnClick = [this](QObject*) { ++clicks; };
+        button->OnDblClick = [this](QObject*) { ++dblClicks; };
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        // Start with the pointer over the window, away from the button.
+        QTest::mouseMove(&window, QPoint(110, 75));
+    }
+};
+
+// Move: a real pointer move (Qt's own enter/leave while no button is held, the grabbed move
+// otherwise). SendMove: a move delivered to the button as the old platform's capture did.
+enum class Act { Move, SendMove, Press, Release, DClick, Leave, Disable, Enable };
+
+struct Step {
+    Act act;
+    QPoint pos;
+    Qt::MouseButton mouse;
+    const char* shown;
+    bool pressed;
+    bool captured;
+    int clicks;
+    int dblClicks;
+};
+
+struct Sequence {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+void Perform(Harness& h, const Step& s) {
+    TImgBtn* b = h.button;
+    switch (s.act) {
+    case Act::Move:
+        QTest::mouseMove(b, s.pos);
+        break;
+    case Act::SendMove: {
+        QMouseEvent move(QEvent::MouseMove, QPointF(s.pos), QPointF(b->mapToGlobal(s.pos)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(b, &move);
+        break;
+    }
+    case Act::Press:
+        QTest::mousePress(b, s.mouse, {}, s.pos);
+        break;
+    case Act::Release:
+        QTest::mouseRelease(b, s.mouse, {}, s.pos);
+        break;
+    case Act::DClick:
+        QTest::mouseDClick(b, s.mouse, {}, s.pos);
+        break;
+    case Act::Leave: {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(b, &leave);
+        break;
+    }
+    case Act::Disable:
+        b->SetEnabled(false);
+        break;
+    case Act::Enable:
+        b->SetEnabled(true);
+        break;
+    }
+}
+
+const QPoint kIn{5, 5};
+const QPoint kIn2{12, 12};
+const QPoint kOut{45, 10};
+constexpr auto L = Qt::LeftButton;
+constexpr auto R = Qt::RightButton;
+constexpr auto N = Qt::NoButton;
+
+const std::vector<Sequence> kSequences = {
+    {"enter, leave",
+     {{Act::Move, kIn, N, "Over", false, true, 0, 0},
+      {Act::Move, kOut, N, "Up", false, false, 0, 0}}},
+    {"leave while the cursor still reads inside",
+     {{Act::Move, kIn, N, "Over", false, true, 0, 0},
+      {Act::Leave, {}, N, "Up", false, false, 0, 0}}},
+    {"right and bottom edge lines count as inside for moves",
+     {{Act::SendMove, {30, 10}, N, "Over", false, true, 0, 0},
+      {Act::SendMove, {31, 10}, N, "Up", false, false, 0, 0},
+      {Act::SendMove, {10, 29}, N, "Over", false, true, 0, 0},
+      {Act::SendMove, {10, 30}, N, "Up", false, false, 0, 0}}},
+    {"leaving onto the right edge line does not leave the hover stuck",
+     {{Act::Move, {29, 10}, N, "Over", false, true, 0, 0},
+      {Act::Move, {30, 10}, N, "Up", false, false, 0, 0}}},
+    {"click",
+     {{Act::Move, kIn, N, "Over", false, true, 0, 0},
+      {Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Release, kIn, L, "Up", false, false, 1, 0},
+      {Act::Move, kIn2, N, "Over", false, true, 1, 0}}},
+    {"press, drag out, release outside",
+     {{Act::Move, kIn, N, "Over", false, true, 0, 0},
+      {Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Move, kOut, N, "Down", true, true, 0, 0},
+      {Act::Release, kOut, L, "Up", false, false, 0, 0}}},
+    {"release on the right or bottom edge line raises no click",
+     {{Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Release, {30, 10}, L, "Up", false, false, 0, 0},
+      {Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Release, {10, 29}, L, "Up", false, false, 0, 0},
+      {Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Release, {29, 28}, L, "Up", false, false, 1, 0}}},
+    {"right button changes no picture; its release ends a left press",
+     {{Act::Move, kIn, N, "Over", false, true, 0, 0},
+      {Act::Press, kIn, R, "Over", false, true, 0, 0},
+      {Act::Release, kIn, R, "Over", false, true, 0, 0},
+      {Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Press, kIn, R, "Down", true, true, 0, 0},
+      {Act::Release, kIn, R, "Down", false, true, 0, 0},
+      {Act::Move, kIn2, N, "Over", false, true, 0, 0},
+      {Act::Release, kIn2, L, "Up", false, false, 1, 0}}},
+    {"double-click",
+     {{Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Release, kIn, L, "Up", false, false, 1, 0},
+      {Act::DClick, kIn, L, "Down", true, true, 1, 1},
+      {Act::Release, kIn, L, "Up", false, false, 1, 1}}},
+    {"disabled: pictures stop reacting, clicks still arrive",
+     {{Act::Disable, {}, N, "Dis", false, false, 0, 0},
+      {Act::Move, kIn, N, "Dis", false, false, 0, 0},
+      {Act::Press, kIn, L, "Dis", false, true, 0, 0},
+      {Act::Release, kIn, L, "Dis", false, false, 1, 0},
+      {Act::DClick, kIn, L, "Dis", false, true, 1, 1},
+      {Act::Release, kIn, L, "Dis", false, false, 1, 1},
+      {Act::Enable, {}, N, "Up", false, false, 1, 1}}},
+    {"disabled during a press",
+     {{Act::Press, kIn, L, "Down", true, true, 0, 0},
+      {Act::Disable, {}, N, "Dis", true, true, 0, 0},
+      {Act::Release, kIn, L, "Dis", false, false, 1, 0}}},
+};
+
+} // namespace
+
+TEST(ImgBtn, PointerSequences) {
+    for (const Sequence& sequence : kSequences) {
+        Harness h;
+        ASSERT_EQ(Displayed(h.button), "Up") << sequence.name;
+        for (std::size_t i = 0; i < sequence.steps.size(); ++i) {
+            const Step& s = sequence.steps[i];
+            Perform(h, s);
+            const std::string where =
+                std::string(sequence.name) + ", step " + std::to_string(i + 1);
+            EXPECT_EQ(Displayed(h.button), s.shown) << where;
+            EXPECT_EQ(h.button->Pressed(), s.pressed) << where;
+            EXPECT_EQ(GetCaptureControl() == h.button, s.captured) << where;
+            EXPECT_EQ(h.clicks, s.clicks) << where;
+            EXPECT_EQ(h.dblClicks, s.dblClicks) << where;
+        }
+        EXPECT_EQ(h.button->size(), QSize(30, 29)) << sequence.name;
+    }
+}
+
+TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
+    QWidget window;
+    window.resize(120, 80);
+    auto* button = new TImgBtn(&window);
+    // Freshly constructed: disabled, showing the empty DisPict.
+    EXPECT_FALSE(button->Enabled());
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_TRUE(button->Picture()->Empty());
+
+    // The stored order: bounds, automatic sizing, Enabled, displayed picture, events, pictures.
+    button->setGeometry(40, 16, 30, 29);
+    button->SetAutoSize(true);
+    button->SetEnabled(true);
+    EXPECT_TRUE(button->Picture()->Empty());
+    EXPECT_EQ(button->geometry(), QRect(40, 16, 30, 29));
+    TPicture shown, over, down, up;
+    Fill(shown, kShown);
+    Fill(over, kOver);
+    Fill(down, kDown);
+    Fill(up, kUp);
+    button->Picture()->Assign(&shown);
+    button->SetOverPict(&over);
+    button->SetDownPict(&down);
+    button->SetUpPict(&up);
+    EXPECT_EQ(Displayed(button), "Shown");
+
+    // The setters copied the content into the button's own pictures.
+    EXPECT_NE(button->OverPict(), &over);
+    EXPECT_EQ(button->OverPict()->Image().constBits(), over.Image().constBits());
+    Fill(over, qRgb(1, 2, 3));
+    EXPECT_EQ(button->OverPict()->Image().pixel(1, 1), kOver);
+
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseMove(&window, QPoint(110, 75));
+    EXPECT_EQ(Displayed(button), "Shown");
+    QTest::mouseMove(button, kIn);
+    EXPECT_EQ(Displayed(button), "Over");
+    QTest::mouseMove(button, kOut);
+    EXPECT_EQ(Displayed(button), "Up");
+}
