@@ -13,8 +13,8 @@
 
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QScreen>
 #include <QTimer>
 #include <cmath>
@@ -221,7 +221,9 @@ void TForm1::FormResize(QObject*) {
     Panel1->move(Width() / 2 - Panel1->width() / 2 - 5, Height() / 2 - Panel1->height() / 2 - 10);
 }
 
-void TForm1::Label1Click(QObject*) { close(); }
+void TForm1::Label1Click(QObject*) {
+    close();
+}
 
 void TForm1::Label2Click(QObject*) {
     if (OpenDialog1->Execute())
@@ -274,10 +276,10 @@ void TForm1::setfullscreen(bool Value) {
     } else {
         const bool wasVisible = isVisible();
         setWindowFlags(Qt::WindowFlags::fromInt(static_cast<int>(FSavedStyle)));
+        if (wasVisible)
+            show(); // new window flags hide the window
         SetBounds(FSavedLeft, FSavedTop, FSavedWidth, FSavedHeight);
         SetWindowState(FSavedWindowState);
-        if (wasVisible)
-            show();
     }
     repaint();
 }
@@ -310,7 +312,9 @@ void TForm1::RunPendingOpen() {
     OpenScene(std::exchange(FPendingScene, QString()));
 }
 
-void TForm1::ClearFrames() { FFrames.clear(); }
+void TForm1::ClearFrames() {
+    FFrames.clear();
+}
 
 void TForm1::ReadFrames(const QString& Path) {
     FDecoding = true;
@@ -320,7 +324,8 @@ void TForm1::ReadFrames(const QString& Path) {
         ~DecodeEnd() {
             form->FDecoding = false;
             if (form->FHasPendingScene)
-                QTimer::singleShot(0, form, [f = form] { f->FApp.Guard([f] { f->RunPendingOpen(); }); });
+                QTimer::singleShot(0, form,
+                                   [f = form] { f->FApp.Guard([f] { f->RunPendingOpen(); }); });
         }
     } decodeEnd{this};
 
@@ -362,7 +367,8 @@ void TForm1::ReadFrames(const QString& Path) {
         throw Exception(QStringLiteral("Error n AVIBegin"));
 
     for (LONG n = 0;; ++n) {
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getFrame.get(), n));
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getFrame.get(), n));
         if (header == nullptr)
             break;
         // Pixels follow the header and, for palettised or bit-field formats, the table or masks.
@@ -456,8 +462,8 @@ void TForm1::UpdatePlayButton() {
     const bool paused = FPaused;
     ImgBtn12->Picture()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_unpressed")
                                                                : QStringLiteral("PAUSE_UNPRESSED"));
-    ImgBtn12->OverPict()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_highlight")
-                                                                : QStringLiteral("pause_highlight"));
+    ImgBtn12->OverPict()->Bitmap()->LoadFromResourceName(
+        paused ? QStringLiteral("play_highlight") : QStringLiteral("pause_highlight"));
     ImgBtn12->UpPict()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_unpressed")
                                                               : QStringLiteral("PAUSE_UNPRESSED"));
     ImgBtn12->DownPict()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_pressed")

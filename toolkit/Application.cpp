@@ -89,9 +89,13 @@ void TApplication::ShowErrorBox(const QString& text) {
     RunBox(box);
 }
 
-void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TApplication::ProcessMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
-void TApplication::Terminate() { QCoreApplication::postEvent(this, new QEvent(TerminateEvent)); }
+void TApplication::Terminate() {
+    QCoreApplication::postEvent(this, new QEvent(TerminateEvent));
+}
 
 bool TApplication::event(QEvent* e) {
     if (e->type() == TerminateEvent) {

@@ -22,7 +22,9 @@ void DrawBevel(QPainter& p, const QRect& r, TBevelCut cut) {
 }
 } // namespace
 
-TPanel::TPanel(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+TPanel::TPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void TPanel::SetColor(const QColor& color) {
     FColor = color;

@@ -9,19 +9,33 @@
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 // Before the window exists the frame is unknown; its outer size is then its client size.
-int TForm::Left() const { return frameGeometry().x(); }
-int TForm::Top() const { return frameGeometry().y(); }
-int TForm::Width() const { return frameGeometry().width(); }
-int TForm::Height() const { return frameGeometry().height(); }
+int TForm::Left() const {
+    return frameGeometry().x();
+}
+int TForm::Top() const {
+    return frameGeometry().y();
+}
+int TForm::Width() const {
+    return frameGeometry().width();
+}
+int TForm::Height() const {
+    return frameGeometry().height();
+}
 
 void TForm::SetBounds(int left, int top, int width, int height) {
     const QSize frameExtra = frameGeometry().size() - geometry().size();
-    move(left, top);
     resize(std::max(width, FMinOuter.width()) - frameExtra.width(),
            std::max(height, FMinOuter.height()) - frameExtra.height());
+    move(left, top);
+    // A window whose frame was just made anew may place its client area there instead.
+    const QPoint off = frameGeometry().topLeft() - QPoint(left, top);
+    if (!off.isNull())
+        move(pos() - off);
 }
 
-void TForm::SetClientHeight(int height) { resize(width(), height); }
+void TForm::SetClientHeight(int height) {
+    resize(width(), height);
+}
 
 void TForm::SetMinimumOuterSize(int width, int height) {
     FMinOuter = QSize(width, height);

@@ -9,7 +9,9 @@ TTimer::TTimer(QObject* parent) : QObject(parent) {
     });
 }
 
-void TTimer::SetInterval(int ms) { FTimer.setInterval(ms); }
+void TTimer::SetInterval(int ms) {
+    FTimer.setInterval(ms);
+}
 
 void TTimer::SetEnabled(bool enabled) {
     if (enabled)

@@ -36,20 +36,22 @@ TEST_P(Clock, ShowsFramesAndMovesTheSlider) {
     EXPECT_EQ(position, c.position);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Clock,
-    ::testing::Values(
-        // Frames 0 ... N-2 loop; the last frame is never shown while playing; the slider stays
-        // on the wrap tick.
-        ClockCase{"ten", "raw24_10.avi", -1,
-                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1},
-                  {0, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1}, 8},
-        ClockCase{"tenPaused", "raw24_10.avi", 3, {3, 3, 3}, {3, 3, 3}, 8},
-        ClockCase{"one", "raw24_1.avi", -1, {0, 0, 0}, {0, 0, 0}, 10},
-        ClockCase{"onePaused", "raw24_1.avi", 0, {0, 0}, {0, 0}, 10},
-        ClockCase{"two", "raw24_2.avi", -1, {0, 0, 0, 0}, {0, 0, 0, 0}, 0},
-        ClockCase{"twoPaused", "raw24_2.avi", 0, {0, 0}, {0, 0}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, Clock,
+                         ::testing::Values(
+                             // Frames 0 ... N-2 loop; the last frame is never shown while playing;
+                             // the slider stays on the wrap tick.
+                             ClockCase{"ten",
+                                       "raw24_10.avi",
+                                       -1,
+                                       {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1},
+                                       {0, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1},
+                                       8},
+                             ClockCase{"tenPaused", "raw24_10.avi", 3, {3, 3, 3}, {3, 3, 3}, 8},
+                             ClockCase{"one", "raw24_1.avi", -1, {0, 0, 0}, {0, 0, 0}, 10},
+                             ClockCase{"onePaused", "raw24_1.avi", 0, {0, 0}, {0, 0}, 10},
+                             ClockCase{"two", "raw24_2.avi", -1, {0, 0, 0, 0}, {0, 0, 0, 0}, 0},
+                             ClockCase{"twoPaused", "raw24_2.avi", 0, {0, 0}, {0, 0}, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
     Make();

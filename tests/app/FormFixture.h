@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/Unit1.h"
+#include "controls/ImgBtn.h"
 #include "toolkit/Application.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Image.h"
-#include "toolkit/Controls.h"
-#include "toolkit/TrackBar.h"
 #include "toolkit/Timer.h"
+#include "toolkit/TrackBar.h"
 
 #include <QImage>
 #include <QStringList>
@@ -48,8 +50,9 @@ protected:
 
     // What the picture area shows, rendered over its white panel.
     QImage Rendered() const {
-        return form->Panel3->grab(form->Image3->geometry()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        return form->Panel3->grab(form->Image3->geometry())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
 
     // The index of the frame on screen (the frame whose centre colour the rendered centre has),

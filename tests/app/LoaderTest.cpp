@@ -1,18 +1,20 @@
 #include "FormFixture.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
-#include <QUrl>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
 struct FailureCase {
     const char* name;
-    const char* file;            // fixture name, or a path relative to a temporary folder
-    QStringList messages;        // message boxes, in order
-    QStringList errors;          // error boxes, in order
+    const char* file;     // fixture name, or a path relative to a temporary folder
+    QStringList messages; // message boxes, in order
+    QStringList errors;   // error boxes, in order
 };
 
 class LoaderFailure : public FormTest, public ::testing::WithParamInterface<FailureCase> {};
@@ -22,8 +24,9 @@ TEST_P(LoaderFailure, EndsInItsMessagesWithNothingLoaded) {
     QTemporaryDir tmp;
     QDir(tmp.path()).mkdir(QStringLiteral("folder.avi"));
     const QString file = QString::fromLatin1(c.file);
-    const QString path = file.startsWith(QLatin1Char('@')) ? tmp.path() + QLatin1Char('/') + file.mid(1)
-                                                           : Fixture(c.file);
+    const QString path = file.startsWith(QLatin1Char('@'))
+                             ? tmp.path() + QLatin1Char('/') + file.mid(1)
+                             : Fixture(c.file);
     Make();
     Open(path);
     EXPECT_EQ(messages, c.messages);
@@ -44,10 +47,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"missing", "@missing.avi", {kMissing}, {}},
         FailureCase{"folder", "@folder.avi", {kMissing}, {}},
         FailureCase{"textFile", "text.avi", {QStringLiteral("BADFORMAT")}, {kOpenFailed}},
-        FailureCase{"audioOnly", "audio_only.avi", {}, {QStringLiteral("Fehler beim Öffnen der Datei (Audio)")}},
-        FailureCase{"rateZero", "rate0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
-        FailureCase{"scaleZero", "scale0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
-        FailureCase{"bothZero", "ratescale0.avi", {}, {QStringLiteral("Ungültige Gleitkommaoperation.")}}),
+        FailureCase{"audioOnly",
+                    "audio_only.avi",
+                    {},
+                    {QStringLiteral("Fehler beim Öffnen der Datei (Audio)")}},
+        FailureCase{
+            "rateZero", "rate0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
+        FailureCase{
+            "scaleZero", "scale0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
+        FailureCase{
+            "bothZero", "ratescale0.avi", {}, {QStringLiteral("Ungültige Gleitkommaoperation.")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormTest, UnreadableFileIsReportedAsFileOpen) {
@@ -194,6 +203,9 @@ namespace {
 void Drop(TForm1& form, const QString& path) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
+    // As the platform does it: the drag enters the window, then drops.
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
 }

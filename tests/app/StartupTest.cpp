@@ -10,7 +10,7 @@ namespace {
 struct ArgsCase {
     const char* name;
     QStringList args;
-    QString sceneFile;      // what FormShow keeps
+    QString sceneFile; // what FormShow keeps
     bool fullScreen;
 };
 
@@ -23,19 +23,22 @@ TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
     EXPECT_EQ(form->SceneFile(), c.sceneFile);
     EXPECT_EQ(form->FullScreen(), c.fullScreen);
     // A named scene is requested (these do not exist), nothing else is.
-    EXPECT_EQ(messages, c.sceneFile.isEmpty() ? QStringList{}
-                                              : QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_EQ(messages, c.sceneFile.isEmpty()
+                            ? QStringList{}
+                            : QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
     EXPECT_TRUE(errors.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ArgumentWalk,
     ::testing::Values(
-        ArgsCase{"none", {}, {}, false},
-        ArgsCase{"vollbild", {"-vollbild"}, {}, true},
+        ArgsCase{"none", {}, {}, false}, ArgsCase{"vollbild", {"-vollbild"}, {}, true},
         ArgsCase{"vollbildCaps", {"-VOLLBILD", "-Vollbild"}, {}, false},
         ArgsCase{"upperExt", {"/tmp/none/a.AVI"}, {}, false},
-        ArgsCase{"lastWins", {"/tmp/none/one.avi", "-x", "/tmp/none/two.avi"}, "/tmp/none/two.avi", false},
+        ArgsCase{"lastWins",
+                 {"/tmp/none/one.avi", "-x", "/tmp/none/two.avi"},
+                 "/tmp/none/two.avi",
+                 false},
         ArgsCase{"dotInFolder", {"/tmp/none.avi/scene"}, {}, false},
         ArgsCase{"backslashAfterDot", {"/tmp/x.avi\\y"}, {}, false},
         ArgsCase{"colonAfterDot", {"/tmp/x.avi:y"}, {}, false},
@@ -54,15 +57,18 @@ class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeC
 TEST_P(FormResize, CentresPanel1) {
     Make();
     form->show(); // a hidden window defers its resize events
-    form->resize(GetParam().width, GetParam().height);
+    form->SetBounds(0, 0, GetParam().width, GetParam().height); // outer size, frame included
     EXPECT_EQ(form->Panel1->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FormResize,
-                         ::testing::Values(ResizeCase{560, 660, 11, 8}, ResizeCase{800, 700, 131, 28},
-                                           ResizeCase{1024, 768, 243, 62},
-                                           ResizeCase{561, 661, 11, 8}, // div truncates
-                                           ResizeCase{100, 100, 11, 8})); // minimum size holds
+INSTANTIATE_TEST_SUITE_P(
+    Table, FormResize,
+    ::testing::Values(ResizeCase{560, 660, 11, 8}, ResizeCase{800, 700, 131, 28},
+                      ResizeCase{1024, 768, 243, 62}, ResizeCase{561, 661, 11, 8}, // div truncates
+                      ResizeCase{100, 100, 11, 8}), // minimum size holds
+    [](const auto& info) {
+        return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+    });
 
 TEST_F(FormTest, DefinitionGivesTheWindowItsValues) {
     Make();

@@ -12,12 +12,12 @@ enum class Skin { Play, Pause };
 
 struct Step {
     enum Kind { Tick, Click, DoubleClick, Drag, Key } kind;
-    int arg = 0;          // button (12, 13, 14), drag target, or key
-    int shown;            // frame on screen after the step
-    int current;          // FCurrent
+    int arg = 0; // button (12, 13, 14), drag target, or key
+    int shown;   // frame on screen after the step
+    int current; // FCurrent
     bool paused;
-    int position;         // slider position
-    Skin skin;            // what the play/pause button offers
+    int position; // slider position
+    Skin skin;    // what the play/pause button offers
 };
 
 struct TransportCase {
@@ -66,7 +66,8 @@ protected:
         play.LoadFromResourceName(QStringLiteral("PLAY_UNPRESSED"));
         TBitmap pause;
         pause.LoadFromResourceName(QStringLiteral("PAUSE_UNPRESSED"));
-        const QImage shown = form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32);
+        const QImage shown =
+            form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32);
         if (shown == play.Image().convertToFormat(QImage::Format_RGB32))
             return Skin::Play;
         EXPECT_EQ(shown, pause.Image().convertToFormat(QImage::Format_RGB32));
@@ -92,11 +93,21 @@ TEST_P(Transport, StepsPauseAndScrub) {
     for (std::size_t i = 0; i < c.steps.size(); ++i) {
         const Step& s = c.steps[i];
         switch (s.kind) {
-        case Step::Tick: Tick(); break;
-        case Step::Click: ClickButton(s.arg, false); break;
-        case Step::DoubleClick: ClickButton(s.arg, true); break;
-        case Step::Drag: DragTo(s.arg); break;
-        case Step::Key: QTest::keyClick(form->TrackBar1, static_cast<Qt::Key>(s.arg)); break;
+        case Step::Tick:
+            Tick();
+            break;
+        case Step::Click:
+            ClickButton(s.arg, false);
+            break;
+        case Step::DoubleClick:
+            ClickButton(s.arg, true);
+            break;
+        case Step::Drag:
+            DragTo(s.arg);
+            break;
+        case Step::Key:
+            QTest::keyClick(form->TrackBar1, static_cast<Qt::Key>(s.arg));
+            break;
         }
         SCOPED_TRACE(testing::Message() << "step " << i);
         EXPECT_EQ(Shown(), s.shown);
@@ -115,28 +126,36 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Transport,
     ::testing::Values(
         // The last frame is reached by stepping; the slider's range ends one before it.
-        TransportCase{"forwardPastTheSliderEnd", 8,
+        TransportCase{"forwardPastTheSliderEnd",
+                      8,
                       {S{S::Click, 13, 8, 9, true, 8, Play}, S{S::Tick, 0, 9, 9, true, 8, Play},
                        S{S::Tick, 0, 9, 9, true, 8, Play}, S{S::Click, 13, 9, 0, true, 8, Play},
                        S{S::Tick, 0, 0, 0, true, 0, Play}}},
         // Back from 0 wraps to the last frame for one tick; the clamped slider then moves the
         // current frame to 8 inside that tick.
-        TransportCase{"backWraps", 0,
+        TransportCase{"backWraps",
+                      0,
                       {S{S::Click, 14, 0, 9, true, 0, Play}, S{S::Tick, 0, 9, 8, true, 8, Play},
                        S{S::Tick, 0, 8, 8, true, 8, Play}}},
-        TransportCase{"dragWhilePlayingPauses", -1,
+        TransportCase{"dragWhilePlayingPauses",
+                      -1,
                       {S{S::Drag, 5, 0, 5, true, 5, Play}, S{S::Tick, 0, 5, 5, true, 5, Play},
                        S{S::Drag, 2, 5, 2, true, 2, Play}, S{S::Tick, 0, 2, 2, true, 2, Play}}},
-        TransportCase{"doubleClickPlayPauseEndsWhereItBegan", -1,
+        TransportCase{"doubleClickPlayPauseEndsWhereItBegan",
+                      -1,
                       {S{S::DoubleClick, 12, 0, 1, false, 0, Pause},
                        S{S::Click, 12, 0, 1, true, 0, Play}, S{S::Tick, 0, 1, 1, true, 1, Play},
-                       S{S::Click, 12, 1, 1, false, 1, Pause}, S{S::Tick, 0, 1, 2, false, 1, Pause}}},
-        TransportCase{"doubleClickStepsTwice", 3,
-                      {S{S::DoubleClick, 13, 3, 5, true, 3, Play}, S{S::Tick, 0, 5, 5, true, 5, Play},
-                       S{S::DoubleClick, 14, 5, 3, true, 5, Play}, S{S::Tick, 0, 3, 3, true, 3, Play}}},
-        TransportCase{"keyOnSliderPauses", -1,
-                      {S{S::Key, Qt::Key_Right, 0, 0, true, 0, Play},
-                       S{S::Tick, 0, 0, 0, true, 0, Play}}}),
+                       S{S::Click, 12, 1, 1, false, 1, Pause},
+                       S{S::Tick, 0, 1, 2, false, 1, Pause}}},
+        TransportCase{
+            "doubleClickStepsTwice",
+            3,
+            {S{S::DoubleClick, 13, 3, 5, true, 3, Play}, S{S::Tick, 0, 5, 5, true, 5, Play},
+             S{S::DoubleClick, 14, 5, 3, true, 5, Play}, S{S::Tick, 0, 3, 3, true, 3, Play}}},
+        TransportCase{
+            "keyOnSliderPauses",
+            -1,
+            {S{S::Key, Qt::Key_Right, 0, 0, true, 0, Play}, S{S::Tick, 0, 0, 0, true, 0, Play}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {

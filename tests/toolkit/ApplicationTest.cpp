@@ -20,14 +20,14 @@ TEST_P(TitleRule, DerivesFromExecutableName) {
               QString::fromUtf8(GetParam().title));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, TitleRule,
-    ::testing::Values(TitleCase{"/usr/bin/reelstand", "reelstand"},
-                      TitleCase{"./build/app/ReelStand", "Reelstand"},
-                      TitleCase{"/opt/x.y/REEL.STAND.EXE", "Reel"},
-                      TitleCase{"/a.b/player", "player"},            // dots in folders do not count
-                      TitleCase{"ÜBER", "Über"},                     // non-ASCII letters lower too
-                      TitleCase{"x", "x"}, TitleCase{".hidden", ""}));
+INSTANTIATE_TEST_SUITE_P(Table, TitleRule,
+                         ::testing::Values(TitleCase{"/usr/bin/reelstand", "reelstand"},
+                                           TitleCase{"./build/app/ReelStand", "Reelstand"},
+                                           TitleCase{"/opt/x.y/REEL.STAND.EXE", "Reel"},
+                                           TitleCase{"/a.b/player",
+                                                     "player"}, // dots in folders do not count
+                                           TitleCase{"ÜBER", "Über"}, // non-ASCII letters lower too
+                                           TitleCase{"x", "x"}, TitleCase{".hidden", ""}));
 
 struct BoxTextCase {
     const char* message;
@@ -68,9 +68,9 @@ TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
     app.Guard([] { throw std::runtime_error("bad_alloc-like"); });
     app.Guard([] { throw 42; });
     app.Guard([&] { ++after; });
-    EXPECT_EQ(rec.errors, (QStringList{QStringLiteral("Error n AVIBegin."),
-                                       QStringLiteral("bad_alloc-like."),
-                                       QStringLiteral("Unbekannter Fehler.")}));
+    EXPECT_EQ(rec.errors,
+              (QStringList{QStringLiteral("Error n AVIBegin."), QStringLiteral("bad_alloc-like."),
+                           QStringLiteral("Unbekannter Fehler.")}));
     EXPECT_EQ(after, 1);
     EXPECT_TRUE(rec.messages.isEmpty());
 }
