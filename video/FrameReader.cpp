@@ -1,0 +1,294 @@
+#include "FrameReader.h"
+
+#include "Dib.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <utility>
+
+static_assert(std::endian::native == std::endian::little, "DIBs are little-endian");
+
+namespace {
+
+constexpr int kMaxFailuresInARow = 64;
+constexpr std::int64_t kPaletteBytes = 256 * 4;
+
+bool SizeAllowed(std::int64_t w, std::int64_t h) {
+    return w > 0 && h > 0 && w <= kMaxFrameSide && h <= kMaxFrameSide && w * h <= kMaxFramePixels;
+}
+
+BITMAPINFOHEADER DibHeader(int w, int h, int bits, std::int64_t imageSize, DWORD colours) {
+    BITMAPINFOHEADER bi{};
+    bi.biSize = sizeof(BITMAPINFOHEADER);
+    bi.biWidth = w;
+    bi.biHeight = h; // bottom-up
+    bi.biPlanes = 1;
+    bi.biBitCount = WORD(bits);
+    bi.biCompression = BI_RGB;
+    bi.biSizeImage = DWORD(imageSize);
+    bi.biClrUsed = colours;
+    return bi;
+}
+
+bool IsYuv(AVPixelFormat format) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
+}
+
+bool IsFullRangeFormat(AVPixelFormat format) {
+    return format == AV_PIX_FMT_YUVJ420P || format == AV_PIX_FMT_YUVJ422P ||
+           format == AV_PIX_FMT_YUVJ444P || format == AV_PIX_FMT_YUVJ440P ||
+           format == AV_PIX_FMT_YUVJ411P;
+}
+
+} // namespace
+
+bool FrameReader::Dib::Reserve(std::int64_t size) {
+    const std::int64_t need = size + std::int64_t(kLead + kSlack);
+    if (std::uint64_t(need) <= capacity)
+        return true;
+    bytes.reset(static_cast<std::uint8_t*>(av_malloc(std::size_t(need))));
+    capacity = bytes ? std::size_t(need) : 0;
+    return bytes != nullptr;
+}
+
+std::unique_ptr<FrameReader> FrameReader::Open(const Source& source) {
+    if (!source.format || source.stream < 0 || unsigned(source.stream) >= source.format->nb_streams)
+        return nullptr;
+    const AVStream* st = source.format->streams[source.stream];
+    const AVCodecParameters* par = st->codecpar;
+    if (!SizeAllowed(par->width, par->height))
+        return nullptr;
+    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
+    if (!decoder)
+        return nullptr;
+
+    std::unique_ptr<FrameReader> r(new FrameReader(source));
+    r->FCodec.reset(avcodec_alloc_context3(decoder));
+    r->FPacket.reset(av_packet_alloc());
+    r->FFrame.reset(av_frame_alloc());
+    if (!r->FCodec || !r->FPacket || !r->FFrame)
+        return nullptr;
+    AVCodecContext* c = r->FCodec.get();
+    if (avcodec_parameters_to_context(c, par) < 0)
+        return nullptr;
+    c->pkt_timebase = st->time_base;
+    c->max_pixels = kMaxFramePixels;
+    // FFmpeg's own decoding threads; the program itself stays on one thread.
+    c->thread_count = 0;
+    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(c, decoder, nullptr) < 0)
+        return nullptr;
+
+    // Only this stream's packets are wanted from the demuxer.
+    for (unsigned i = 0; i < source.format->nb_streams; ++i)
+        source.format->streams[i]->discard =
+            int(i) == source.stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    return r;
+}
+
+FrameReader::~FrameReader() = default;
+
+const BITMAPINFOHEADER* FrameReader::Frame(std::int64_t n) {
+    if (n < 0)
+        return nullptr;
+    if (n == FCurrent)
+        return reinterpret_cast<const BITMAPINFOHEADER*>(FFront.Header());
+    if (n < FCurrent || FSource.rewind) {
+        if (!Restart())
+            return nullptr;
+    }
+    while (FCurrent < n) {
+        if (!Advance())
+            return nullptr;
+    }
+    return reinterpret_cast<const BITMAPINFOHEADER*>(FFront.Header());
+}
+
+bool FrameReader::Restart() {
+    AVFormatContext* fc = FSource.format;
+    const AVStream* st = fc->streams[FSource.stream];
+    std::int64_t target = FFirstDts;
+    if (target == AV_NOPTS_VALUE)
+        target = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    if (av_seek_frame(fc, FSource.stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+        return false;
+    avcodec_flush_buffers(FCodec.get());
+    FSource.rewind = false;
+    FBackReady = false;
+    FRepeats = 0;
+    FCurrent = -1;
+    FLastStamp = AV_NOPTS_VALUE;
+    FDraining = false;
+    FEnded = false;
+    FPadded = false;
+    return true;
+}
+
+// Moves to the next frame: a repeat for a drop chunk, or the next decoded picture.
+bool FrameReader::Advance() {
+    if (FEnded)
+        return false;
+    if (FRepeats > 0) {
+        --FRepeats;
+        ++FCurrent;
+        return true;
+    }
+    if (FBackReady) {
+        std::swap(FFront, FBack);
+        FBackReady = false;
+        ++FCurrent;
+        return true;
+    }
+    while (Decode()) {
+        const std::int64_t stamp = FFrame->best_effort_timestamp;
+        const bool converted = Convert(*FFrame, FBack);
+        av_frame_unref(FFrame.get());
+        if (!converted)
+            continue; // a picture we cannot show is skipped like a broken packet
+        std::int64_t gap = 0;
+        if (FSource.fillGaps && FCurrent >= 0 && stamp != AV_NOPTS_VALUE &&
+            FLastStamp != AV_NOPTS_VALUE && stamp > FLastStamp + 1)
+            gap = std::min(stamp - FLastStamp - 1, kMaxRepeatedFrames);
+        if (stamp != AV_NOPTS_VALUE)
+            FLastStamp = stamp;
+        ++FCurrent;
+        if (gap > 0) {
+            FRepeats = gap - 1; // this call hands out the first repeat
+            FBackReady = true;
+            return true;
+        }
+        std::swap(FFront, FBack);
+        return true;
+    }
+    // Drop chunks at the end leave no timestamps behind; only the index knows them.
+    if (!FPadded && FCurrent >= 0 && FSource.indexedFrames &&
+        *FSource.indexedFrames > std::uint64_t(FCurrent + 1)) {
+        FPadded = true;
+        const std::uint64_t missing = *FSource.indexedFrames - std::uint64_t(FCurrent + 1);
+        FRepeats = std::int64_t(std::min<std::uint64_t>(missing, kMaxRepeatedFrames)) - 1;
+        ++FCurrent;
+        return true;
+    }
+    FEnded = true;
+    return false;
+}
+
+// Fills FFrame with the next decoded picture; false when the stream has no more.
+bool FrameReader::Decode() {
+    AVCodecContext* c = FCodec.get();
+    int failures = 0;
+    for (;;) {
+        const int got = avcodec_receive_frame(c, FFrame.get());
+        if (got >= 0)
+            return true;
+        if (got == AVERROR_EOF)
+            return false;
+        if (got != AVERROR(EAGAIN)) {
+            // A picture that failed to decode: go on with the ones after it.
+            if (++failures > kMaxFailuresInARow)
+                return false;
+            continue;
+        }
+        if (FDraining)
+            return false;
+        if (!ReadPacket()) {
+            // Flush, so the frames the decoder still holds come out.
+            if (avcodec_send_packet(c, nullptr) < 0)
+                return false;
+            FDraining = true;
+            continue;
+        }
+        const int sent = avcodec_send_packet(c, FPacket.get());
+        av_packet_unref(FPacket.get());
+        if (sent < 0 && sent != AVERROR(EAGAIN) && ++failures > kMaxFailuresInARow)
+            return false;
+        if (sent >= 0)
+            failures = 0;
+    }
+}
+
+// The next non-empty packet of our stream; false at the end of the file or on a read error.
+bool FrameReader::ReadPacket() {
+    AVFormatContext* fc = FSource.format;
+    for (;;) {
+        if (av_read_frame(fc, FPacket.get()) < 0)
+            return false;
+        // An empty packet would be taken for the flush request by the decoder.
+        if (FPacket->stream_index == FSource.stream && FPacket->size > 0) {
+            if (FFirstDts == AV_NOPTS_VALUE)
+                FFirstDts = FPacket->dts != AV_NOPTS_VALUE ? FPacket->dts : FPacket->pts;
+            return true;
+        }
+        av_packet_unref(FPacket.get());
+    }
+}
+
+bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
+    if (!SizeAllowed(frame.width, frame.height))
+        return false;
+    if (frame.format == AV_PIX_FMT_PAL8)
+        return ConvertPalette(frame, dib);
+
+    const int w = frame.width;
+    const int h = frame.height;
+    const std::int64_t stride = std::int64_t{w} * 4;
+    const std::int64_t imageSize = stride * h;
+    if (!dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + imageSize))
+        return false;
+    const auto source = static_cast<AVPixelFormat>(frame.format);
+    SwsContext* sws = sws_getCachedContext(FSws.release(), w, h, source, w, h, AV_PIX_FMT_BGRA,
+                                           SWS_BILINEAR, nullptr, nullptr, nullptr);
+    const bool fresh = sws != FSws.get();
+    FSws.reset(sws);
+    if (!sws)
+        return false;
+    if (IsYuv(source)) {
+        const int range = frame.color_range == AVCOL_RANGE_JPEG || IsFullRangeFormat(source);
+        if (fresh || range != FSwsRange || int(frame.colorspace) != FSwsColourSpace) {
+            FSwsRange = range;
+            FSwsColourSpace = int(frame.colorspace);
+            sws_setColorspaceDetails(sws, sws_getCoefficients(frame.colorspace), range,
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+        }
+    }
+    std::uint8_t* header = dib.Header();
+    const BITMAPINFOHEADER bi = DibHeader(w, h, 32, imageSize, 0);
+    std::memcpy(header, &bi, sizeof bi);
+    // Bottom-up rows: swscale writes the top row last in memory, straight into the DIB.
+    std::uint8_t* bits = header + sizeof bi;
+    std::uint8_t* dst[4] = {bits + (h - 1) * stride, nullptr, nullptr, nullptr};
+    const int dstStride[4] = {-int(stride), 0, 0, 0};
+    return sws_scale(sws, frame.data, frame.linesize, 0, h, dst, dstStride) == h;
+}
+
+bool FrameReader::ConvertPalette(const AVFrame& frame, Dib& dib) {
+    const int w = frame.width;
+    const int h = frame.height;
+    const std::int64_t stride = DibStride(w, 8);
+    const std::int64_t imageSize = stride * h;
+    if (!frame.data[0] || !frame.data[1] ||
+        !dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + kPaletteBytes + imageSize))
+        return false;
+    std::uint8_t* header = dib.Header();
+    const BITMAPINFOHEADER bi = DibHeader(w, h, 8, imageSize, 256);
+    std::memcpy(header, &bi, sizeof bi);
+    // FFmpeg's palette is native 0xAARRGGBB, which is B, G, R, A in memory like an RGBQUAD;
+    // the fourth byte of an RGBQUAD is reserved and stays zero.
+    std::uint8_t* table = header + sizeof bi;
+    std::memcpy(table, frame.data[1], kPaletteBytes);
+    for (int i = 0; i < 256; ++i)
+        table[4 * i + 3] = 0;
+    std::uint8_t* bits = table + kPaletteBytes;
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = bits + (h - 1 - y) * stride;
+        std::memcpy(row, frame.data[0] + std::ptrdiff_t(y) * frame.linesize[0], std::size_t(w));
+        std::memset(row + w, 0, std::size_t(stride - w));
+    }
+    return true;
+}
