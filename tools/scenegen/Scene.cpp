@@ -1,0 +1,180 @@
+#include "Scene.h"
+
+#include "FrameColours.h"
+#include "Pictures.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <stdexcept>
+
+namespace {
+
+QImage PictureOf(const SceneSpec& s, int i) {
+    return s.picture == Picture::Sample ? SamplePicture(i, s.frames, s.width, s.height)
+                                        : FixturePicture(i, s.width, s.height);
+}
+
+// Palette of the 8-bit scenes: black for the band, then the frame colours, then a grey ramp.
+std::vector<std::uint32_t> FixturePalette() {
+    std::vector<std::uint32_t> palette(256);
+    for (int i = 1; i < 256; ++i) {
+        const FrameRgb c = FrameColour(i - 1);
+        palette[std::size_t(i)] = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+    }
+    return palette;
+}
+
+Bytes Pal8Frame(const SceneSpec& s, int i) {
+    std::vector<std::uint8_t> indices(std::size_t(s.width) * std::size_t(s.height),
+                                      std::uint8_t(1 + i % 255));
+    std::fill(indices.begin(), indices.begin() + std::ptrdiff_t(s.width) * (s.height / 8), 0);
+    return PackIndices(indices, s.width, s.height);
+}
+
+std::uint32_t Stride(int width, int bits) {
+    return std::uint32_t((std::int64_t(width) * bits + 31) / 32 * 4);
+}
+
+} // namespace
+
+AviSpec SceneAvi(const SceneSpec& s) {
+    AviSpec avi;
+    avi.width = std::uint32_t(s.width);
+    avi.height = std::uint32_t(s.height);
+    avi.totalFrames = std::uint32_t(s.frames);
+    avi.microSecPerFrame = s.rate ? std::uint32_t(1000000ull * s.scale / s.rate) : 0;
+    AviStreamSpec v;
+    v.rate = s.rate;
+    v.scale = s.scale;
+    v.length = std::uint32_t(s.frames);
+    v.frame[2] = std::int16_t(s.width);
+    v.frame[3] = std::int16_t(s.height);
+
+    std::unique_ptr<Encoder> encoder;
+    switch (s.codec) {
+    case Codec::Raw24:
+        v.chunkSuffix = "db";
+        v.format =
+            BitmapInfo(s.width, s.height, 24, 0, Stride(s.width, 24) * std::uint32_t(s.height));
+        break;
+    case Codec::Pal8:
+        v.chunkSuffix = "db";
+        v.format = BitmapInfo(s.width, s.height, 8, 0, Stride(s.width, 8) * std::uint32_t(s.height),
+                              FixturePalette());
+        break;
+    default: {
+        Encoder::Settings e;
+        e.codec = s.codec;
+        e.width = s.width;
+        e.height = s.height;
+        e.rate = int(s.rate);
+        e.scale = int(s.scale);
+        encoder = std::make_unique<Encoder>(e);
+        v.handler = encoder->FourCC();
+        v.format = BitmapInfo(s.width, s.height, 24, v.handler,
+                              std::uint32_t(s.width) * std::uint32_t(s.height) * 3);
+        break;
+    }
+    }
+
+    // Without B-frames every picture gives one packet, in order, so slots and packets line up.
+    std::vector<Packet> packets;
+    for (int i = 0; i < s.frames; ++i) {
+        if (s.drops.count(i)) {
+            v.chunks.push_back(AviChunk{});
+            continue;
+        }
+        if (s.codec == Codec::Raw24) {
+            v.chunks.push_back({PackRgb24(PictureOf(s, i)), true});
+        } else if (s.codec == Codec::Pal8) {
+            v.chunks.push_back({Pal8Frame(s, i), true});
+        } else {
+            for (Packet& p : encoder->Add(PictureOf(s, i)))
+                packets.push_back(std::move(p));
+            v.chunks.push_back({}); // filled below, once the encoder has caught up
+        }
+    }
+    if (encoder) {
+        for (Packet& p : encoder->Finish())
+            packets.push_back(std::move(p));
+        std::size_t next = 0;
+        for (int i = 0; i < s.frames; ++i) {
+            if (s.drops.count(i))
+                continue;
+            if (next >= packets.size())
+                throw std::runtime_error("the encoder lost a frame");
+            v.chunks[std::size_t(i)] = {std::move(packets[next].data), packets[next].key};
+            ++next;
+        }
+    }
+    avi.streams.push_back(std::move(v));
+    return avi;
+}
+
+void WriteContainer(const std::string& path, const SceneSpec& s) {
+    if (s.codec == Codec::Raw24 || s.codec == Codec::Pal8)
+        throw std::runtime_error("uncompressed scenes are written as AVI only");
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, nullptr, path.c_str()) < 0 || !raw)
+        throw std::runtime_error("no muxer for " + path);
+    struct Closer {
+        AVFormatContext* c;
+        ~Closer() {
+            if (c->pb)
+                avio_closep(&c->pb);
+            avformat_free_context(c);
+        }
+    } closer{raw};
+
+    Encoder::Settings e;
+    e.codec = s.codec;
+    e.width = s.width;
+    e.height = s.height;
+    e.rate = int(s.rate);
+    e.scale = int(s.scale);
+    e.bFrames = s.codec == Codec::H264; // exercises reordering and the decoder flush
+    e.globalHeader = raw->oformat->flags & AVFMT_GLOBALHEADER;
+    Encoder encoder(e);
+
+    AVStream* st = avformat_new_stream(raw, nullptr);
+    if (!st || avcodec_parameters_from_context(st->codecpar, encoder.Context()) < 0)
+        throw std::runtime_error("cannot describe the stream");
+    st->time_base = encoder.Context()->time_base;
+    st->avg_frame_rate = AVRational{int(s.rate), int(s.scale)};
+    if (avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(raw, nullptr) < 0)
+        throw std::runtime_error("cannot write " + path);
+
+    AVPacket* pkt = av_packet_alloc();
+    auto write = [&](std::vector<Packet> packets) {
+        for (Packet& p : packets) {
+            if (av_new_packet(pkt, int(p.data.size())) < 0)
+                throw std::bad_alloc();
+            std::copy(p.data.begin(), p.data.end(), pkt->data);
+            pkt->pts = p.pts;
+            pkt->dts = p.dts;
+            pkt->duration = 1;
+            pkt->flags = p.key ? AV_PKT_FLAG_KEY : 0;
+            pkt->stream_index = st->index;
+            av_packet_rescale_ts(pkt, encoder.Context()->time_base, st->time_base);
+            const int rc = av_interleaved_write_frame(raw, pkt);
+            av_packet_unref(pkt);
+            if (rc < 0)
+                throw std::runtime_error("cannot write a packet to " + path);
+        }
+    };
+    try {
+        for (int i = 0; i < s.frames; ++i)
+            write(encoder.Add(PictureOf(s, i)));
+        write(encoder.Finish());
+    } catch (...) {
+        av_packet_free(&pkt);
+        throw;
+    }
+    av_packet_free(&pkt);
+    if (av_write_trailer(raw) < 0)
+        throw std::runtime_error("cannot finish " + path);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+// A whole scene: pictures, encoded, in an AVI of our own writer or (MP4, Matroska) through
+// libavformat.
+
+#include "AviWriter.h"
+#include "Encoder.h"
+
+#include <set>
+#include <string>
+
+enum class Picture { Fixture, Sample };
+
+struct SceneSpec {
+    Codec codec = Codec::Mjpeg;
+    int width = 64;
+    int height = 48;
+    int frames = 10; // slots in the stream, drop chunks included
+    std::uint32_t rate = 25;
+    std::uint32_t scale = 1;
+    Picture picture = Picture::Fixture;
+    std::set<int> drops; // slots written as drop chunks
+};
+
+// The AVI description of a scene, with its single video stream, ready to be tweaked.
+AviSpec SceneAvi(const SceneSpec& scene);
+// Writes the scene in the container named by the extension (.mp4, .mov, .mkv); no drops.
+void WriteContainer(const std::string& path, const SceneSpec& scene);
