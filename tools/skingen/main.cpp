@@ -1,5 +1,6 @@
 // Draws the transport buttons' skins and the program icon, and writes them in the formats the
 // program embeds: 8-bit resource DIBs, 24-bit window-definition pictures, a 16/256-colour icon.
+// The desktop's PNG icons (icons/hicolor/) come from the same artwork.
 //
 // Usage: skingen <output dir> [--preview <dir>]   (the preview is a PNG sheet at 1:1 and 8x)
 
@@ -138,6 +139,15 @@ int main(int argc, char** argv) {
             icons << MakeIconImage(size, bitCount);
     }
     ok = Write(out.filePath(QStringLiteral("icons/reelstand.ico")), IcoFile(icons)) && ok;
+    // The desktop's icons (hicolor theme) from the same artwork, at the sizes desktops ask for.
+    for (int size : {16, 32, 48, 64, 128}) {
+        const QString dir = QStringLiteral("icons/hicolor/%1x%1").arg(size);
+        const QString file = out.filePath(dir + QStringLiteral("/reelstand.png"));
+        if (!out.mkpath(dir) || !DrawIcon(size).save(file)) {
+            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(file));
+            ok = false;
+        }
+    }
 
     if (!previewDir.isEmpty() && ok) {
         QDir(previewDir).mkpath(QStringLiteral("."));
