@@ -3,8 +3,10 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 SAMPLE = $(BUILD)/sample/reelstand-sample.avi
+# The Debian package gets a release build of its own, without the tests.
+PKG_BUILD ?= $(BUILD)-deb
 
-.PHONY: run test test-asan build deps deps-test bench clean
+.PHONY: run test test-asan build deps deps-test bench clean package package-check deps-package
 
 run: deps build
 	$(BUILD)/app/reelstand $(SAMPLE)
@@ -25,11 +27,25 @@ build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 
+# $(PKG_BUILD)/reelstand_<version>_<arch>.deb, with its dependencies worked out by dpkg-shlibdeps.
+package: deps-package
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DREELSTAND_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(PKG_BUILD) -j$(JOBS)
+	rm -f $(PKG_BUILD)/reelstand_*.deb
+	cd $(PKG_BUILD) && cpack -G DEB
+
+# Validates the package's desktop entry, metadata, icons, manual page and dependencies.
+package-check: package
+	packaging/check.sh $(PKG_BUILD)/reelstand_*.deb
+
 deps:
 	scripts/deps.sh run
 
 deps-test:
 	scripts/deps.sh test
 
+deps-package:
+	scripts/deps.sh package
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(PKG_BUILD)

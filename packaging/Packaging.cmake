@@ -1,0 +1,63 @@
+# Desktop integration and the Debian package: what `cmake --install` puts in place (program,
+# desktop entry, icons, AppStream metadata, manual page) and what `cpack -G DEB` wraps up.
+include(GNUInstallDirs)
+
+set(REELSTAND_APP_ID org.reelstand.Reelstand)
+set(REELSTAND_MAINTAINER "Reelstand developers <reelstand@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(_rs_pkg_src ${CMAKE_CURRENT_LIST_DIR})
+set(_rs_pkg_out ${CMAKE_BINARY_DIR}/packaging)
+
+install(FILES ${_rs_pkg_src}/${REELSTAND_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_rs_pkg_src}/${REELSTAND_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# Debian ships manual pages compressed, without a time stamp in the gzip header.
+add_custom_command(
+    OUTPUT ${_rs_pkg_out}/reelstand.1.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${_rs_pkg_src}/reelstand.1 ${_rs_pkg_out}/reelstand.1
+    COMMAND gzip -9nf ${_rs_pkg_out}/reelstand.1
+    DEPENDS ${_rs_pkg_src}/reelstand.1
+    VERBATIM)
+install(FILES ${_rs_pkg_out}/reelstand.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The hicolor icons come from the generator that draws the program icon, so both show the
+# same artwork.
+set(_rs_icon_sizes 16 32 48 64 128)
+set(_rs_icons)
+foreach(size IN LISTS _rs_icon_sizes)
+    list(APPEND _rs_icons ${_rs_pkg_out}/art/icons/hicolor/${size}x${size}/reelstand.png)
+endforeach()
+add_custom_command(
+    OUTPUT ${_rs_icons}
+    COMMAND skingen ${_rs_pkg_out}/art
+    DEPENDS skingen
+    VERBATIM)
+foreach(size IN LISTS _rs_icon_sizes)
+    install(FILES ${_rs_pkg_out}/art/icons/hicolor/${size}x${size}/reelstand.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${REELSTAND_APP_ID}.png)
+endforeach()
+add_custom_target(desktop_files ALL DEPENDS ${_rs_pkg_out}/reelstand.1.gz ${_rs_icons})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME reelstand)
+set(CPACK_PACKAGE_VENDOR "Reelstand developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player that loops short video scenes seamlessly")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Reelstand decodes every frame of a short video scene into memory and loops the
+frames at one frame every 80 ms, so the loop has no seam and stepping is exact in
+both directions. It has play/pause and step buttons, a position slider and a
+frameless full-screen mode. It reads AVI, MP4/QuickTime and Matroska/WebM files
+with any codec FFmpeg decodes. The user interface is in German.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${REELSTAND_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Not visible to dpkg-shlibdeps: Qt loads its display plugins at run time (libqt6gui6 only
+# recommends them), and the window's fonts are looked up by name.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+include(CPack)
