@@ -176,3 +176,18 @@ TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
+    Make();
+    form->ShowMainForm(app);
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
+    QTest::mouseClick(form->ImgBtn13, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(form->Label2->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
+}
+
+} // namespace
