@@ -13,6 +13,11 @@ struct ClockCase {
     int max;                   // slider maximum throughout
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const ClockCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Clock : public FormTest, public ::testing::WithParamInterface<ClockCase> {};
 
 TEST_P(Clock, ShowsFramesAndMovesTheSlider) {

@@ -17,6 +17,11 @@ struct FailureCase {
     QStringList errors;   // error boxes, in order
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class LoaderFailure : public FormTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(LoaderFailure, EndsInItsMessagesWithNothingLoaded) {

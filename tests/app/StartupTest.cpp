@@ -14,6 +14,11 @@ struct ArgsCase {
     bool fullScreen;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const ArgsCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ArgumentWalk : public FormTest, public ::testing::WithParamInterface<ArgsCase> {};
 
 TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
@@ -51,6 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
 struct ResizeCase {
     int width, height, panelLeft, panelTop;
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const ResizeCase& c, std::ostream* os) {
+    *os << c.width << "x" << c.height;
+}
 
 class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeCase> {};
 

@@ -26,6 +26,11 @@ struct TransportCase {
     std::vector<Step> steps;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const TransportCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Transport : public FormTest, public ::testing::WithParamInterface<TransportCase> {
 protected:
     TImgBtn* Button(int n) {

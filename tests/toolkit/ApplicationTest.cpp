@@ -13,6 +13,11 @@ struct TitleCase {
     const char* title;
 };
 
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const TitleCase& c, std::ostream* os) {
+    *os << c.exePath;
+}
+
 class TitleRule : public ::testing::TestWithParam<TitleCase> {};
 
 TEST_P(TitleRule, DerivesFromExecutableName) {
@@ -33,6 +38,11 @@ struct BoxTextCase {
     const char* message;
     const char* shown;
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const BoxTextCase& c, std::ostream* os) {
+    *os << '"' << c.message << '"';
+}
 
 class ErrorBoxText : public ::testing::TestWithParam<BoxTextCase> {};
 
