@@ -24,6 +24,7 @@ struct AVIFILE {
     std::optional<AviHeader> avi; // our own reading of the headers, for AVI files
     bool readerOpen = false;      // one decompressor at a time reads the demuxer
     bool consumed = false;        // packets were read: the next reader rewinds
+    bool probed = false;          // stream info was probed (its packets stay buffered)
 };
 
 struct AVISTREAM {
@@ -192,8 +193,8 @@ HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG 
             (st->disposition & AV_DISPOSITION_ATTACHED_PIC) || seen++ != lParam)
             continue;
         // Only a codec the container does not name needs probing (bounded by the options).
-        if (st->codecpar->codec_id == AV_CODEC_ID_PROBE && !pfile->consumed) {
-            pfile->consumed = true;
+        if (st->codecpar->codec_id == AV_CODEC_ID_PROBE && !pfile->probed && !pfile->consumed) {
+            pfile->probed = true;
             avformat_find_stream_info(fc, nullptr);
         }
         auto* stream = new (std::nothrow) AVISTREAM;
