@@ -16,6 +16,13 @@ std::vector<int> Sequence(int n) {
     return v;
 }
 
+// Frame 0, then the cap's worth of repeats, then frame 1001 (colour index 1001 % 342).
+std::vector<int> DropRun() {
+    std::vector<int> v(1 + 250, 0);
+    v.push_back(1001 % kFrameColourCount);
+    return v;
+}
+
 struct DecodeCase {
     const char* file;
     int width, height;
@@ -84,6 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{
                           "audio_video_10.avi", 64, 48, 32, {0, 1, 2, 3, 4, 5, 6, 7, 8, 8}, false},
                       DecodeCase{"long_300.avi", 64, 48, 32, Sequence(300), false},
+                      // A long run of drops is repeated only up to the cap.
+                      DecodeCase{"drop_run_1000.avi", 64, 48, 32, DropRun(), false},
                       // Zero rate or scale in the header does not stop the frames.
                       DecodeCase{"ratescale0.avi", 64, 48, 32, Sequence(10), false},
                       // The index lies about positions; the frames are still all there.

@@ -118,6 +118,16 @@ void WriteFixtures(const std::string& dir) {
         Save(dir, "drop_10.avi", SceneAvi(s));
     }
     {
+        // A timestamp jump of 1000 frames: filled up to the cap only.
+        SceneSpec s = Mjpeg10();
+        s.frames = 1002;
+        for (int i = 1; i <= 1000; ++i)
+            s.drops.insert(i);
+        AviSpec a = SceneAvi(s);
+        a.index = false;
+        Save(dir, "drop_run_1000.avi", a);
+    }
+    {
         SceneSpec s = Mjpeg10();
         s.frames = 300;
         Save(dir, "long_300.avi", SceneAvi(s));

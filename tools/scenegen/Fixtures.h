@@ -13,9 +13,9 @@
 //   large_600x520.avi     MJPEG 600 x 520, 3 frames
 //   odd_63x47.avi         BI_RGB 24-bit 63 x 47 (padded rows), 10 frames
 //   drop_10.avi           MJPEG, 10 slots; 2, 5, 6 and 9 are drop chunks (repeat the previous)
-//   long_300.avi          MJPEG, 300 frames
-//   audio_only.avi        one PCM audio stream, no video
-//   audio_video_10.avi    PCM audio as stream 0, MJPEG video as stream 1 (10 slots, 9 a drop)
+//   drop_run_1000.avi     MJPEG, frame 0, 1000 drop chunks, frame 1001 (FrameColour(1001)); no
+//   index long_300.avi          MJPEG, 300 frames audio_only.avi        one PCM audio stream, no
+//   video audio_video_10.avi    PCM audio as stream 0, MJPEG video as stream 1 (10 slots, 9 a drop)
 //   rate0.avi             MJPEG, 10 frames, dwRate 0, dwScale 1
 //   scale0.avi            MJPEG, 10 frames, dwRate 25, dwScale 0
 //   ratescale0.avi        MJPEG, 10 frames, dwRate 0, dwScale 0
