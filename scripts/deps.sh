@@ -4,12 +4,13 @@
 set -euo pipefail
 
 purpose=${1:-run}
+# libgtest-dev for every purpose: the default build includes the tests, and CMake stops without it.
 pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
       libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-      fonts-liberation2)
+      fonts-liberation2 libgtest-dev)
 case "$purpose" in
 run) ;;
-test) pkgs+=(libgtest-dev xvfb xauth xdotool imagemagick ffmpeg) ;;
+test) pkgs+=(xvfb xauth xdotool imagemagick ffmpeg) ;;
 bench) pkgs+=(xvfb xauth ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 # CPack's DEB generator needs dpkg-shlibdeps and file; the rest checks the installed package.
