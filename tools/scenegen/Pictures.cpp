@@ -83,7 +83,8 @@ QImage SamplePicture(int index, int count, int width, int height) {
     number.setBold(true);
     number.setPixelSize(int(size * 0.30));
     p.setFont(number);
-    const QString text = QString::number(index);
+    // Counted from 1, like the caption above it.
+    const QString text = QString::number(index + 1);
     const QRectF box(0, 0, width, height);
     p.setPen(QColor(0, 0, 0, 110));
     p.drawText(box.translated(size * 0.008, size * 0.012), Qt::AlignCenter, text);
