@@ -50,27 +50,27 @@ std::uint32_t ChunkId(std::size_t stream, const std::string& suffix) {
 
 } // namespace
 
-AviBytes BuildAvi(const AviSpec& spec) {
+AviBytes BuildAvi(const AviSpec& layout) {
     AviBytes out;
     Bytes& b = out.data;
     const std::size_t riff = Open(b, FourCC("RIFF"), FourCC("AVI "));
 
     const std::size_t hdrl = Open(b, FourCC("LIST"), FourCC("hdrl"));
     Bytes avih;
-    Put32(avih, spec.microSecPerFrame);
+    Put32(avih, layout.microSecPerFrame);
     Put32(avih, 0); // max bytes per second
     Put32(avih, 0); // padding granularity
-    Put32(avih, (spec.index ? kHasIndex : 0) | kInterleaved);
-    Put32(avih, spec.totalFrames);
+    Put32(avih, (layout.index ? kHasIndex : 0) | kInterleaved);
+    Put32(avih, layout.totalFrames);
     Put32(avih, 0); // initial frames
-    Put32(avih, std::uint32_t(spec.streams.size()));
+    Put32(avih, std::uint32_t(layout.streams.size()));
     Put32(avih, 0); // suggested buffer size
-    Put32(avih, spec.width);
-    Put32(avih, spec.height);
+    Put32(avih, layout.width);
+    Put32(avih, layout.height);
     for (int i = 0; i < 4; ++i)
         Put32(avih, 0);
     Chunk(b, FourCC("avih"), avih);
-    for (const AviStreamSpec& s : spec.streams) {
+    for (const AviStreamSpec& s : layout.streams) {
         const std::size_t strl = Open(b, FourCC("LIST"), FourCC("strl"));
         Bytes strh;
         Put32(strh, s.type);
@@ -97,9 +97,9 @@ AviBytes BuildAvi(const AviSpec& spec) {
     }
     Close(b, hdrl);
     out.headerEnd = b.size();
-    out.chunk.resize(spec.streams.size());
+    out.chunk.resize(layout.streams.size());
 
-    if (spec.movi) {
+    if (layout.movi) {
         const std::size_t movi = Open(b, FourCC("LIST"), FourCC("movi"));
         const std::size_t moviType = movi + 4; // index offsets count from the list type
         struct Entry {
@@ -107,24 +107,24 @@ AviBytes BuildAvi(const AviSpec& spec) {
         };
         std::vector<Entry> index;
         std::size_t most = 0;
-        for (const AviStreamSpec& s : spec.streams)
+        for (const AviStreamSpec& s : layout.streams)
             most = std::max(most, s.chunks.size());
         for (std::size_t i = 0; i < most; ++i) {
-            for (std::size_t n = 0; n < spec.streams.size(); ++n) {
-                const AviStreamSpec& s = spec.streams[n];
+            for (std::size_t n = 0; n < layout.streams.size(); ++n) {
+                const AviStreamSpec& s = layout.streams[n];
                 if (i >= s.chunks.size())
                     continue;
                 const AviChunk& c = s.chunks[i];
                 const std::uint32_t id = ChunkId(n, s.chunkSuffix);
                 out.chunk[n].push_back(b.size());
                 index.push_back({id, c.key && !c.data.empty() ? kKeyFrame : 0,
-                                 std::uint32_t(b.size() - moviType) + spec.indexOffsetShift,
+                                 std::uint32_t(b.size() - moviType) + layout.indexOffsetShift,
                                  std::uint32_t(c.data.size())});
                 Chunk(b, id, c.data);
             }
         }
         Close(b, movi);
-        if (spec.index) {
+        if (layout.index) {
             Bytes idx1;
             for (const Entry& e : index) {
                 Put32(idx1, e.id);
