@@ -50,7 +50,7 @@ struct AviBytes {
     std::vector<std::vector<std::size_t>> chunk; // per stream: where each chunk starts
 };
 
-AviBytes BuildAvi(const AviSpec& spec);
+AviBytes BuildAvi(const AviSpec& layout);
 
 // A BITMAPINFOHEADER ('strf' of a video stream), followed by the colour table if any.
 Bytes BitmapInfo(std::int32_t width, std::int32_t height, std::uint16_t bitCount,

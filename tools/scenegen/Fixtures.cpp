@@ -24,8 +24,8 @@ Bytes Noise(std::size_t n, std::uint32_t seed) {
 void Save(const std::string& dir, const std::string& name, const Bytes& data) {
     WriteFile(dir + "/" + name, data);
 }
-void Save(const std::string& dir, const std::string& name, const AviSpec& spec) {
-    Save(dir, name, BuildAvi(spec).data);
+void Save(const std::string& dir, const std::string& name, const AviSpec& layout) {
+    Save(dir, name, BuildAvi(layout).data);
 }
 
 SceneSpec Mjpeg10() {
