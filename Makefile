@@ -5,8 +5,11 @@ CMAKE_FLAGS ?=
 SAMPLE = $(BUILD)/sample/reelstand-sample.avi
 # The Debian package gets a release build of its own, without the tests.
 PKG_BUILD ?= $(BUILD)-deb
+# So do the benchmarks: they measure the optimised program. BENCH_FLAGS go to rs_bench.
+BENCH_BUILD ?= $(BUILD)-bench
+BENCH_FLAGS ?=
 
-.PHONY: run test test-asan build deps deps-test bench clean package package-check deps-package
+.PHONY: run test test-asan build deps deps-test bench deps-bench clean package package-check deps-package
 
 run: deps build
 	$(BUILD)/app/reelstand $(SAMPLE)
@@ -29,7 +32,7 @@ build:
 
 # $(PKG_BUILD)/reelstand_<version>_<arch>.deb, with its dependencies worked out by dpkg-shlibdeps.
 package: deps-package
-	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DREELSTAND_TESTS=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(PKG_BUILD) -j$(JOBS)
 	rm -f $(PKG_BUILD)/reelstand_*.deb
 	cd $(PKG_BUILD) && cpack -G DEB
@@ -37,6 +40,13 @@ package: deps-package
 # Validates the package's desktop entry, metadata, icons, manual page and dependencies.
 package-check: package
 	packaging/check.sh $(PKG_BUILD)/reelstand_*.deb
+
+# One table: load time against ffmpeg's, memory, tick and playback cost, with the goals. It runs
+# for a few minutes and is never part of `make test`: times must not gate CI.
+bench: deps-bench
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target rs_bench
+	$(BENCH_BUILD)/bench/rs_bench $(BENCH_FLAGS)
 
 deps:
 	scripts/deps.sh run
@@ -47,5 +57,8 @@ deps-test:
 deps-package:
 	scripts/deps.sh package
 
+deps-bench:
+	scripts/deps.sh bench
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(PKG_BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(PKG_BUILD) $(BENCH_BUILD)

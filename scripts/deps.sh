@@ -11,7 +11,7 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
 case "$purpose" in
 run) ;;
 test) pkgs+=(xvfb xauth xdotool imagemagick ffmpeg) ;;
-bench) pkgs+=(xvfb xauth ffmpeg) ;;
+bench) pkgs+=(xvfb xauth xdotool ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 # CPack's DEB generator needs dpkg-shlibdeps and file; the rest checks the installed package.
 package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base xvfb xauth xdotool imagemagick) ;;
