@@ -11,12 +11,60 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <sys/mman.h>
 #include <sys/resource.h>
 
 namespace {
 
 // Left free after any pixel allocation, so the program can still paint and report the failure.
 constexpr std::uint64_t kMemoryReserve = std::uint64_t{64} << 20;
+// From this size on, pixels get pages of their own (see NewPixels).
+constexpr std::uint64_t kOwnPagesBytes = std::uint64_t{256} << 10;
+
+struct Mapping {
+    void* address;
+    std::size_t length;
+};
+
+void Unmap(void* info) {
+    const auto* m = static_cast<Mapping*>(info);
+    munmap(m->address, m->length);
+    delete m;
+}
+
+// An RGB32 image, null when it cannot be had. A scene keeps hundreds of large frames: in the
+// heap they would sit between the decoder's short-lived buffers and pin freed space (the heap
+// grew by the file's size on raw scenes), and every 4 KiB page would fault on first write. So
+// large pixels are mapped on their own, returned to the system when the last sharer lets go,
+// and faulted in with one call.
+QImage NewPixels(int w, int h) {
+    const std::uint64_t stride = std::uint64_t(w) * 4;
+    const std::uint64_t bytes = stride * std::uint64_t(h);
+    if (bytes < kOwnPagesBytes)
+        return QImage(w, h, QImage::Format_RGB32);
+    void* address =
+        mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED)
+        return {};
+    auto* mapping = new (std::nothrow) Mapping{address, bytes};
+    QImage image;
+    try {
+        // QImage checks the size itself and takes no ownership of pixels it refuses.
+        if (mapping)
+            image = QImage(static_cast<uchar*>(address), w, h, qsizetype(stride),
+                           QImage::Format_RGB32, Unmap, mapping);
+    } catch (const std::bad_alloc&) {
+        image = QImage();
+    }
+    if (image.isNull()) {
+        delete mapping;
+        munmap(address, bytes);
+        return {};
+    }
+    // Best effort: without it (older kernels) the first write faults the pages in as usual.
+    madvise(address, bytes, MADV_POPULATE_WRITE);
+    return image;
+}
 
 // The number in a "<key> <n> kB" line of a /proc file, in bytes.
 std::optional<std::uint64_t> ProcBytes(const char* path, const std::string& key) {
@@ -102,7 +150,7 @@ void TBitmap::SetSize(int w, int h) {
         if (!MemoryFits(bytes))
             throw Exception(QStringLiteral("Zu wenig Arbeitsspeicher"));
         try {
-            image = QImage(w, h, QImage::Format_RGB32);
+            image = NewPixels(w, h);
         } catch (const std::bad_alloc&) {
             image = QImage();
         }
