@@ -121,6 +121,9 @@ AVRational FrameRate(const AVStream& st) {
     return r;
 }
 
+// AV_TIME_BASE_Q is a C compound literal, which C++ compilers only accept as an extension.
+constexpr AVRational kMicroseconds{1, AV_TIME_BASE};
+
 LONG ClampLong(std::int64_t v) {
     return LONG(std::clamp<std::int64_t>(v, 0, INT32_MAX));
 }
@@ -231,7 +234,7 @@ LONG AVIStreamLength(PAVISTREAM pavi) {
         else if (st->duration > 0)
             length = av_rescale_q(st->duration, st->time_base, frameTime);
         else if (whole > 0)
-            length = av_rescale_q(whole, AV_TIME_BASE_Q, frameTime);
+            length = av_rescale_q(whole, kMicroseconds, frameTime);
     }
     // Capped so that start + length never overflows, also for whoever adds them up.
     return ClampLong(std::min<std::int64_t>(length, INT32_MAX - AVIStreamStart(pavi)));
