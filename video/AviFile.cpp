@@ -261,10 +261,14 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, const BITMAPINFOHEADER* lpbiWan
         frames->reader = FrameReader::Open(source);
         if (!frames->reader)
             return nullptr;
+        // The container's size can lie: when the pictures themselves are all beyond the size
+        // limit, there is no decompressor for this stream either. Frame 0 stays for the caller.
+        file->consumed = true;
+        if (!frames->reader->Frame(0) && frames->reader->RefusedForSize())
+            return nullptr;
         frames->stream = pavi;
         ++pavi->refs;
         file->readerOpen = true;
-        file->consumed = true;
         return frames.release();
     } catch (const std::bad_alloc&) {
         return nullptr;

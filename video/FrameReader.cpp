@@ -147,14 +147,19 @@ bool FrameReader::Advance() {
     }
     while (Decode()) {
         const std::int64_t stamp = FFrame->best_effort_timestamp;
+        if (!SizeAllowed(FFrame->width, FFrame->height))
+            FRefusedForSize = true;
         const bool converted = Convert(*FFrame, FBack);
         av_frame_unref(FFrame.get());
         if (!converted)
             continue; // a picture we cannot show is skipped like a broken packet
         std::int64_t gap = 0;
         if (FSource.fillGaps && FCurrent >= 0 && stamp != AV_NOPTS_VALUE &&
-            FLastStamp != AV_NOPTS_VALUE && stamp > FLastStamp + 1)
-            gap = std::min(stamp - FLastStamp - 1, kMaxRepeatedFrames);
+            FLastStamp != AV_NOPTS_VALUE && stamp > FLastStamp) {
+            // Stamps come from the file: their distance may not fit a signed 64-bit value.
+            const std::uint64_t distance = std::uint64_t(stamp) - std::uint64_t(FLastStamp);
+            gap = std::int64_t(std::min<std::uint64_t>(distance - 1, kMaxRepeatedFrames));
+        }
         if (stamp != AV_NOPTS_VALUE)
             FLastStamp = stamp;
         ++FCurrent;
@@ -191,6 +196,7 @@ bool FrameReader::Decode() {
             return false;
         if (got != AVERROR(EAGAIN)) {
             // A picture that failed to decode: go on with the ones after it.
+            NoteFailure(got);
             if (++failures > kMaxFailuresInARow)
                 return false;
             continue;
@@ -206,11 +212,19 @@ bool FrameReader::Decode() {
         }
         const int sent = avcodec_send_packet(c, FPacket.get());
         av_packet_unref(FPacket.get());
+        if (sent < 0 && sent != AVERROR(EAGAIN))
+            NoteFailure(sent);
         if (sent < 0 && sent != AVERROR(EAGAIN) && ++failures > kMaxFailuresInARow)
             return false;
         if (sent >= 0)
             failures = 0;
     }
+}
+
+// The decoders refuse a picture beyond max_pixels with EINVAL (a broken one gives INVALIDDATA).
+void FrameReader::NoteFailure(int error) {
+    if (error == AVERROR(EINVAL))
+        FRefusedForSize = true;
 }
 
 // The next non-empty packet of our stream; false at the end of the file or on a read error.

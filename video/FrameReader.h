@@ -37,6 +37,8 @@ public:
 
     // The DIB of frame n, or nullptr past the end (see AVIStreamGetFrame).
     const BITMAPINFOHEADER* Frame(std::int64_t n);
+    // Whether a picture was refused for its size (by the decoder's pixel limit or our own).
+    bool RefusedForSize() const { return FRefusedForSize; }
 
 private:
     // A reused DIB buffer: the header sits so that the pixels of 32-bit frames start on a
@@ -55,6 +57,7 @@ private:
     bool Advance();
     bool Decode();
     bool ReadPacket();
+    void NoteFailure(int error);
     bool Convert(const AVFrame& frame, Dib& dib);
     bool ConvertPalette(const AVFrame& frame, Dib& dib);
 
@@ -75,4 +78,5 @@ private:
     bool FDraining = false;
     bool FEnded = false;
     bool FPadded = false;
+    bool FRefusedForSize = false;
 };

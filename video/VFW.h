@@ -117,7 +117,8 @@ LONG AVIStreamLength(PAVISTREAM pavi);
 // Start plus length, never overflowing.
 LONG AVIStreamEnd(PAVISTREAM pavi);
 // Only lpbiWanted nullptr (the decompressor chooses) is supported. nullptr when no decoder can be
-// opened, the picture is beyond the size limit, or another decompressor reads the same file.
+// opened, the picture is beyond the size limit (as declared, or when every picture decoded before
+// the first good one was refused for its size), or another decompressor reads the same file.
 PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, const BITMAPINFOHEADER* lpbiWanted);
 // For AVI files dwRate and dwScale are the stream header's raw values, zeros included.
 HRESULT AVIStreamInfoA(PAVISTREAM pavi, void* psi, LONG lSize);

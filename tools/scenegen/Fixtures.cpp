@@ -233,4 +233,15 @@ void WriteFixtures(const std::string& dir) {
             ClaimJpegSize(c.data, 20000, 20000);
         Save(dir, "huge_jpeg.avi", a);
     }
+    {
+        // Beyond the decoder's pixel limit but within FFmpeg's own bounds, in packets big enough
+        // for such a picture, so the decoder refuses the size rather than the data.
+        AviSpec a = SceneAvi(Mjpeg10());
+        a.streams[0].chunks.resize(2);
+        for (AviChunk& c : a.streams[0].chunks) {
+            ClaimJpegSize(c.data, 8200, 8200);
+            c.data.resize(300000, 0);
+        }
+        Save(dir, "over_pixel_limit.avi", a);
+    }
 }

@@ -33,6 +33,8 @@
 //   garbage_after_header.avi  valid headers followed by random bytes
 //   junk_packets.avi      MJPEG headers, 10 chunks of random bytes that never decode
 //   huge_jpeg.avi         MJPEG whose pictures claim 20000 x 20000 (beyond the pixel limit)
+//   over_pixel_limit.avi  MJPEG, 2 pictures of 8200 x 8200 (beyond the decoder's pixel limit,
+//                         within FFmpeg's own bounds), under a 64 x 48 'strf'
 
 #include <string>
 
