@@ -64,19 +64,6 @@ INSTANTIATE_TEST_SUITE_P(
             "bothZero", "ratescale0.avi", {}, {QStringLiteral("Ungültige Gleitkommaoperation.")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FormTest, UnreadableFileIsReportedAsFileOpen) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    QTemporaryDir tmp;
-    const QString path = tmp.path() + QStringLiteral("/locked.avi");
-    ASSERT_TRUE(QFile::copy(Fixture("raw24_10.avi"), path));
-    QFile::setPermissions(path, QFileDevice::Permissions{});
-    Make();
-    Open(path);
-    EXPECT_EQ(messages, QStringList{QStringLiteral("FILEOPEN")});
-    EXPECT_EQ(errors, QStringList{kOpenFailed});
-}
-
 TEST_F(FormTest, LoadsEveryFrameAtItsSize) {
     Make();
     Open(Fixture("raw24_10.avi"));

@@ -1,0 +1,345 @@
+// Hostile and broken scene files through the open request: each ends in the program's own
+// messages or loads what it can, the window stays usable, nothing grows from one open to the
+// next, and an address-space limit ends a long load with the memory message.
+
+#include "ChildProcess.h"
+#include "FormFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define RS_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define RS_ASAN 1
+#endif
+#endif
+
+namespace {
+
+const QString kMissing = QStringLiteral("Diese Szene ist nicht vorhanden");
+const QString kOpenFailed = QStringLiteral("Fehler beim Öffnen der Datei.");
+const QString kFrameOpen = QStringLiteral("Error en Frameopen.");
+const QString kBadFormat = QStringLiteral("BADFORMAT");
+constexpr int kFails = -1; // the load fails: nothing in the frame list, the scene not loaded
+
+// A place in a fixture: `offset` bytes from the start of the nth occurrence of a chunk id.
+struct Spot {
+    const char* fourcc = nullptr;
+    int nth = 0;
+    int offset = 0;
+};
+
+enum class Kind { File, Folder, Unreadable };
+
+struct HostileCase {
+    const char* name;
+    const char* fixture;
+    Spot cut;   // the copy ends here
+    Spot patch; // a 32-bit little-endian value is overwritten here
+    std::uint32_t value = 0;
+    Kind kind = Kind::File;
+    QStringList messages; // message boxes, in order
+    QStringList errors;   // error boxes, in order
+    int frames = kFails;
+};
+
+void PrintTo(const HostileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+qsizetype Find(const QByteArray& bytes, const Spot& spot) {
+    qsizetype at = -1;
+    for (int i = 0; i <= spot.nth; ++i) {
+        at = bytes.indexOf(spot.fourcc, at + 1);
+        if (at < 0)
+            return -1;
+    }
+    return at + spot.offset;
+}
+
+// What an open request left behind, also across a process boundary.
+struct Outcome {
+    QStringList messages;
+    QStringList errors;
+    int frames = 0;
+    bool loaded = false;
+    int lastIndex = 0; // after a tick
+
+    std::string Serialise() const {
+        return QStringList{messages.join(QLatin1Char('|')), errors.join(QLatin1Char('|')),
+                           QString::number(frames), QString::number(loaded),
+                           QString::number(lastIndex)}
+            .join(QLatin1Char('\n'))
+            .toStdString();
+    }
+    static Outcome Parse(const std::string& text) {
+        const QStringList f = QString::fromStdString(text).split(QLatin1Char('\n'));
+        Outcome o;
+        if (f.size() != 5)
+            return o;
+        const auto list = [](const QString& s) {
+            return s.isEmpty() ? QStringList{} : s.split(QLatin1Char('|'));
+        };
+        o.messages = list(f[0]);
+        o.errors = list(f[1]);
+        o.frames = f[2].toInt();
+        o.loaded = f[3] == QLatin1String("1");
+        o.lastIndex = f[4].toInt();
+        return o;
+    }
+};
+
+class Hostile : public FormTest, public ::testing::WithParamInterface<HostileCase> {
+protected:
+    Outcome OpenAndTick(const QString& path) {
+        Make();
+        Open(path);
+        Outcome o{messages, errors, form->FrameCount(), form->SceneLoaded(), 0};
+        Tick(); // the window goes on
+        o.lastIndex = form->LastIndex();
+        return o;
+    }
+};
+
+TEST_P(Hostile, EndsInItsMessagesOrLoadsWhatItCan) {
+    const HostileCase& c = GetParam();
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString path = tmp.filePath(QStringLiteral("x.avi"));
+    if (c.kind == Kind::Folder) {
+        ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("x.avi")));
+    } else {
+        QFile source(Fixture(c.fixture));
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+        QByteArray bytes = source.readAll();
+        if (c.patch.fourcc) {
+            const qsizetype at = Find(bytes, c.patch);
+            ASSERT_TRUE(at >= 0 && at + 4 <= bytes.size()) << "no " << c.patch.fourcc;
+            for (int i = 0; i < 4; ++i)
+                bytes[at + i] = char(c.value >> (8 * i));
+        }
+        if (c.cut.fourcc) {
+            const qsizetype at = Find(bytes, c.cut);
+            ASSERT_TRUE(at >= 0 && at < bytes.size()) << "no " << c.cut.fourcc;
+            bytes.truncate(at);
+        }
+        QFile copy(path);
+        ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+        ASSERT_EQ(copy.write(bytes), bytes.size());
+    }
+
+    Outcome o;
+    if (c.kind == Kind::Unreadable) {
+        // Root reads every file: the open runs in a child that becomes an unprivileged user.
+        ASSERT_EQ(chmod(tmp.path().toUtf8().constData(), 0755), 0);
+        ASSERT_EQ(chmod(path.toUtf8().constData(), 0), 0);
+        const ChildResult child = RunInChild([&](std::string& out) {
+            if (!DropRoot())
+                return 2;
+            out = OpenAndTick(path).Serialise();
+            return 0;
+        });
+        ASSERT_TRUE(child.exited && child.code == 0) << "child ended with " << child.code;
+        o = Outcome::Parse(child.output);
+    } else {
+        o = OpenAndTick(path);
+    }
+
+    EXPECT_EQ(o.messages, c.messages);
+    EXPECT_EQ(o.errors, c.errors);
+    if (c.frames == kFails) {
+        EXPECT_EQ(o.frames, 0);
+        EXPECT_FALSE(o.loaded);
+        EXPECT_EQ(o.lastIndex, -1);
+    } else {
+        EXPECT_EQ(o.frames, c.frames);
+        EXPECT_TRUE(o.loaded);
+        EXPECT_EQ(o.lastIndex, c.frames - 1);
+    }
+}
+
+// mjpeg_10.avi: RIFF 'AVI ' { LIST 'hdrl' { avih, LIST 'strl' { strh, strf } },
+// LIST 'movi' { ten 00dc }, idx1 }.
+const char* const kScene = "mjpeg_10.avi";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Hostile,
+    ::testing::Values(
+        HostileCase{"zeroBytes", "empty.avi", {}, {}, 0, Kind::File, {kBadFormat}, {kOpenFailed}},
+        HostileCase{"cutInRiffHeader",
+                    kScene,
+                    {"RIFF", 0, 8},
+                    {},
+                    0,
+                    Kind::File,
+                    {kBadFormat},
+                    {kOpenFailed}},
+        HostileCase{"cutInMainHeader",
+                    kScene,
+                    {"avih", 0, 20},
+                    {},
+                    0,
+                    Kind::File,
+                    {kBadFormat},
+                    {kOpenFailed}},
+        HostileCase{"cutInStreamFormat",
+                    kScene,
+                    {"strf", 0, 20},
+                    {},
+                    0,
+                    Kind::File,
+                    {kBadFormat},
+                    {kOpenFailed}},
+        HostileCase{"cutAfterTheHeaders", kScene, {"movi", 0, 4}, {}, 0, Kind::File, {}, {}, 0},
+        HostileCase{"cutBeforeFrame5", kScene, {"00dc", 5, 0}, {}, 0, Kind::File, {}, {}, 5},
+        HostileCase{"cutInFrame5", kScene, {"00dc", 5, 100}, {}, 0, Kind::File, {}, {}, 5},
+        HostileCase{"cutBeforeTheIndex", kScene, {"idx1", 0, 0}, {}, 0, Kind::File, {}, {}, 10},
+        HostileCase{"cutInTheIndex", kScene, {"idx1", 0, 40}, {}, 0, Kind::File, {}, {}, 10},
+        HostileCase{"lengthFFFFFFFF", "length_ffffffff.avi", {}, {}, 0, Kind::File, {}, {}, 10},
+        HostileCase{
+            "riffSizeFFFFFFFF", kScene, {}, {"RIFF", 0, 4}, 0xFFFFFFFF, Kind::File, {}, {}, 10},
+        // An index that claims hundreds of millions of entries ends with the file.
+        HostileCase{
+            "indexSizeFFFFFFF0", kScene, {}, {"idx1", 0, 4}, 0xFFFFFFF0, Kind::File, {}, {}, 10},
+        HostileCase{"indexPastTheEnd", "index_past_end.avi", {}, {}, 0, Kind::File, {}, {}, 10},
+        HostileCase{
+            "strfClaims100000x100000", "huge_strf.avi", {}, {}, 0, Kind::File, {}, {kFrameOpen}},
+        HostileCase{"picturesBeyondThePixelLimit",
+                    "over_pixel_limit.avi",
+                    {},
+                    {},
+                    0,
+                    Kind::File,
+                    {},
+                    {kFrameOpen}},
+        // FFmpeg takes a 20000 x 20000 picture in a few hundred bytes for broken data.
+        HostileCase{
+            "picturesTooBigForTheirData", "huge_jpeg.avi", {}, {}, 0, Kind::File, {}, {}, 0},
+        HostileCase{"bitCount0", "bitcount0.avi", {}, {}, 0, Kind::File, {}, {kFrameOpen}},
+        HostileCase{"bitCount7", "bitcount7.avi", {}, {}, 0, Kind::File, {}, {kFrameOpen}},
+        HostileCase{
+            "noMoviData", "no_movi.avi", {}, {}, 0, Kind::File, {kBadFormat}, {kOpenFailed}},
+        HostileCase{
+            "garbageAfterTheHeader", "garbage_after_header.avi", {}, {}, 0, Kind::File, {}, {}, 0},
+        HostileCase{"packetsThatNeverDecode", "junk_packets.avi", {}, {}, 0, Kind::File, {}, {}, 0},
+        HostileCase{"randomBytes", "noise.avi", {}, {}, 0, Kind::File, {kBadFormat}, {kOpenFailed}},
+        HostileCase{"folderNamedXAvi", nullptr, {}, {}, 0, Kind::Folder, {kMissing}, {}},
+        HostileCase{"withoutReadPermission",
+                    kScene,
+                    {},
+                    {},
+                    0,
+                    Kind::Unreadable,
+                    {QStringLiteral("FILEOPEN")},
+                    {kOpenFailed}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Resident memory of this process in bytes, from /proc.
+std::int64_t ResidentBytes() {
+    std::ifstream in("/proc/self/status");
+    std::string word;
+    while (in >> word) {
+        if (word == "VmRSS:") {
+            std::int64_t kib = 0;
+            in >> kib;
+            return kib * 1024;
+        }
+    }
+    return -1;
+}
+
+TEST_F(FormTest, RepeatedOpensDoNotGrowResidentMemory) {
+#ifdef RS_ASAN
+    GTEST_SKIP() << "the sanitizer's quarantine holds freed memory on purpose";
+#endif
+    // Later requests replace the scene; heap-sized and page-mapped frames, and two failures.
+    const char* const cycle[] = {"large_600x520.avi", "mjpeg_10.avi", "text.avi",
+                                 "over_pixel_limit.avi"};
+    constexpr int kCycle = 4;
+    constexpr int kRequests = 100;
+    Make();
+    std::int64_t afterFirstCycle = 0;
+    for (int i = 0; i < kRequests; ++i) {
+        Open(Fixture(cycle[i % kCycle]));
+        Tick();
+        if (i == kCycle - 1)
+            afterFirstCycle = ResidentBytes();
+    }
+    const std::int64_t afterLast = ResidentBytes();
+    ASSERT_GT(afterFirstCycle, 0);
+    EXPECT_EQ(form->FrameCount(), 0); // the last request failed and left nothing
+    EXPECT_EQ(errors.size(), 2 * kRequests / kCycle);
+    RecordProperty("VmRSSAfterFirstCycleKiB", int(afterFirstCycle / 1024));
+    RecordProperty("VmRSSAfterLastKiB", int(afterLast / 1024));
+    EXPECT_LT(afterLast - afterFirstCycle, std::int64_t{4} << 20)
+        << "after the first cycle " << afterFirstCycle / 1024 << " KiB, after the last "
+        << afterLast / 1024 << " KiB";
+}
+
+// Address space in use by this process, in bytes.
+std::int64_t VirtualBytes() {
+    std::ifstream in("/proc/self/status");
+    std::string word;
+    while (in >> word) {
+        if (word == "VmSize:") {
+            std::int64_t kib = 0;
+            in >> kib;
+            return kib * 1024;
+        }
+    }
+    return -1;
+}
+
+TEST_F(FormTest, AddressSpaceLimitEndsALongLoadWithTheMemoryMessage) {
+#ifdef RS_ASAN
+    GTEST_SKIP() << "the sanitizer reserves terabytes of address space";
+#endif
+    const ChildResult child = RunInChild([&](std::string& out) {
+        // A first load starts the decoder's threads and their heaps, which stay reserved; it is
+        // short, so the heap has no freed room for the frames of the load that is measured.
+        Make();
+        Open(Fixture("mjpeg_10.avi"));
+        if (form->FrameCount() != 10)
+            return 3;
+        Make();
+        // Room for the reserve the memory check keeps, and for about half the scene.
+        constexpr std::int64_t kReserve = std::int64_t{64} << 20;
+        const std::int64_t halfScene = 150 * 64 * 48 * 4;
+        const rlimit limit{rlim_t(VirtualBytes() + kReserve + halfScene),
+                           rlim_t(VirtualBytes() + kReserve + halfScene)};
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            return 4;
+        Open(Fixture("long_300.avi"));
+        Outcome o{messages, errors, form->FrameCount(), form->SceneLoaded(), 0};
+        // The frames decoded so far play.
+        const int before = form->Current();
+        Tick(3);
+        o.lastIndex = form->LastIndex();
+        out = o.Serialise() + "\n" + std::to_string(form->Current() - before);
+        return 0;
+    });
+    ASSERT_TRUE(child.exited && child.code == 0) << "child ended with " << child.code;
+    const std::string text = child.output;
+    const std::size_t split = text.rfind('\n');
+    ASSERT_NE(split, std::string::npos);
+    const Outcome o = Outcome::Parse(text.substr(0, split));
+    RecordProperty("FramesUnderTheLimit", o.frames);
+    EXPECT_EQ(o.messages, QStringList{});
+    EXPECT_EQ(o.errors, QStringList{QStringLiteral("Zu wenig Arbeitsspeicher.")});
+    EXPECT_GT(o.frames, 10);
+    EXPECT_LT(o.frames, 300);
+    EXPECT_FALSE(o.loaded); // the first scene: the picture area stays hidden
+    EXPECT_EQ(o.lastIndex, o.frames - 1);
+    EXPECT_EQ(text.substr(split + 1), "3"); // three ticks, three frames on
+}
+
+} // namespace
