@@ -8,8 +8,11 @@ PKG_BUILD ?= $(BUILD)-deb
 # So do the benchmarks: they measure the optimised program. BENCH_FLAGS go to rs_bench.
 BENCH_BUILD ?= $(BUILD)-bench
 BENCH_FLAGS ?=
+# The fuzzers: a clang build of their own, run for FUZZ_SECONDS (the DIB fuzzer a sixth of it).
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 180
 
-.PHONY: run test test-asan build deps deps-test bench deps-bench clean package package-check deps-package
+.PHONY: run test test-asan build deps deps-test bench deps-bench fuzz deps-fuzz clean package package-check deps-package
 
 run: deps build
 	$(BUILD)/app/reelstand $(SAMPLE)
@@ -48,6 +51,14 @@ bench: deps-bench
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target rs_bench
 	$(BENCH_BUILD)/bench/rs_bench $(BENCH_FLAGS)
 
+# Fails on any crash, leak, timeout or memory blow-up; the failing input is kept in
+# $(FUZZ_BUILD)/fuzz-artifacts.
+fuzz: deps-fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DREELSTAND_FUZZ=ON \
+		-DREELSTAND_TESTS=OFF -DREELSTAND_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target rs_fuzz_scene rs_fuzz_dib fixtures
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 deps:
 	scripts/deps.sh run
 
@@ -60,5 +71,8 @@ deps-package:
 deps-bench:
 	scripts/deps.sh bench
 
+deps-fuzz:
+	scripts/deps.sh fuzz
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(PKG_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(PKG_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
