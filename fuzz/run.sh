@@ -2,6 +2,7 @@
 # Runs both fuzzers for a bounded time and fails on any crash, leak, timeout or memory blow-up.
 # Usage: fuzz/run.sh BUILD_DIR [SECONDS]   (the DIB fuzzer gets a sixth of the time)
 # The corpora grow in BUILD_DIR/fuzz-corpus; a failing input lands in BUILD_DIR/fuzz-artifacts.
+# Inputs that once failed are kept in tests/data and replayed as seeds.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$1
@@ -19,6 +20,6 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 "$build/fuzz/rs_fuzz_scene" "${limits[@]}" -max_len=32768 -dict="$here/avi.dict" \
-    -max_total_time="$seconds" "$corpus/scene" "$corpus/seeds-scene"
+    -max_total_time="$seconds" "$corpus/scene" "$corpus/seeds-scene" "$here/../tests/data"
 "$build/fuzz/rs_fuzz_dib" "${limits[@]}" -max_len=4096 \
     -max_total_time=$((seconds / 6 > 10 ? seconds / 6 : 10)) "$corpus/dib" "$corpus/seeds-dib"

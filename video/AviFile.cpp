@@ -8,10 +8,12 @@
 
 extern "C" {
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -44,6 +46,10 @@ namespace {
 constexpr const char* kFormats = "avi,mov,mp4,m4a,3gp,3g2,mj2,matroska,webm";
 constexpr const char* kProbeBytes = "1048576";
 constexpr const char* kAnalyzeMicroseconds = "2000000";
+// The largest block FFmpeg may allocate: a picture at the pixel limit in the widest pixel format
+// (8 bytes per pixel), with room for padding. Without a cap, a count read from a hostile header
+// becomes the size of one allocation (an MP4 'stss' of a few bytes asked for 1.8 GB).
+constexpr std::size_t kMaxAllocation = std::size_t(kMaxFramePixels) * 8 + (std::size_t{16} << 20);
 
 // The one table from FFmpeg's errors to our results; anything not listed fails with E_FAIL.
 constexpr struct {
@@ -361,10 +367,12 @@ const char* AVIResultText(HRESULT hr) {
 void VideoStartup() {
     av_log_set_level(AV_LOG_QUIET);
     av_log_set_callback(Silent);
+    av_max_alloc(kMaxAllocation);
 }
 
 void VideoShutdown() {
-    // FFmpeg keeps no global state that needs tearing down; restore its default logger for
-    // whatever runs after us in the same process.
+    // FFmpeg keeps no global state that needs tearing down; restore its default logger and
+    // allocation cap for whatever runs after us in the same process.
     av_log_set_callback(av_log_default_callback);
+    av_max_alloc(INT_MAX);
 }

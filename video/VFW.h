@@ -153,6 +153,6 @@ const char* AVIResultText(HRESULT hr);
 // DIB cannot be drawn.
 std::int64_t DibBitsOffset(const BITMAPINFOHEADER& bi);
 
-// Once at program start (silences FFmpeg) and once at its end.
+// Once at program start (silences FFmpeg, caps the size of its allocations) and once at its end.
 void VideoStartup();
 void VideoShutdown();
