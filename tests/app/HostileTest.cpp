@@ -4,6 +4,7 @@
 
 #include "ChildProcess.h"
 #include "FormFixture.h"
+#include "video/VFW.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,9 +12,11 @@
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define RS_ASAN 1
@@ -24,6 +27,16 @@
 #endif
 
 namespace {
+
+// The video layer as the program sets it up: FFmpeg silent, its allocations capped.
+class VideoEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { VideoStartup(); }
+    void TearDown() override { VideoShutdown(); }
+};
+
+[[maybe_unused]] const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
 
 const QString kMissing = QStringLiteral("Diese Szene ist nicht vorhanden");
 const QString kOpenFailed = QStringLiteral("Fehler beim Öffnen der Datei.");
@@ -118,7 +131,11 @@ TEST_P(Hostile, EndsInItsMessagesOrLoadsWhatItCan) {
     if (c.kind == Kind::Folder) {
         ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("x.avi")));
     } else {
-        QFile source(Fixture(c.fixture));
+        // Inputs the fuzzer found are checked in; the generated scenes are built.
+        const QString name = QString::fromLatin1(c.fixture);
+        QFile source(name.startsWith(QLatin1String("data/"))
+                         ? QStringLiteral(RS_TEST_DATA "/") + name.mid(5)
+                         : Fixture(c.fixture));
         ASSERT_TRUE(source.open(QIODevice::ReadOnly));
         QByteArray bytes = source.readAll();
         if (c.patch.fourcc) {
@@ -232,6 +249,15 @@ INSTANTIATE_TEST_SUITE_P(
             "garbageAfterTheHeader", "garbage_after_header.avi", {}, {}, 0, Kind::File, {}, {}, 0},
         HostileCase{"packetsThatNeverDecode", "junk_packets.avi", {}, {}, 0, Kind::File, {}, {}, 0},
         HostileCase{"randomBytes", "noise.avi", {}, {}, 0, Kind::File, {kBadFormat}, {kOpenFailed}},
+        // Found by the fuzzer: an MP4 key-frame table whose count asks for 1.8 GB.
+        HostileCase{"fuzzMp4StssCount",
+                    "data/fuzz_mp4_stss_count.mp4",
+                    {},
+                    {},
+                    0,
+                    Kind::File,
+                    {QStringLiteral("MEMORY")},
+                    {kOpenFailed}},
         HostileCase{"folderNamedXAvi", nullptr, {}, {}, 0, Kind::Folder, {kMissing}, {}},
         HostileCase{"withoutReadPermission",
                     kScene,
@@ -304,18 +330,23 @@ TEST_F(FormTest, AddressSpaceLimitEndsALongLoadWithTheMemoryMessage) {
     GTEST_SKIP() << "the sanitizer reserves terabytes of address space";
 #endif
     const ChildResult child = RunInChild([&](std::string& out) {
-        // A first load starts the decoder's threads and their heaps, which stay reserved; it is
-        // short, so the heap has no freed room for the frames of the load that is measured.
+        // A first load starts the decoder's threads and their heaps, which stay reserved.
         Make();
         Open(Fixture("mjpeg_10.avi"));
         if (form->FrameCount() != 10)
             return 3;
         Make();
+        // Earlier tests left free room in the heap where frames would fit without growing the
+        // address space: fill it with blocks of a frame's size, held until the child ends.
+        constexpr std::size_t kFrameBytes = 64 * 48 * 4;
+        std::vector<std::unique_ptr<char[]>> ballast;
+        for (int i = 0; i < 4096; ++i)
+            ballast.emplace_back(new char[kFrameBytes]);
         // Room for the reserve the memory check keeps, and for about half the scene.
         constexpr std::int64_t kReserve = std::int64_t{64} << 20;
-        const std::int64_t halfScene = 150 * 64 * 48 * 4;
-        const rlimit limit{rlim_t(VirtualBytes() + kReserve + halfScene),
-                           rlim_t(VirtualBytes() + kReserve + halfScene)};
+        const std::int64_t halfScene = 150 * std::int64_t{kFrameBytes};
+        const rlim_t cap = rlim_t(VirtualBytes() + kReserve + halfScene);
+        const rlimit limit{cap, cap};
         if (setrlimit(RLIMIT_AS, &limit) != 0)
             return 4;
         Open(Fixture("long_300.avi"));
