@@ -256,21 +256,20 @@ bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
     if (!dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + imageSize))
         return false;
     const auto source = static_cast<AVPixelFormat>(frame.format);
-    SwsContext* sws = sws_getCachedContext(FSws.release(), w, h, source, w, h, AV_PIX_FMT_BGRA,
-                                           SWS_BILINEAR, nullptr, nullptr, nullptr);
-    const bool fresh = sws != FSws.get();
-    FSws.reset(sws);
-    if (!sws)
-        return false;
-    if (IsYuv(source)) {
-        const int range = frame.color_range == AVCOL_RANGE_JPEG || IsFullRangeFormat(source);
-        if (fresh || range != FSwsRange || int(frame.colorspace) != FSwsColourSpace) {
-            FSwsRange = range;
-            FSwsColourSpace = int(frame.colorspace);
-            sws_setColorspaceDetails(sws, sws_getCoefficients(frame.colorspace), range,
+    const bool yuv = IsYuv(source);
+    const SwsKey key{w, h, frame.format, yuv ? int(frame.colorspace) : -1,
+                     yuv && (frame.color_range == AVCOL_RANGE_JPEG || IsFullRangeFormat(source))};
+    if (!FSws || key != FSwsKey) {
+        FSws.reset(sws_getContext(w, h, source, w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
+                                  nullptr, nullptr));
+        if (!FSws)
+            return false;
+        if (yuv)
+            sws_setColorspaceDetails(FSws.get(), sws_getCoefficients(frame.colorspace), key.range,
                                      sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-        }
+        FSwsKey = key;
     }
+    SwsContext* sws = FSws.get();
     std::uint8_t* header = dib.Header();
     const BITMAPINFOHEADER bi = DibHeader(w, h, 32, imageSize, 0);
     std::memcpy(header, &bi, sizeof bi);

@@ -65,9 +65,19 @@ private:
     CodecPtr FCodec;
     PacketPtr FPacket;
     FramePtr FFrame;
+    // What FSws converts. swscale's own cache compares a request with what it made of the last
+    // one (full-range formats become their plain twins, RGB sources gain a flag), so it built a
+    // new context for every MJPEG or raw frame.
+    struct SwsKey {
+        int width = 0;
+        int height = 0;
+        int format = AV_PIX_FMT_NONE;
+        int colourSpace = -1;
+        int range = -1;
+        bool operator==(const SwsKey&) const = default;
+    };
     SwsPtr FSws;
-    int FSwsColourSpace = -1;
-    int FSwsRange = -1;
+    SwsKey FSwsKey;
     Dib FFront; // the frame last returned
     Dib FBack;  // the next real frame, while repeats of the front one are handed out
     bool FBackReady = false;
