@@ -66,9 +66,10 @@ void ConvertRow(const Source& s, const std::uint8_t* row, std::int64_t x0, std::
     switch (d.bitCount) {
     case 32:
         if (d.compression == BI_RGB) {
-            std::memcpy(out, row + 4 * x0, std::size_t(4 * n));
+            // One pass: the fourth byte of a DIB pixel is not alpha.
+            const std::uint8_t* in = row + 4 * x0;
             for (std::int64_t i = 0; i < n; ++i)
-                out[i] |= 0xff000000u; // the fourth byte of a DIB pixel is not alpha
+                out[i] = Load32(in + 4 * i) | 0xff000000u;
             return;
         }
         for (std::int64_t i = 0; i < n; ++i) {
