@@ -60,6 +60,7 @@ private:
     void NoteFailure(int error);
     bool Convert(const AVFrame& frame, Dib& dib);
     bool ConvertPalette(const AVFrame& frame, Dib& dib);
+    void TrimHeap();
 
     Source FSource;
     CodecPtr FCodec;
@@ -88,5 +89,6 @@ private:
     bool FDraining = false;
     bool FEnded = false;
     bool FPadded = false;
+    std::int64_t FLargePacketBytes = 0; // read since the heap was last trimmed
     bool FRefusedForSize = false;
 };
