@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -93,10 +94,13 @@ int LoadProbe(const QString& file) {
     const double cpu = Clock(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
     const long rssAfter = StatusKiB("VmRSS:");
     const long hwm = StatusKiB("VmHWM:");
+    // Where the memory is: the heap (used and held free) and malloc's own mappings, in KiB.
+    const struct mallinfo2 heap = mallinfo2();
     std::printf("frames=%d width=%d height=%d wall=%.6f cpu=%.6f rss_before=%ld rss_after=%ld "
-                "hwm=%ld boxes=%d\n",
+                "hwm=%ld boxes=%d heap_used=%zu heap_free=%zu heap_mapped=%zu\n",
                 player.form->FrameCount(), player.Width(), player.Height(), wall, cpu, rssBefore,
-                rssAfter, hwm, player.boxes);
+                rssAfter, hwm, player.boxes, heap.uordblks >> 10, heap.fordblks >> 10,
+                heap.hblkhd >> 10);
     return player.boxes == 0 && player.form->SceneLoaded() ? 0 : 1;
 }
 

@@ -1,6 +1,6 @@
 // rs_bench: load speed against FFmpeg's command-line decoder, memory, tick and playback cost.
 //
-//   rs_bench [--runs N] [--ticks N] [--play-seconds S] [--work DIR]   the whole table
+//   rs_bench [--runs N] [--ticks N] [--play-seconds S] [--work DIR] [--only CODEC]  the table
 //   rs_bench --load SCENE                                            one load, in this process
 //   rs_bench --tick SCENE [--ticks N]                                ticks, in this process
 //
@@ -47,6 +47,7 @@ struct Options {
     int ticks = 1000;
     int playSeconds = 25;
     fs::path work = RS_BENCH_WORK;
+    std::string only; // one codec of the inputs, or all
 };
 
 struct Row {
@@ -66,6 +67,14 @@ double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Every probe's own line goes to the log, for a closer look at a surprising median.
+void AppendLog(const std::string& log, const std::string& text) {
+    if (std::FILE* f = std::fopen(log.c_str(), "a")) {
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
 }
 
 std::string Self() {
@@ -104,6 +113,8 @@ void MeasureLoad(Row& row, const std::string& scene, const Options& o, const std
             // Alternate which one goes first, so drifts in the machine's load hit both.
             if ((k == 0) == (run % 2 == 0)) {
                 const RunResult r = Run(reference, {}, log);
+                AppendLog(log, "ffmpeg " + scene + ": wall=" + std::to_string(r.wall) +
+                                   " cpu=" + std::to_string(r.cpu) + "\n");
                 if (r.status != 0)
                     throw std::runtime_error("ffmpeg failed on " + scene);
                 if (run >= 0) {
@@ -112,6 +123,7 @@ void MeasureLoad(Row& row, const std::string& scene, const Options& o, const std
                 }
             } else {
                 const RunResult r = Run(ours, offscreen, log);
+                AppendLog(log, "load " + scene + ": " + r.out);
                 if (r.status != 0)
                     throw std::runtime_error("the load failed on " + scene);
                 row.frames = int(Field(r.out, "frames"));
@@ -137,11 +149,13 @@ void MeasureTicks(Row& row, const std::string& scene, const Options& o, const st
     const std::string ticks = std::to_string(o.ticks);
     const RunResult off =
         Run({Self(), "--tick", scene, "--ticks", ticks}, {"QT_QPA_PLATFORM=offscreen"}, log);
+    AppendLog(log, "tick offscreen " + scene + ": " + off.out);
     if (off.status == 0) {
         row.tickMedian = Field(off.out, "median");
         row.tickP99 = Field(off.out, "p99");
     }
     const RunResult x = Run({RS_XVFB_SCRIPT, "tick", Self(), scene, ticks}, {}, log);
+    AppendLog(log, "tick Xvfb " + scene + ": " + x.out);
     if (x.status == 0) {
         row.xTickMedian = Field(x.out, "median");
         row.xTickP99 = Field(x.out, "p99");
@@ -151,6 +165,7 @@ void MeasureTicks(Row& row, const std::string& scene, const Options& o, const st
 void MeasurePlayback(Row& row, const std::string& scene, const Options& o, const std::string& log) {
     const RunResult r =
         Run({RS_XVFB_SCRIPT, "play", RS_PLAYER, scene, std::to_string(o.playSeconds)}, {}, log);
+    AppendLog(log, "playback " + scene + ": " + r.out);
     const double cpu = Field(r.out, "cpu");
     const double seconds = Field(r.out, "seconds");
     if (r.status == 0 && cpu >= 0 && seconds > 0)
@@ -230,6 +245,8 @@ int Bench(const Options& o) {
         std::fclose(reset);
     std::vector<Row> rows;
     for (const Input& in : kInputs) {
+        if (!o.only.empty() && o.only != in.codec)
+            continue;
         Row row;
         row.name = std::string(in.codec) + " " + std::to_string(in.width) + "x" +
                    std::to_string(in.height);
@@ -257,6 +274,7 @@ int Bench(const Options& o) {
 
 int Usage() {
     std::fputs("usage: rs_bench [--runs N] [--ticks N] [--play-seconds S] [--work DIR]\n"
+               "                [--only mjpeg|mpeg4|h264|raw24]\n"
                "       rs_bench --load SCENE\n"
                "       rs_bench --tick SCENE [--ticks N]\n",
                stderr);
@@ -285,6 +303,8 @@ int main(int argc, char** argv) {
             o.playSeconds = std::max(1, std::stoi(v));
         else if (a == "--work")
             o.work = v;
+        else if (a == "--only")
+            o.only = v;
         else
             return Usage();
     }
