@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     TApplication app(QString::fromLocal8Bit(argv[0]));
     QApplication::setApplicationName(app.Title());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/reelstand.ico")));
+    // Lets the desktop match the window to its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.reelstand.Reelstand"));
 
     // The video layer lives as long as the main window's module.
     VideoStartup();
