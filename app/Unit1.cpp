@@ -10,6 +10,7 @@
 #include "toolkit/Timer.h"
 #include "toolkit/TrackBar.h"
 #include "video/VFW.h"
+#include "video/VFWHandles.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -47,20 +48,6 @@ std::uint32_t MsPerFrame(std::uint32_t rate, std::uint32_t scale) {
     return static_cast<std::uint32_t>(
         std::min(ms, static_cast<double>(std::numeric_limits<std::uint32_t>::max())));
 }
-
-// Owners for the video layer's handles, so that every path releases them.
-struct FileCloser {
-    void operator()(AVIFILE* f) const { AVIFileRelease(f); }
-};
-struct StreamCloser {
-    void operator()(AVISTREAM* s) const { AVIStreamRelease(s); }
-};
-struct GetFrameCloser {
-    void operator()(GETFRAME* g) const { AVIStreamGetFrameClose(g); }
-};
-struct DrawDibCloser {
-    void operator()(DRAWDIB* d) const { DrawDibClose(d); }
-};
 
 QFont DefinitionFont(int pixelHeight, bool bold = false, bool underline = false) {
     QFont font(QStringLiteral("Liberation Sans"));
@@ -334,7 +321,7 @@ void TForm1::ReadFrames(const QString& Path) {
     PAVIFILE rawFile = nullptr;
     const QByteArray path = QFile::encodeName(Path);
     const HRESULT hr = AVIFileOpenA(&rawFile, path.constData(), OF_READ, nullptr);
-    std::unique_ptr<AVIFILE, FileCloser> file(rawFile);
+    AviFilePtr file(rawFile);
     if (hr != AVIERR_OK) {
         FApp.MessageBox(QString::fromLatin1(AVIResultText(hr)));
         throw Exception(QStringLiteral("Fehler beim Öffnen der Datei"));
@@ -342,7 +329,7 @@ void TForm1::ReadFrames(const QString& Path) {
 
     PAVISTREAM rawStream = nullptr;
     const HRESULT streamResult = AVIFileGetStream(file.get(), &rawStream, streamtypeVIDEO, 0);
-    std::unique_ptr<AVISTREAM, StreamCloser> stream(rawStream);
+    AviStreamPtr stream(rawStream);
     if (streamResult == AVIERR_NODATA)
         throw Exception(QStringLiteral("Fehler beim Öffnen der Datei (Audio)"));
     // Any other refusal leaves no stream to read: report it as the file failing to open.
@@ -352,12 +339,11 @@ void TForm1::ReadFrames(const QString& Path) {
     const LONG start = AVIStreamStart(stream.get());
     const LONG end = AVIStreamEnd(stream.get());
 
-    std::unique_ptr<GETFRAME, GetFrameCloser> getFrame(
-        AVIStreamGetFrameOpen(stream.get(), nullptr));
+    GetFramePtr getFrame(AVIStreamGetFrameOpen(stream.get(), nullptr));
     if (!getFrame)
         throw Exception(QStringLiteral("Error en Frameopen"));
 
-    std::unique_ptr<DRAWDIB, DrawDibCloser> drawDib(DrawDibOpen());
+    DrawDibPtr drawDib(DrawDibOpen());
 
     AVISTREAMINFOA info{};
     AVIStreamInfoA(stream.get(), &info, sizeof info);

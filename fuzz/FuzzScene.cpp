@@ -2,6 +2,7 @@
 // loader's order, every frame drawn 1:1 into an image of its own.
 
 #include "video/VFW.h"
+#include "video/VFWHandles.h"
 
 #include <QImage>
 
@@ -19,19 +20,6 @@ constexpr LONG kMaxFrames = 400;
 
 int gFile = -1;
 std::string gPath;
-
-struct FileCloser {
-    void operator()(AVIFILE* f) const { AVIFileRelease(f); }
-};
-struct StreamCloser {
-    void operator()(AVISTREAM* s) const { AVIStreamRelease(s); }
-};
-struct GetFrameCloser {
-    void operator()(GETFRAME* g) const { AVIStreamGetFrameClose(g); }
-};
-struct DrawDibCloser {
-    void operator()(DRAWDIB* d) const { DrawDibClose(d); }
-};
 
 // The input as a file with a path, as the loader gets it; in memory, so nothing touches disk.
 bool WriteInput(const std::uint8_t* data, std::size_t size) {
@@ -81,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PAVIFILE rawFile = nullptr;
     const HRESULT opened = AVIFileOpenA(&rawFile, gPath.c_str(), OF_READ, nullptr);
-    std::unique_ptr<AVIFILE, FileCloser> file(rawFile);
+    AviFilePtr file(rawFile);
     if (opened != AVIERR_OK) {
         if (rawFile || !AVIResultText(opened))
             std::abort();
@@ -89,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     PAVISTREAM rawStream = nullptr;
     AVIFileGetStream(file.get(), &rawStream, streamtypeVIDEO, 0);
-    std::unique_ptr<AVISTREAM, StreamCloser> stream(rawStream);
+    AviStreamPtr stream(rawStream);
     if (!stream)
         return 0;
     const LONG start = AVIStreamStart(stream.get());
@@ -97,10 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (start < 0 || end < start)
         std::abort();
 
-    std::unique_ptr<GETFRAME, GetFrameCloser> frames(AVIStreamGetFrameOpen(stream.get(), nullptr));
+    GetFramePtr frames(AVIStreamGetFrameOpen(stream.get(), nullptr));
     if (!frames)
         return 0;
-    std::unique_ptr<DRAWDIB, DrawDibCloser> dd(DrawDibOpen());
+    DrawDibPtr dd(DrawDibOpen());
     AVISTREAMINFOA info{};
     AVIStreamInfoA(stream.get(), &info, sizeof info);
     DrawDibStart(dd.get(), info.dwScale);
