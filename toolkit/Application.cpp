@@ -67,23 +67,21 @@ void TApplication::HandleException(const std::exception& e) noexcept {
 }
 
 void TApplication::MessageBox(const QString& text) {
-    if (MessageBoxHook) {
-        MessageBoxHook(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, FTitle, text, QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    RunBox(box);
+    ShowBox(QMessageBox::NoIcon, text, MessageBoxHook);
 }
 
 void TApplication::ShowErrorBox(const QString& text) {
-    const QString shown = ErrorBoxText(text);
-    if (ErrorBoxHook) {
-        ErrorBoxHook(shown);
+    ShowBox(QMessageBox::Critical, ErrorBoxText(text), ErrorBoxHook);
+}
+
+// A modal box with one OK button that answers Enter and Escape, or the tests' recorder.
+void TApplication::ShowBox(int icon, const QString& text,
+                           const std::function<void(const QString&)>& hook) {
+    if (hook) {
+        hook(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, FTitle, shown, QMessageBox::Ok);
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), FTitle, text, QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     RunBox(box);

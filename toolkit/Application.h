@@ -52,6 +52,8 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    void ShowBox(int icon, const QString& text, const std::function<void(const QString&)>& hook);
+
     QString FTitle;
     bool FTerminated = false;
 };

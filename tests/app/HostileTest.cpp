@@ -4,6 +4,7 @@
 
 #include "ChildProcess.h"
 #include "FormFixture.h"
+#include "VideoEnvironment.h"
 #include "video/VFW.h"
 
 #include <QDir>
@@ -27,16 +28,6 @@
 #endif
 
 namespace {
-
-// The video layer as the program sets it up: FFmpeg silent, its allocations capped.
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { VideoStartup(); }
-    void TearDown() override { VideoShutdown(); }
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
 
 const QString kMissing = QStringLiteral("Diese Szene ist nicht vorhanden");
 const QString kOpenFailed = QStringLiteral("Fehler beim Öffnen der Datei.");

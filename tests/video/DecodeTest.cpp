@@ -1,6 +1,7 @@
 // Decoding every kind of scene: frame count, which frame each one is (by its colour), the
 // picture the right way up, exact colours where the codec is lossless.
 
+#include "VideoEnvironment.h"
 #include "VideoSupport.h"
 #include "tools/scenegen/FrameColours.h"
 
@@ -100,12 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"length_ffffffff.avi", 64, 48, 32, Sequence(10), false},
                       // Cut in the middle of frame 6: the complete frames before it.
                       DecodeCase{"truncated.avi", 64, 48, 32, Sequence(6), false}),
-    [](const auto& info) {
-        std::string name = info.param.file;
-        for (char& ch : name)
-            ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-        return name;
-    });
+    [](const auto& info) { return FileRowName(info.param.file); });
 
 TEST(DecodePalette, EightBitFramesCarryTheFilesColourTable) {
     PAVIFILE file = nullptr;

@@ -1,21 +1,9 @@
 #include "VideoSupport.h"
+#include "VideoEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-namespace {
-
-class VideoEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { VideoStartup(); }
-    void TearDown() override { VideoShutdown(); }
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new VideoEnvironment);
-
-} // namespace
 
 std::string Fixture(const std::string& name) {
     // Inputs the fuzzer found are checked in; the generated scenes are built.
