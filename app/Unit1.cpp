@@ -384,16 +384,8 @@ void TForm1::ReadFrames(const QString& Path) {
 }
 
 void TForm1::ShowFrame(int i) {
-    if (i >= 0 && i < FrameCount() && FFrames[static_cast<std::size_t>(i)]) {
-        const TBitmap* frame = FFrames[static_cast<std::size_t>(i)].get();
-        Image3->Picture()->Assign(frame);
-        // A frame that covers the whole area hides the panel's white: then the repaint need not
-        // paint the panel under it first, which was half the cost of a tick.
-        const bool covers =
-            frame->Width() >= Image3->width() && frame->Height() >= Image3->height();
-        if (Image3->testAttribute(Qt::WA_OpaquePaintEvent) != covers)
-            Image3->setAttribute(Qt::WA_OpaquePaintEvent, covers);
-    }
+    if (i >= 0 && i < FrameCount() && FFrames[static_cast<std::size_t>(i)])
+        Image3->Picture()->Assign(FFrames[static_cast<std::size_t>(i)].get());
     Image3->setVisible(FSceneLoaded);
     Image3->Repaint();
 }

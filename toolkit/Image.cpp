@@ -48,7 +48,22 @@ void TImage::SetAutoSize(bool on) {
 
 void TImage::PictureChanged() {
     AdjustSize();
+    UpdateOpacity();
     update();
+}
+
+// A picture that covers the whole control hides what lies under it; Qt then need not paint the
+// parent first, which is half the cost of a repaint of the picture area.
+void TImage::UpdateOpacity() {
+    const bool covers = !FPicture->Empty() && FPicture->Width() >= width() &&
+                        FPicture->Height() >= height() && !FPicture->Image().hasAlphaChannel();
+    if (testAttribute(Qt::WA_OpaquePaintEvent) != covers)
+        setAttribute(Qt::WA_OpaquePaintEvent, covers);
+}
+
+void TImage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    UpdateOpacity();
 }
 
 void TImage::AdjustSize() {

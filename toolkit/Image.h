@@ -39,10 +39,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void PictureChanged();
     void AdjustSize();
+    void UpdateOpacity();
 
     std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
     bool FAutoSize = false;
