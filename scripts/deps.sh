@@ -10,7 +10,7 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
       fonts-liberation2 libgtest-dev)
 case "$purpose" in
 run) ;;
-test) pkgs+=(xvfb xauth xdotool imagemagick ffmpeg) ;;
+test) pkgs+=(xvfb xauth xdotool imagemagick) ;;
 bench) pkgs+=(xvfb xauth xdotool ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 # CPack's DEB generator needs dpkg-shlibdeps and file; the rest checks the installed package.
