@@ -35,7 +35,7 @@ build:
 
 # $(PKG_BUILD)/reelstand_<version>_<arch>.deb, with its dependencies worked out by dpkg-shlibdeps.
 package: deps-package
-	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DREELSTAND_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(PKG_BUILD) -j$(JOBS)
 	rm -f $(PKG_BUILD)/reelstand_*.deb
 	cd $(PKG_BUILD) && cpack -G DEB
