@@ -38,6 +38,16 @@ std::uint32_t Stride(int width, int bits) {
     return std::uint32_t((std::int64_t(width) * bits + 31) / 32 * 4);
 }
 
+Encoder::Settings EncoderSettings(const SceneSpec& s) {
+    Encoder::Settings e;
+    e.codec = s.codec;
+    e.width = s.width;
+    e.height = s.height;
+    e.rate = int(s.rate);
+    e.scale = int(s.scale);
+    return e;
+}
+
 } // namespace
 
 AviSpec SceneAvi(const SceneSpec& s) {
@@ -66,13 +76,7 @@ AviSpec SceneAvi(const SceneSpec& s) {
                               FixturePalette());
         break;
     default: {
-        Encoder::Settings e;
-        e.codec = s.codec;
-        e.width = s.width;
-        e.height = s.height;
-        e.rate = int(s.rate);
-        e.scale = int(s.scale);
-        encoder = std::make_unique<Encoder>(e);
+        encoder = std::make_unique<Encoder>(EncoderSettings(s));
         v.handler = encoder->FourCC();
         v.format = BitmapInfo(s.width, s.height, 24, v.handler,
                               std::uint32_t(s.width) * std::uint32_t(s.height) * 3);
@@ -129,12 +133,7 @@ void WriteContainer(const std::string& path, const SceneSpec& s) {
         }
     } closer{raw};
 
-    Encoder::Settings e;
-    e.codec = s.codec;
-    e.width = s.width;
-    e.height = s.height;
-    e.rate = int(s.rate);
-    e.scale = int(s.scale);
+    Encoder::Settings e = EncoderSettings(s);
     e.bFrames = s.codec == Codec::H264; // exercises reordering and the decoder flush
     e.globalHeader = raw->oformat->flags & AVFMT_GLOBALHEADER;
     Encoder encoder(e);
