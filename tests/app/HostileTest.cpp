@@ -260,18 +260,25 @@ INSTANTIATE_TEST_SUITE_P(
                     {kOpenFailed}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Resident memory of this process in bytes, from /proc.
-std::int64_t ResidentBytes() {
+// A memory figure of this process in bytes ("VmRSS:", "VmSize:"), from /proc.
+std::int64_t StatusBytes(const char* field) {
     std::ifstream in("/proc/self/status");
     std::string word;
     while (in >> word) {
-        if (word == "VmRSS:") {
+        if (word == field) {
             std::int64_t kib = 0;
             in >> kib;
             return kib * 1024;
         }
     }
     return -1;
+}
+
+std::int64_t ResidentBytes() {
+    return StatusBytes("VmRSS:");
+}
+std::int64_t VirtualBytes() {
+    return StatusBytes("VmSize:");
 }
 
 TEST_F(FormTest, RepeatedOpensDoNotGrowResidentMemory) {
@@ -300,20 +307,6 @@ TEST_F(FormTest, RepeatedOpensDoNotGrowResidentMemory) {
     EXPECT_LT(afterLast - afterFirstCycle, std::int64_t{4} << 20)
         << "after the first cycle " << afterFirstCycle / 1024 << " KiB, after the last "
         << afterLast / 1024 << " KiB";
-}
-
-// Address space in use by this process, in bytes.
-std::int64_t VirtualBytes() {
-    std::ifstream in("/proc/self/status");
-    std::string word;
-    while (in >> word) {
-        if (word == "VmSize:") {
-            std::int64_t kib = 0;
-            in >> kib;
-            return kib * 1024;
-        }
-    }
-    return -1;
 }
 
 TEST_F(FormTest, AddressSpaceLimitEndsALongLoadWithTheMemoryMessage) {
