@@ -2,6 +2,10 @@
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
+# `make run` and `make test` share $(BUILD) with one set of flags, so the tests reuse every object
+# the program was built with. Warnings are errors in both: the code is kept free of them.
+WERROR ?= ON
+CONFIGURE = cmake -S . -B $(BUILD) -DREELSTAND_WERROR=$(WERROR) $(CMAKE_FLAGS)
 SAMPLE = $(BUILD)/sample/reelstand-sample.avi
 # The Debian package gets a release build of its own, without the tests.
 PKG_BUILD ?= $(BUILD)-deb
@@ -14,11 +18,14 @@ FUZZ_SECONDS ?= 180
 
 .PHONY: run test test-asan build deps deps-test bench deps-bench fuzz deps-fuzz clean package package-check deps-package
 
-run: deps build
+# Only the program and its sample scene: the window comes first, the tests and benchmark later.
+run: deps
+	$(CONFIGURE)
+	cmake --build $(BUILD) -j$(JOBS) --target reelstand sample
 	$(BUILD)/app/reelstand $(SAMPLE)
 
 test: deps-test
-	cmake -S . -B $(BUILD) -DREELSTAND_WERROR=ON $(CMAKE_FLAGS)
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
@@ -30,12 +37,15 @@ test-asan: deps-test
 		ctest --output-on-failure -j$(JOBS)
 
 build:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	$(CONFIGURE)
 	cmake --build $(BUILD) -j$(JOBS)
 
 # $(PKG_BUILD)/reelstand_<version>_<arch>.deb, with its dependencies worked out by dpkg-shlibdeps.
+# Compiled with Debian's hardening flags (every feature: also bind-now).
 package: deps-package
-	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DREELSTAND_TESTS=OFF $(CMAKE_FLAGS)
+	eval "$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)" && \
+	cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DREELSTAND_TESTS=OFF \
+		-DCMAKE_CXX_FLAGS="$$CPPFLAGS $$CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$$LDFLAGS" $(CMAKE_FLAGS)
 	cmake --build $(PKG_BUILD) -j$(JOBS)
 	rm -f $(PKG_BUILD)/reelstand_*.deb
 	cd $(PKG_BUILD) && cpack -G DEB

@@ -3,7 +3,8 @@
 include(GNUInstallDirs)
 
 set(REELSTAND_APP_ID org.reelstand.Reelstand)
-set(REELSTAND_MAINTAINER "Reelstand developers <reelstand@example.org>"
+# The project's own domain, the one its reverse-DNS application id names.
+set(REELSTAND_MAINTAINER "Reelstand developers <developers@reelstand.org>"
     CACHE STRING "Maintainer field of the Debian package")
 set(_rs_pkg_src ${CMAKE_CURRENT_LIST_DIR})
 set(_rs_pkg_out ${CMAKE_BINARY_DIR}/packaging)
@@ -22,6 +23,16 @@ add_custom_command(
     VERBATIM)
 install(FILES ${_rs_pkg_out}/reelstand.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Licence and history, where Debian looks for them (share/doc/reelstand).
+add_custom_command(
+    OUTPUT ${_rs_pkg_out}/changelog.Debian.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${_rs_pkg_src}/changelog ${_rs_pkg_out}/changelog.Debian
+    COMMAND gzip -9nf ${_rs_pkg_out}/changelog.Debian
+    DEPENDS ${_rs_pkg_src}/changelog
+    VERBATIM)
+install(FILES ${_rs_pkg_src}/copyright ${_rs_pkg_out}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 # The hicolor icons come from the generator that draws the program icon, so both show the
 # same artwork.
 set(_rs_icon_sizes 16 32 48 64 128)
@@ -39,7 +50,8 @@ foreach(size IN LISTS _rs_icon_sizes)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${REELSTAND_APP_ID}.png)
 endforeach()
-add_custom_target(desktop_files ALL DEPENDS ${_rs_pkg_out}/reelstand.1.gz ${_rs_icons})
+add_custom_target(desktop_files ALL DEPENDS ${_rs_pkg_out}/reelstand.1.gz
+                                            ${_rs_pkg_out}/changelog.Debian.gz ${_rs_icons})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME reelstand)
@@ -54,10 +66,14 @@ with any codec FFmpeg decodes. The user interface is in German.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Version 0.1.0-1: the first package of upstream 0.1.0 (packaging/changelog's top entry).
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${REELSTAND_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not visible to dpkg-shlibdeps: Qt loads its display plugins at run time (libqt6gui6 only
-# recommends them), and the window's fonts are looked up by name.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+# recommends them), the window's fonts are looked up by name, and Qt's own dialog texts come
+# from the translation files. The Wayland plugin is only needed under QT_QPA_PLATFORM=wayland.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Checks what the package installs: desktop entry, AppStream metadata, icons and manual page.
+# Checks what the package installs: desktop entry, AppStream metadata, icons, manual page,
+# licence and changelog, and that the program was built hardened; a package file also passes
+# lintian without errors.
 # usage: packaging/check.sh ROOT      the installed files below ROOT (/ after apt-get install)
 #        packaging/check.sh FILE.deb  the package's contents and its dependencies
 set -euo pipefail
@@ -11,10 +13,16 @@ if [ -f "$target" ]; then
     depends=$(dpkg-deb --field "$target" Depends)
     # What dpkg-shlibdeps must have found (any soname), and what it cannot see.
     for dep in libc6 'libstdc\+\+6' libqt6widgets6 libqt6gui6 libqt6core6 'libavformat[0-9]+' \
-        'libavcodec[0-9]+' 'libswscale[0-9]+' 'libavutil[0-9]+' qt6-qpa-plugins fonts-liberation2; do
+        'libavcodec[0-9]+' 'libswscale[0-9]+' 'libavutil[0-9]+' qt6-qpa-plugins fonts-liberation2 \
+        qt6-translations-l10n; do
         [[ $depends =~ (^|, )$dep( |,|$) ]] || fail "package does not depend on $dep (Depends: $depends)"
     done
+    [[ $(dpkg-deb --field "$target" Recommends) =~ (^|, )qt6-wayland( |,|$) ]] ||
+        fail "package does not recommend qt6-wayland"
     [ "$(dpkg-deb --field "$target" Section)" = video ] || fail "section is not video"
+    version=$(dpkg-deb --field "$target" Version)
+    # Errors fail; warnings are shown (the ones we keep are explained in packaging/lintian-overrides).
+    lintian --fail-on error --display-info "$target" || fail "lintian reports errors"
     root=$(mktemp -d)
     trap 'rm -rf "$root"' EXIT
     dpkg-deb --extract "$target" "$root"
@@ -23,14 +31,39 @@ else
 fi
 share=$root/usr/share
 
-[ -x "$root/usr/bin/reelstand" ] || fail "no executable $root/usr/bin/reelstand"
+exe=$root/usr/bin/reelstand
+[ -x "$exe" ] || fail "no executable $exe"
+# Debian's hardening flags: position-independent, read-only relocations bound at start-up,
+# stack protector.
+[[ $(readelf -hW "$exe") =~ Type:\ +DYN ]] || fail "$exe is not position-independent"
+readelf -lW "$exe" | grep -q GNU_RELRO || fail "$exe has no read-only relocations (relro)"
+readelf -dW "$exe" | grep -Eq 'BIND_NOW|FLAGS_1.* NOW' || fail "$exe is not linked with -z now"
+readelf --dyn-syms -W "$exe" | grep -q __stack_chk_fail || fail "$exe has no stack protector"
+
+doc=$share/doc/reelstand
+head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "no machine-readable copyright file $doc/copyright"
+# The changelog's newest entry, the package and the metadata's newest release name one version.
+changelog=$(zcat "$doc/changelog.Debian.gz" | sed -n 1p) || fail "no changelog $doc/changelog.Debian.gz"
+[[ $changelog =~ ^reelstand\ \(([^\)]+)\) ]] || fail "changelog does not start with an entry: $changelog"
+[ "${version:-${BASH_REMATCH[1]}}" = "${BASH_REMATCH[1]}" ] ||
+    fail "package version $version, newest changelog entry ${BASH_REMATCH[1]}"
+version=${BASH_REMATCH[1]}
 
 desktop=$share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "desktop entry $desktop is not valid"
-grep -qx 'Exec=reelstand %f' "$desktop" || fail "desktop entry does not start reelstand %f"
+grep -qx 'Exec=reelstand --open %f' "$desktop" || fail "desktop entry does not start reelstand --open %f"
+grep -qx 'StartupNotify=true' "$desktop" || fail "desktop entry has no StartupNotify=true"
 
-appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" ||
-    fail "AppStream metadata is not valid"
+metainfo=$share/metainfo/$id.metainfo.xml
+appstreamcli validate --no-net "$metainfo" || fail "AppStream metadata is not valid"
+# Software centres and file managers must offer the program for the same files.
+types_desktop=$(sed -n 's/^MimeType=//p' "$desktop" | tr ';' '\n' | sed '/^$/d' | sort)
+types_metainfo=$(grep -o '<mediatype>[^<]*' "$metainfo" | sed 's/<mediatype>//' | sort)
+[ "$types_desktop" = "$types_metainfo" ] ||
+    fail "desktop entry and metadata list different media types:"$'\n'"$(diff <(echo "$types_desktop") <(echo "$types_metainfo"))"
+release=$(grep -o '<release version="[^"]*"' "$metainfo" | sed -n 1p | cut -d'"' -f2)
+[ "$release" = "${version%-*}" ] || fail "newest release in the metadata is '$release', package version $version"
 
 for size in 16 32 48 64 128; do
     icon=$share/icons/hicolor/${size}x$size/apps/$id.png

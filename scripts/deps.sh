@@ -13,8 +13,9 @@ run) ;;
 test) pkgs+=(xvfb xauth xdotool imagemagick) ;;
 bench) pkgs+=(xvfb xauth xdotool ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
-# CPack's DEB generator needs dpkg-shlibdeps and file; the rest checks the installed package.
-package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base xvfb xauth xdotool imagemagick) ;;
+# CPack's DEB generator needs dpkg-shlibdeps and file (dpkg-dev also gives dpkg-buildflags and
+# readelf); the rest checks the package and the installed program.
+package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base lintian xvfb xauth xdotool imagemagick) ;;
 *) echo "usage: $0 [run|test|bench|fuzz|package]" >&2; exit 2 ;;
 esac
 
