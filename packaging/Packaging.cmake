@@ -32,6 +32,8 @@ add_custom_command(
     VERBATIM)
 install(FILES ${_rs_pkg_src}/copyright ${_rs_pkg_out}/changelog.Debian.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${_rs_pkg_src}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME reelstand)
 
 # The hicolor icons come from the generator that draws the program icon, so both show the
 # same artwork.
@@ -57,12 +59,14 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME reelstand)
 set(CPACK_PACKAGE_VENDOR "Reelstand developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player that loops short video scenes seamlessly")
+# Lines of at most 79 characters with the leading space CPack adds.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Reelstand decodes every frame of a short video scene into memory and loops the
-frames at one frame every 80 ms, so the loop has no seam and stepping is exact in
-both directions. It has play/pause and step buttons, a position slider and a
-frameless full-screen mode. It reads AVI, MP4/QuickTime and Matroska/WebM files
-with any codec FFmpeg decodes. The user interface is in German.")
+    "Reelstand decodes every frame of a short video scene into memory and loops
+the frames at one frame every 80 ms, so the loop has no seam and stepping is
+exact in both directions. It has play/pause and step buttons, a position
+slider and a frameless full-screen mode. It reads AVI, MP4/QuickTime and
+Matroska/WebM files with any codec FFmpeg decodes. The user interface is in
+German.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -36,9 +36,9 @@ exe=$root/usr/bin/reelstand
 # Debian's hardening flags: position-independent, read-only relocations bound at start-up,
 # stack protector.
 [[ $(readelf -hW "$exe") =~ Type:\ +DYN ]] || fail "$exe is not position-independent"
-readelf -lW "$exe" | grep -q GNU_RELRO || fail "$exe has no read-only relocations (relro)"
-readelf -dW "$exe" | grep -Eq 'BIND_NOW|FLAGS_1.* NOW' || fail "$exe is not linked with -z now"
-readelf --dyn-syms -W "$exe" | grep -q __stack_chk_fail || fail "$exe has no stack protector"
+[[ $(readelf -lW "$exe") =~ GNU_RELRO ]] || fail "$exe has no read-only relocations (relro)"
+[[ $(readelf -dW "$exe") =~ BIND_NOW|FLAGS_1[^$'\n']*\ NOW ]] || fail "$exe is not linked with -z now"
+[[ $(readelf --dyn-syms -W "$exe") =~ __stack_chk_fail ]] || fail "$exe has no stack protector"
 
 doc=$share/doc/reelstand
 head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
