@@ -41,7 +41,7 @@ exe=$root/usr/bin/reelstand
 [[ $(readelf --dyn-syms -W "$exe") =~ __stack_chk_fail ]] || fail "$exe has no stack protector"
 
 doc=$share/doc/reelstand
-head -n 1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+[ "$(sed -n 1p "$doc/copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] ||
     fail "no machine-readable copyright file $doc/copyright"
 # The changelog's newest entry, the package and the metadata's newest release name one version.
 changelog=$(zcat "$doc/changelog.Debian.gz" | sed -n 1p) || fail "no changelog $doc/changelog.Debian.gz"
