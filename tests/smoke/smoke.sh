@@ -36,7 +36,7 @@ expect_pixel() { # x y r,g,b description
 }
 
 # Device pixels of a length in the window's own (logical) pixels.
-d() { echo $(($1 * scale / 100)); }
+d() { echo $((($1 * scale + 50) / 100)); }
 
 export QT_QPA_PLATFORM=xcb
 "$exe" "$@" &
