@@ -25,6 +25,7 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
             word(arg);
         } else if (arg == QLatin1String("--")) {
             options = false;
+            result.OptionWords = result.Words.size();
         } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
             if (result.Action == TAction::Run)
                 result.Action = TAction::Help;
@@ -41,6 +42,8 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
             word(arg);
         }
     }
+    if (options)
+        result.OptionWords = result.Words.size();
     if (openIsLast)
         result.OpenFile = openFile;
     return result;

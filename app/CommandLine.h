@@ -20,6 +20,8 @@ public:
     TAction Action = TAction::Run;
     // The arguments for the window's walks, in their order, without the options above.
     QStringList Words;
+    // How many of Words came before "--": only these may carry Qt's own options (-platform ...).
+    qsizetype OptionWords = 0;
     // The file of the last --open, when no scene argument follows it (the last scene named
     // wins); empty otherwise. --open without a file, or with an empty one, names none.
     QString OpenFile;

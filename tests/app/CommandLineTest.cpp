@@ -14,6 +14,7 @@ struct ParseCase {
     TAction action;
     QStringList words; // what the window's argument walks see
     QString openFile;
+    int optionWords = -1; // how many words may carry Qt's options; -1: all
 };
 
 // Names the row in test listings instead of dumping its bytes.
@@ -29,6 +30,7 @@ TEST_P(CommandLineParse, SeparatesOurOptionsFromTheWords) {
     EXPECT_EQ(got.Action, c.action);
     EXPECT_EQ(got.Words, c.words);
     EXPECT_EQ(got.OpenFile, c.openFile);
+    EXPECT_EQ(got.OptionWords, c.optionWords < 0 ? c.words.size() : c.optionWords);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,11 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"openWithoutFile", {"b.avi", "--open"}, TAction::Run, {"b.avi"}, {}},
         ParseCase{
             "openEmpty", {"--open", "a.mp4", "--open", "", "--open="}, TAction::Run, {}, "a.mp4"},
+        // Neither ours nor Qt's options after "--".
         ParseCase{"doubleDashEndsOptions",
-                  {"--", "--open", "x.mp4", "--help", "--"},
+                  {"-style", "x", "--", "--open", "x.mp4", "--help", "--", "-reverse"},
                   TAction::Run,
-                  {"--open", "x.mp4", "--help", "--"},
-                  {}},
+                  {"-style", "x", "--open", "x.mp4", "--help", "--", "-reverse"},
+                  {},
+                  2},
         ParseCase{"help", {"a.avi", "--help"}, TAction::Help, {"a.avi"}, {}},
         ParseCase{"shortHelp", {"-h"}, TAction::Help, {}, {}},
         ParseCase{"firstDecides", {"--version", "-h"}, TAction::Version, {}, {}},

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The options that only print: --help, -h and --version write to standard output and exit 0
-# without a display; a write error is reported and ends with 1.
+# without a display; a write error is reported and ends with 1. Then --open with a file that
+# looks like an option, on Qt's display-less platform.
 # usage: cli.sh EXE VERSION
 set -euo pipefail
 exe=$1
@@ -28,4 +29,16 @@ if env -u DISPLAY "$exe" --help >/dev/full 2>"$work/err"; then
     fail "--help to a full disk succeeded"
 fi
 grep -q '^reelstand: ' "$work/err" || fail "--help to a full disk: no message"
+# The file of --open is the program's, even when it looks like one of Qt's options: it is
+# requested (and reported missing on standard error) and Qt does not take it.
+QT_QPA_PLATFORM=offscreen "$exe" --open -reverse 2>"$work/err" &
+pid=$!
+for _ in $(seq 1 100); do
+    grep -q '^reelstand: ' "$work/err" && break
+    sleep 0.1
+done
+kill $pid 2>/dev/null || true
+wait $pid 2>/dev/null || true
+grep -qxF 'reelstand: -reverse: Diese Szene ist nicht vorhanden' "$work/err" ||
+    fail "--open -reverse: $(cat "$work/err")"
 echo "cli: ok"
