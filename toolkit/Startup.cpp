@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QTranslator>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -17,7 +18,7 @@ double FittingScale(double current, QSize available, QSize minimum) {
         return current;
     const double largest = std::min(double(available.width()) / minimum.width(),
                                     double(available.height()) / minimum.height());
-    // Quarter steps keep every size of the layout a whole number of device pixels.
+    // Quarter steps, as desktops offer them (125 %, 150 % ...).
     return std::clamp(std::floor(largest * 4.0) / 4.0, 1.0, current);
 }
 
