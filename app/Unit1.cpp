@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/CommandLine.h"
 #include "controls/ImgBtn.h"
 #include "toolkit/Application.h"
 #include "toolkit/Controls.h"
@@ -22,19 +23,6 @@
 #include <limits>
 
 namespace {
-
-// Scene paths are recognised by their extension: the text from the last "." to the end, where
-// "\" and ":" also end the search (the old platform's delimiters) and "/" does not.
-QString ExtractFileExt(const QString& path) {
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        const QChar c = path[i];
-        if (c == QLatin1Char('.'))
-            return path.mid(i);
-        if (c == QLatin1Char('\\') || c == QLatin1Char(':'))
-            break;
-    }
-    return {};
-}
 
 // Frame time of the stream, as the old floating-point unit computed it: a zero rate or scale is
 // a division by zero, both zero an invalid operation.
@@ -59,7 +47,8 @@ QFont DefinitionFont(int pixelHeight, bool bold = false, bool underline = false)
 
 } // namespace
 
-TForm1::TForm1(TApplication& app, QStringList args) : FApp(app), FArgs(std::move(args)) {
+TForm1::TForm1(TApplication& app, QStringList args, QString openFile)
+    : FApp(app), FArgs(std::move(args)), FOpenFile(std::move(openFile)) {
     // Empty arguments do not count, as an empty quoted argument never reached the old program.
     FArgs.removeAll(QString());
     CreateDefinition();
@@ -200,6 +189,9 @@ void TForm1::FormShow(QObject*) {
         if (ExtractFileExt(arg) == QLatin1String(".avi"))
             FSceneFile = arg;
     }
+    // A scene named with --open opens whatever its name, like a choice in the dialog.
+    if (!FOpenFile.isEmpty())
+        FSceneFile = FOpenFile;
     if (!FSceneFile.isEmpty())
         OpenScene(FSceneFile);
 }
@@ -278,6 +270,7 @@ void TForm1::OpenScene(const QString& Path) {
         return;
     }
     FOpenRequested = true;
+    FApp.SetMessageFile(Path);
     const QFileInfo info(Path);
     if (Path.isEmpty() || !info.isFile()) {
         FApp.MessageBox(QStringLiteral("Diese Szene ist nicht vorhanden"));

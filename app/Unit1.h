@@ -23,8 +23,9 @@ class TTrackBar;
 class TForm1 : public TForm {
     Q_OBJECT
 public:
-    // `args` are the command-line arguments 1 ... N (without the program itself).
-    TForm1(TApplication& app, QStringList args);
+    // `args` are the command-line arguments 1 ... N (without the program itself) for the
+    // argument walks; `openFile` is a scene named with --open after every scene argument.
+    TForm1(TApplication& app, QStringList args, QString openFile = {});
     ~TForm1() override;
 
     // Controls, named as in the window definition.
@@ -85,6 +86,7 @@ private:
 
     TApplication& FApp;
     QStringList FArgs;
+    QString FOpenFile;
 
     bool FFullScreen = false;
     std::uint32_t FSavedStyle = 0;

@@ -7,7 +7,7 @@ purpose=${1:-run}
 # libgtest-dev for every purpose: the default build includes the tests, and CMake stops without it.
 pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
       libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-      fonts-liberation2 libgtest-dev)
+      fonts-liberation2 libgtest-dev qt6-translations-l10n)
 case "$purpose" in
 run) ;;
 test) pkgs+=(xvfb xauth xdotool imagemagick) ;;

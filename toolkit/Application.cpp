@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <cstdio>
+#include <utility>
 
 namespace {
 const QEvent::Type TerminateEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -48,6 +50,7 @@ QString TApplication::ErrorBoxText(const QString& message) {
 }
 
 void TApplication::Guard(const std::function<void()>& handler) noexcept {
+    QString interrupted = std::exchange(FMessageFile, QString());
     try {
         handler();
     } catch (const std::exception& e) {
@@ -55,6 +58,7 @@ void TApplication::Guard(const std::function<void()>& handler) noexcept {
     } catch (...) {
         HandleException(Exception(QStringLiteral("Unbekannter Fehler")));
     }
+    FMessageFile = std::move(interrupted);
 }
 
 void TApplication::HandleException(const std::exception& e) noexcept {
@@ -74,9 +78,25 @@ void TApplication::ShowErrorBox(const QString& text) {
     ShowBox(QMessageBox::Critical, ErrorBoxText(text), ErrorBoxHook);
 }
 
+QString TApplication::MessageLine(const QString& text) const {
+    QString line = FTitle + QStringLiteral(": ");
+    if (!FMessageFile.isEmpty())
+        line += FMessageFile + QStringLiteral(": ");
+    line += text;
+    for (QChar& c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char('?');
+    }
+    return line;
+}
+
 // A modal box with one OK button that answers Enter and Escape, or the tests' recorder.
 void TApplication::ShowBox(int icon, const QString& text,
                            const std::function<void(const QString&)>& hook) {
+    // Written before the box blocks, and also for the tests' recorder.
+    const QByteArray line = (MessageLine(text) + QLatin1Char('\n')).toLocal8Bit();
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    std::fflush(stderr);
     if (hook) {
         hook(text);
         return;

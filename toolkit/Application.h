@@ -29,9 +29,14 @@ public:
     void Guard(const std::function<void()>& handler) noexcept;
     void HandleException(const std::exception& e) noexcept;
 
-    // Modal boxes with one OK button; timer ticks and painting go on while they are open.
+    // Modal boxes with one OK button; timer ticks and painting go on while they are open. Each
+    // box's text is also written to standard error as one line: "title: file: text".
     void MessageBox(const QString& text);
     void ShowErrorBox(const QString& text);
+
+    // The file the running handler works on, named in those lines. Every guarded handler starts
+    // without one, and the one of a handler it interrupted (by a yield) is restored after it.
+    void SetMessageFile(const QString& path) { FMessageFile = path; }
 
     // Process every pending event once (the loader yields through this after each frame).
     void ProcessMessages();
@@ -52,8 +57,12 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    // The line written for a box's text: control characters (a newline in a file name) become
+    // "?", so that one message stays one line.
+    QString MessageLine(const QString& text) const;
     void ShowBox(int icon, const QString& text, const std::function<void(const QString&)>& hook);
 
     QString FTitle;
+    QString FMessageFile;
     bool FTerminated = false;
 };

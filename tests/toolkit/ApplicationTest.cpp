@@ -85,6 +85,34 @@ TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
     EXPECT_TRUE(rec.messages.isEmpty());
 }
 
+TEST(Guard, NamesOnlyTheFileOfTheHandlerThatReports) {
+    TApplication app(QStringLiteral("/usr/bin/reelstand"));
+    Recorder rec;
+    rec.Attach(app);
+    ::testing::internal::CaptureStderr();
+    app.Guard([&] {
+        app.SetMessageFile(QStringLiteral("/tmp/a.avi"));
+        app.MessageBox(QStringLiteral("BADFORMAT"));
+        // A handler reached through a yield does not borrow the interrupted one's file...
+        app.Guard([] { throw Exception(QStringLiteral("Unbekannter Fehler")); });
+        // ...and leaves it to the interrupted handler.
+        throw Exception(QStringLiteral("Error en Frameopen"));
+    });
+    app.MessageBox(QStringLiteral("Diese Szene ist nicht vorhanden"));
+    QStringList lines;
+    for (const QString& line : QString::fromLocal8Bit(::testing::internal::GetCapturedStderr())
+                                   .split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("reelstand: "))) // Qt may write there too
+            lines << line;
+    }
+    EXPECT_EQ(lines,
+              (QStringList{"reelstand: /tmp/a.avi: BADFORMAT", "reelstand: Unbekannter Fehler.",
+                           "reelstand: /tmp/a.avi: Error en Frameopen.",
+                           "reelstand: Diese Szene ist nicht vorhanden"}));
+    EXPECT_EQ(rec.messages, (QStringList{"BADFORMAT", "Diese Szene ist nicht vorhanden"}));
+    EXPECT_EQ(rec.errors, (QStringList{"Unbekannter Fehler.", "Error en Frameopen."}));
+}
+
 TEST(Terminate, IsPostedAndTakenByTheNextLoopThatRuns) {
     TApplication app(QStringLiteral("reelstand"));
     app.Terminate();

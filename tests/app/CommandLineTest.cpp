@@ -1,0 +1,188 @@
+#include "app/CommandLine.h"
+#include "FormFixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+using TAction = TCommandLine::TAction;
+
+struct ParseCase {
+    const char* name;
+    QStringList args;
+    TAction action;
+    QStringList words; // what the window's argument walks see
+    QString openFile;
+    int optionWords = -1; // how many words may carry Qt's options; -1: all
+};
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CommandLineParse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(CommandLineParse, SeparatesOurOptionsFromTheWords) {
+    const ParseCase& c = GetParam();
+    const TCommandLine got = TCommandLine::Parse(c.args);
+    EXPECT_EQ(got.Action, c.action);
+    EXPECT_EQ(got.Words, c.words);
+    EXPECT_EQ(got.OpenFile, c.openFile);
+    EXPECT_EQ(got.OptionWords, c.optionWords < 0 ? c.words.size() : c.optionWords);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CommandLineParse,
+    ::testing::Values(
+        ParseCase{"none", {}, TAction::Run, {}, {}},
+        // Without the new options every argument reaches the walks as before.
+        ParseCase{"oldWords",
+                  {"-vollbild", "a.avi", "", "-x", "--xyz", "b.AVI"},
+                  TAction::Run,
+                  {"-vollbild", "a.avi", "", "-x", "--xyz", "b.AVI"},
+                  {}},
+        ParseCase{"open", {"--open", "/x/clip.MP4"}, TAction::Run, {}, "/x/clip.MP4"},
+        ParseCase{"openEquals",
+                  {"--open=/x/c.mkv", "-vollbild"},
+                  TAction::Run,
+                  {"-vollbild"},
+                  "/x/c.mkv"},
+        // The value is taken as it stands: no full screen here.
+        ParseCase{"openOptionLikeValue", {"--open", "-vollbild"}, TAction::Run, {}, "-vollbild"},
+        ParseCase{
+            "openTwiceLastWins", {"--open", "a.mp4", "--open", "b.mp4"}, TAction::Run, {}, "b.mp4"},
+        ParseCase{"sceneAfterOpenWins", {"--open", "a.mp4", "b.avi"}, TAction::Run, {"b.avi"}, {}},
+        ParseCase{"openAfterSceneWins",
+                  {"b.avi", "--open", "a.mp4", "c.AVI", "-vollbild"},
+                  TAction::Run,
+                  {"b.avi", "c.AVI", "-vollbild"},
+                  "a.mp4"},
+        // A launcher with no file to pass leaves --open alone; an empty one names none either.
+        ParseCase{"openWithoutFile", {"b.avi", "--open"}, TAction::Run, {"b.avi"}, {}},
+        ParseCase{
+            "openEmpty", {"--open", "a.mp4", "--open", "", "--open="}, TAction::Run, {}, "a.mp4"},
+        // Neither ours nor Qt's options after "--".
+        ParseCase{"doubleDashEndsOptions",
+                  {"-style", "x", "--", "--open", "x.mp4", "--help", "--", "-reverse"},
+                  TAction::Run,
+                  {"-style", "x", "--open", "x.mp4", "--help", "--", "-reverse"},
+                  {},
+                  2},
+        ParseCase{"help", {"a.avi", "--help"}, TAction::Help, {"a.avi"}, {}},
+        ParseCase{"shortHelp", {"-h"}, TAction::Help, {}, {}},
+        ParseCase{"firstDecides", {"--version", "-h"}, TAction::Version, {}, {}},
+        ParseCase{"helpIsCaseSensitive", {"--HELP", "-H"}, TAction::Run, {"--HELP", "-H"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommandLineTexts, HelpListsEveryOptionAndVersionNamesTheProject) {
+    const QString help = HelpText(QStringLiteral("reelstand"));
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Aufruf: reelstand ")));
+    for (const char* option : {"--open DATEI", "-vollbild", "-h, --help", "--version", "--  "})
+        EXPECT_TRUE(help.contains(QString::fromLatin1(option))) << option;
+    EXPECT_TRUE(VersionText(QStringLiteral("reelstand"))
+                    .startsWith(QStringLiteral("reelstand " REELSTAND_TEST_VERSION "\n")));
+}
+
+// The lines on standard error that carry the boxes' texts (Qt may write its own there too).
+QStringList BoxLines(const std::string& captured) {
+    QStringList lines;
+    for (const QString& line : QString::fromLocal8Bit(captured).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QStringLiteral("reelstand: ")))
+            lines << line;
+    }
+    return lines;
+}
+
+// The command line as the program reads it, through the show handler to the open request.
+class OpenOption : public FormTest {
+protected:
+    void Start(const QStringList& args) {
+        const TCommandLine commandLine = TCommandLine::Parse(args);
+        form = std::make_unique<TForm1>(app, commandLine.Words, commandLine.OpenFile);
+        form->Timer1->SetEnabled(false);
+        ::testing::internal::CaptureStderr();
+        form->ShowMainForm(app);
+        lines = BoxLines(::testing::internal::GetCapturedStderr());
+    }
+    QStringList lines;
+};
+
+TEST_F(OpenOption, OpensAFileWhateverItsName) {
+    QTemporaryDir tmp;
+    const QString clip = tmp.filePath(QStringLiteral("clip.MP4"));
+    ASSERT_TRUE(QFile::copy(Fixture("raw24_10.avi"), clip));
+    Start({QStringLiteral("--open"), clip});
+    EXPECT_EQ(form->FrameCount(), 10);
+    EXPECT_TRUE(form->SceneLoaded());
+    EXPECT_EQ(form->SceneFile(), clip);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST_F(OpenOption, TheLastSceneNamedIsRequestedAndNamedOnStandardError) {
+    const QString a = QStringLiteral("/tmp/none/a.mkv"), b = QStringLiteral("/tmp/none/b.avi");
+    const QString missing = QStringLiteral("Diese Szene ist nicht vorhanden");
+    const struct {
+        QStringList args;
+        QString requested;
+        bool fullScreen;
+    } cases[] = {
+        {{QStringLiteral("--open"), a}, a, false},
+        {{b, QStringLiteral("--open"), a}, a, false},
+        {{QStringLiteral("--open"), a, b}, b, false},
+        {{QStringLiteral("--open"), QStringLiteral("-vollbild")},
+         QStringLiteral("-vollbild"),
+         false},
+        {{QStringLiteral("-vollbild"), QStringLiteral("--open")}, {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        messages.clear();
+        Start(c.args);
+        EXPECT_EQ(form->SceneFile(), c.requested);
+        EXPECT_EQ(form->FullScreen(), c.fullScreen);
+        // The box keeps its text; the line names the file.
+        EXPECT_EQ(messages, c.requested.isEmpty() ? QStringList{} : QStringList{missing});
+        EXPECT_EQ(lines,
+                  c.requested.isEmpty()
+                      ? QStringList{}
+                      : QStringList{QStringLiteral("reelstand: %1: %2").arg(c.requested, missing)});
+    }
+}
+
+TEST_F(FormTest, EveryBoxOfAnOpenIsAlsoALineNamingTheFile) {
+    Make();
+    QTemporaryDir tmp;
+    const QString odd = tmp.filePath(QStringLiteral("neue\nSzene.avi"));
+    ASSERT_TRUE(QFile::copy(Fixture("text.avi"), odd));
+    QString chosen;
+    form->OpenDialog1->ExecuteHook = [&](QString& name) {
+        name = chosen;
+        return true;
+    };
+    ::testing::internal::CaptureStderr();
+    for (const QString& path : {Fixture("text.avi"), Fixture("audio_only.avi"), odd}) {
+        chosen = path;
+        app.Guard([&] { form->Label2Click(form->Label2); });
+    }
+    const QString shown = tmp.filePath(QStringLiteral("neue?Szene.avi"));
+    EXPECT_EQ(
+        BoxLines(::testing::internal::GetCapturedStderr()),
+        (QStringList{
+            "reelstand: " + Fixture("text.avi") + ": BADFORMAT",
+            "reelstand: " + Fixture("text.avi") + ": Fehler beim Öffnen der Datei.",
+            "reelstand: " + Fixture("audio_only.avi") + ": Fehler beim Öffnen der Datei (Audio)",
+            "reelstand: " + shown + ": BADFORMAT",
+            "reelstand: " + shown + ": Fehler beim Öffnen der Datei.",
+        }));
+    // The boxes keep their own texts.
+    EXPECT_EQ(messages, (QStringList{"BADFORMAT", "BADFORMAT"}));
+    EXPECT_EQ(errors,
+              (QStringList{"Fehler beim Öffnen der Datei.", "Fehler beim Öffnen der Datei (Audio)",
+                           "Fehler beim Öffnen der Datei."}));
+}
+
+} // namespace
