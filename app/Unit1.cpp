@@ -226,20 +226,33 @@ std::optional<QUrl> DraggedUrl(const QMimeData* data) {
         return std::nullopt;
     return data->urls().constFirst();
 }
+
+// The file is only read: the answer is a copy (or a link), never the move a source may
+// propose, which would make a file manager delete its original. Nothing when neither is offered.
+bool TakeAsCopy(QDropEvent* event) {
+    const Qt::DropActions offered = event->possibleActions();
+    const Qt::DropAction taken = (offered & Qt::CopyAction)   ? Qt::CopyAction
+                                 : (offered & Qt::LinkAction) ? Qt::LinkAction
+                                                              : Qt::IgnoreAction;
+    if (taken == Qt::IgnoreAction)
+        return false;
+    event->setDropAction(taken);
+    event->accept();
+    return true;
+}
 } // namespace
 
 // Every drag of a URL is taken, so that its drop always ends in an open or in a box saying why
 // not; refusing it here would leave the user with a no-drop cursor and no word.
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
     if (DraggedUrl(event->mimeData()))
-        event->acceptProposedAction();
+        TakeAsCopy(event);
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
     const std::optional<QUrl> url = DraggedUrl(event->mimeData());
-    if (!url)
+    if (!url || !TakeAsCopy(event))
         return;
-    event->acceptProposedAction();
     // The decode and its boxes run from the event loop, after the drop has returned: inside the
     // drop the platform keeps the drag source waiting for the whole decode.
     const bool local = url->isLocalFile();

@@ -284,6 +284,26 @@ TEST_F(FormTest, DropKeepsTheSceneWhenItCannotOpen) {
     EXPECT_EQ(form->FrameCount(), 10);
 }
 
+// A file manager deletes the original after a drop answered with a move.
+TEST_F(FormTest, DropIsTakenAsACopyEvenWhenAMoveIsProposed) {
+    Make();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Fixture("raw24_2.avi"))});
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    app.ProcessMessages();
+    EXPECT_EQ(form->FrameCount(), 2);
+}
+
 TEST_F(FormTest, DropDuringDecodeWaitsForIt) {
     Make();
     bool dropped = false;
