@@ -19,8 +19,10 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -210,25 +212,51 @@ void TForm1::Label2Click(QObject*) {
 }
 
 namespace {
-QString DroppedFile(const QMimeData* data) {
+// The first URL of a drag, if it carries any: file managers drag files as URLs.
+std::optional<QUrl> DraggedUrl(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
-        return {};
-    const QUrl url = data->urls().constFirst();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+        return std::nullopt;
+    return data->urls().constFirst();
+}
+
+// The file is only read: the answer is a copy (or a link), never the move a source may
+// propose, which would make a file manager delete its original. Nothing when neither is offered.
+bool TakeAsCopy(QDropEvent* event) {
+    const Qt::DropActions offered = event->possibleActions();
+    const Qt::DropAction taken = (offered & Qt::CopyAction)   ? Qt::CopyAction
+                                 : (offered & Qt::LinkAction) ? Qt::LinkAction
+                                                              : Qt::IgnoreAction;
+    if (taken == Qt::IgnoreAction)
+        return false;
+    event->setDropAction(taken);
+    event->accept();
+    return true;
 }
 } // namespace
 
+// Every drag of a URL is taken, so that its drop always ends in an open or in a box saying why
+// not; refusing it here would leave the user with a no-drop cursor and no word.
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedFile(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
+    if (DraggedUrl(event->mimeData()))
+        TakeAsCopy(event);
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const QString path = DroppedFile(event->mimeData());
-    if (path.isEmpty())
+    const std::optional<QUrl> url = DraggedUrl(event->mimeData());
+    if (!url || !TakeAsCopy(event))
         return;
-    event->acceptProposedAction();
-    FApp.Guard([&] { OpenScene(path); });
+    // The decode and its boxes run from the event loop, after the drop has returned: inside the
+    // drop the platform keeps the drag source waiting for the whole decode.
+    const bool local = url->isLocalFile();
+    const QString path = local ? url->toLocalFile() : QString();
+    QTimer::singleShot(0, this, [this, local, path] {
+        FApp.Guard([&] {
+            if (local)
+                OpenScene(path);
+            else
+                FApp.MessageBox(QStringLiteral("Nur lokale Dateien lassen sich öffnen"));
+        });
+    });
 }
 
 void TForm1::setfullscreen(bool Value) {

@@ -19,6 +19,7 @@ extern "C" {
 #include <new>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct AVIFILE {
     ULONG refs = 1;
@@ -134,6 +135,22 @@ LONG ClampLong(std::int64_t v) {
     return LONG(std::clamp<std::int64_t>(v, 0, INT32_MAX));
 }
 
+// Stream info from the first packets, bounded by the open options in bytes and time, and by
+// our pixel limit in the decoders it runs.
+void ProbeStreams(AVFormatContext* fc) {
+    try {
+        std::vector<AVDictionary*> options(fc->nb_streams, nullptr);
+        const std::string maxPixels = std::to_string(kMaxFramePixels);
+        for (AVDictionary*& o : options)
+            av_dict_set(&o, "max_pixels", maxPixels.c_str(), 0);
+        avformat_find_stream_info(fc, options.data());
+        for (AVDictionary*& o : options)
+            av_dict_free(&o);
+    } catch (const std::bad_alloc&) {
+        // Without stream info the reader refuses what it cannot size.
+    }
+}
+
 } // namespace
 
 HRESULT AVIFileOpenA(PAVIFILE* ppfile, const char* szFile, UINT uMode, const void* lpHandler) {
@@ -201,10 +218,15 @@ HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG 
         if (st->codecpar->codec_type != AVMEDIA_TYPE_VIDEO ||
             (st->disposition & AV_DISPOSITION_ATTACHED_PIC) || seen++ != lParam)
             continue;
-        // Only a codec the container does not name needs probing (bounded by the options).
-        if (st->codecpar->codec_id == AV_CODEC_ID_PROBE && !pfile->probed && !pfile->consumed) {
+        // A codec the container does not name, or a picture size it leaves to the codec's own
+        // header, needs probing (MP4 and 3GP give MPEG-4 Part 2 and H.263 a size of 0 x 0,
+        // which the reader would refuse as out of bounds).
+        const AVCodecParameters* par = st->codecpar;
+        const bool unknown =
+            par->codec_id == AV_CODEC_ID_PROBE || par->width <= 0 || par->height <= 0;
+        if (unknown && !pfile->probed && !pfile->consumed) {
             pfile->probed = true;
-            avformat_find_stream_info(fc, nullptr);
+            ProbeStreams(fc);
         }
         auto* stream = new (std::nothrow) AVISTREAM;
         if (!stream)

@@ -192,23 +192,116 @@ TEST_F(FormTest, CloseDuringDecodeTakesEffectAfterIt) {
 
 namespace {
 
-void Drop(TForm1& form, const QString& path) {
+// Drags a URL onto the window as the platform does (enter, then drop); true when both were taken.
+bool Drop(TForm1& form, const QUrl& url) {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    // As the platform does it: the drag enters the window, then drops.
+    data.setUrls({url});
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &enter);
+    if (!enter.isAccepted())
+        return false;
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
+    return drop.isAccepted();
 }
 
-TEST_F(FormTest, DroppedFileOpensLikeADialogChoice) {
+bool Drop(TForm1& form, const QString& path) {
+    return Drop(form, QUrl::fromLocalFile(path));
+}
+
+struct DropCase {
+    const char* name;
+    QUrl url;
+    int frames;           // loaded afterwards
+    QStringList messages; // message boxes, in order
+    QStringList errors;   // error boxes, in order
+};
+
+void PrintTo(const DropCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DropOnAFreshWindow : public FormTest, public ::testing::WithParamInterface<DropCase> {};
+
+// Whatever is dropped, the drop is taken and ends in a scene or in a box: never in nothing.
+TEST_P(DropOnAFreshWindow, OpensOrSaysWhyNot) {
+    const DropCase& c = GetParam();
+    Make();
+    ASSERT_TRUE(Drop(*form, c.url));
+    // The drop returns before the open; the open follows from the event loop.
+    EXPECT_FALSE(form->OpenRequested());
+    app.ProcessMessages();
+    EXPECT_EQ(form->FrameCount(), c.frames);
+    EXPECT_EQ(form->SceneLoaded(), c.frames > 0);
+    EXPECT_EQ(messages, c.messages);
+    EXPECT_EQ(errors, c.errors);
+}
+
+QUrl FixtureUrl(const char* name) {
+    return QUrl::fromLocalFile(QStringLiteral(RS_FIXTURES "/") + QLatin1String(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DropOnAFreshWindow,
+    ::testing::Values(
+        DropCase{"aviScene", FixtureUrl("raw24_10.avi"), 10, {}, {}},
+        DropCase{"mp4Mpeg4Part2", FixtureUrl("mp4_mpeg4_10.mp4"), 10, {}, {}},
+        DropCase{"missingFile",
+                 QUrl::fromLocalFile("/tmp/no/such/dropped.avi"),
+                 0,
+                 {QStringLiteral("Diese Szene ist nicht vorhanden")},
+                 {}},
+        DropCase{
+            "folder", FixtureUrl(""), 0, {QStringLiteral("Diese Szene ist nicht vorhanden")}, {}},
+        DropCase{"notAScene",
+                 FixtureUrl("text.avi"),
+                 0,
+                 {QStringLiteral("BADFORMAT")},
+                 {QStringLiteral("Fehler beim Öffnen der Datei.")}},
+        // A phone or a network share in a file manager hands out URLs that are no local path.
+        DropCase{"phoneUrl",
+                 QUrl(QStringLiteral("mtp://Phone/DCIM/clip.mp4")),
+                 0,
+                 {QStringLiteral("Nur lokale Dateien lassen sich öffnen")},
+                 {}},
+        DropCase{"webUrl",
+                 QUrl(QStringLiteral("https://example.org/clip.avi")),
+                 0,
+                 {QStringLiteral("Nur lokale Dateien lassen sich öffnen")},
+                 {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FormTest, DropKeepsTheSceneWhenItCannotOpen) {
     Make();
     Drop(*form, Fixture("raw24_10.avi"));
-    EXPECT_EQ(form->FrameCount(), 10);
+    app.ProcessMessages();
+    ASSERT_EQ(form->FrameCount(), 10);
     Drop(*form, QStringLiteral("/tmp/no/such/dropped.avi"));
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    Drop(*form, QUrl(QStringLiteral("sftp://host/clip.avi")));
+    app.ProcessMessages();
+    EXPECT_EQ(messages, (QStringList{QStringLiteral("Diese Szene ist nicht vorhanden"),
+                                     QStringLiteral("Nur lokale Dateien lassen sich öffnen")}));
     EXPECT_EQ(form->FrameCount(), 10);
+}
+
+// A file manager deletes the original after a drop answered with a move.
+TEST_F(FormTest, DropIsTakenAsACopyEvenWhenAMoveIsProposed) {
+    Make();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Fixture("raw24_2.avi"))});
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(QPointF(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    app.ProcessMessages();
+    EXPECT_EQ(form->FrameCount(), 2);
 }
 
 TEST_F(FormTest, DropDuringDecodeWaitsForIt) {

@@ -34,6 +34,31 @@ void Check(int rc, const char* what) {
 
 } // namespace
 
+const char* EncoderName(Codec codec) {
+    switch (codec) {
+    case Codec::Mjpeg:
+        return "mjpeg";
+    case Codec::Mpeg4:
+        return "mpeg4";
+    case Codec::H264:
+        return "libx264";
+    case Codec::Hevc:
+        return "libx265";
+    case Codec::Prores:
+        return "prores_ks";
+    case Codec::Ffv1:
+        return "ffv1";
+    case Codec::Vp8:
+        return "libvpx";
+    case Codec::Vp9:
+        return "libvpx-vp9";
+    case Codec::H263:
+        return "h263";
+    default:
+        return nullptr;
+    }
+}
+
 Codec CodecNamed(const std::string& name) {
     if (name == "mjpeg")
         return Codec::Mjpeg;
@@ -45,6 +70,18 @@ Codec CodecNamed(const std::string& name) {
         return Codec::Raw24;
     if (name == "pal8")
         return Codec::Pal8;
+    if (name == "hevc")
+        return Codec::Hevc;
+    if (name == "prores")
+        return Codec::Prores;
+    if (name == "ffv1")
+        return Codec::Ffv1;
+    if (name == "vp8")
+        return Codec::Vp8;
+    if (name == "vp9")
+        return Codec::Vp9;
+    if (name == "h263")
+        return Codec::H263;
     throw std::runtime_error("unknown codec " + name);
 }
 
@@ -55,7 +92,7 @@ struct Encoder::State {
     std::unique_ptr<AVPacket, PacketFreer> packet;
     std::unique_ptr<SwsContext, SwsFreer> sws;
     std::int64_t next = 0;
-    int quality = 0; // fixed quantiser for MJPEG and MPEG-4
+    int quality = 0; // fixed quantiser for MJPEG, MPEG-4 and H.263
 
     std::vector<Packet> Drain() {
         std::vector<Packet> out;
@@ -78,15 +115,12 @@ struct Encoder::State {
 Encoder::Encoder(const Settings& s) : FState(std::make_unique<State>()) {
     State& st = *FState;
     st.codec = s.codec;
-    const char* name = s.codec == Codec::Mjpeg   ? "mjpeg"
-                       : s.codec == Codec::Mpeg4 ? "mpeg4"
-                       : s.codec == Codec::H264  ? "libx264"
-                                                 : nullptr;
+    const char* name = EncoderName(s.codec);
     if (!name)
         throw std::runtime_error("not an encoded codec");
     const AVCodec* encoder = avcodec_find_encoder_by_name(name);
     if (!encoder)
-        throw std::runtime_error(std::string("no encoder ") + name);
+        throw MissingEncoder(std::string("no encoder ") + name + " in this FFmpeg");
     st.context.reset(avcodec_alloc_context3(encoder));
     st.frame.reset(av_frame_alloc());
     st.packet.reset(av_packet_alloc());
@@ -111,6 +145,30 @@ Encoder::Encoder(const Settings& s) : FState(std::make_unique<State>()) {
     case Codec::Mpeg4:
         c->pix_fmt = AV_PIX_FMT_YUV420P;
         st.quality = 3;
+        break;
+    case Codec::H263:
+        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        st.quality = 3;
+        break;
+    case Codec::Hevc:
+        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        av_opt_set(c->priv_data, "preset", "fast", 0);
+        av_opt_set(c->priv_data, "crf", "16", 0);
+        // x265 talks on stderr unless told not to; one pool thread keeps the bytes the same.
+        av_opt_set(c->priv_data, "x265-params", "log-level=none:pools=1:frame-threads=1", 0);
+        break;
+    case Codec::Prores:
+        c->pix_fmt = AV_PIX_FMT_YUV422P10LE;
+        break;
+    case Codec::Ffv1:
+        c->pix_fmt = AV_PIX_FMT_BGR0; // lossless from our RGB pictures
+        break;
+    case Codec::Vp8:
+    case Codec::Vp9:
+        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        c->bit_rate = s.codec == Codec::Vp8 ? 2000000 : 0; // VP8's quality mode needs a ceiling
+        av_opt_set(c->priv_data, "crf", "10", 0);
+        av_opt_set(c->priv_data, "cpu-used", "4", 0);
         break;
     default:
         c->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -162,6 +220,18 @@ std::uint32_t Encoder::FourCC() const {
         return ::FourCC("MJPG");
     case Codec::Mpeg4:
         return ::FourCC("FMP4");
+    case Codec::Hevc:
+        return ::FourCC("HEVC");
+    case Codec::Prores:
+        return ::FourCC("apcn");
+    case Codec::Ffv1:
+        return ::FourCC("FFV1");
+    case Codec::Vp8:
+        return ::FourCC("VP80");
+    case Codec::Vp9:
+        return ::FourCC("VP90");
+    case Codec::H263:
+        return ::FourCC("H263");
     default:
         return ::FourCC("H264");
     }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Frames to codec packets: MJPEG, MPEG-4 part 2 and H.264 through libavcodec, and the two
-// uncompressed DIB layouts (24-bit and 8-bit palettised) packed by hand.
+// Frames to codec packets: MJPEG, MPEG-4 part 2, H.264 and the other codecs of real-world files
+// through libavcodec, and the two uncompressed DIB layouts (24-bit and 8-bit palettised) packed
+// by hand.
 
 #include "AviWriter.h"
 
@@ -9,13 +10,23 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-enum class Codec { Mjpeg, Mpeg4, H264, Raw24, Pal8 };
+enum class Codec { Mjpeg, Mpeg4, H264, Raw24, Pal8, Hevc, Prores, Ffv1, Vp8, Vp9, H263 };
 
-// "mjpeg", "mpeg4", "h264", "raw24", "pal8"; throws for anything else.
+// "mjpeg", "mpeg4", "h264", "raw24", "pal8", "hevc", "prores", "ffv1", "vp8", "vp9", "h263";
+// throws for anything else.
 Codec CodecNamed(const std::string& name);
+
+// The libavcodec encoder that writes a codec; nullptr for the uncompressed layouts.
+const char* EncoderName(Codec codec);
+
+// The FFmpeg build has no encoder for a codec (libx265 and libvpx are optional there).
+struct MissingEncoder : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 struct Packet {
     Bytes data;

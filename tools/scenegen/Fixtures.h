@@ -10,6 +10,11 @@
 //   mjpeg_10.avi          MJPEG, 10 frames, rate 25 / scale 2
 //   mpeg4_10.avi          MPEG-4 part 2 (no B-frames), 10 frames
 //   mp4_10.mp4            H.264 with B-frames in MP4, 10 frames at 25 fps
+//   mp4_mpeg4_10.mp4, mp4_hevc_10.mp4, mov_mjpeg_10.mov, mov_prores_10.mov, mkv_ffv1_10.mkv,
+//   mkv_vp9_10.mkv, webm_vp8_10.webm, webm_vp9_10.webm, 3gp_h263_10.3gp (128 x 96)
+//                         10 frames in each container and codec as common tools write them
+//                         (HEVC with B-frames, FFV1 lossless RGB); only where FFmpeg has the
+//                         encoder
 //   large_600x520.avi     MJPEG 600 x 520, 3 frames
 //   odd_63x47.avi         BI_RGB 24-bit 63 x 47 (padded rows), 10 frames
 //   drop_10.avi           MJPEG, 10 slots; 2, 5, 6 and 9 are drop chunks (repeat the previous)

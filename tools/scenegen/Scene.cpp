@@ -134,7 +134,8 @@ void WriteContainer(const std::string& path, const SceneSpec& s) {
     } closer{raw};
 
     Encoder::Settings e = EncoderSettings(s);
-    e.bFrames = s.codec == Codec::H264; // exercises reordering and the decoder flush
+    // Reordering and the decoder flush, as camera and encoder defaults have them.
+    e.bFrames = s.codec == Codec::H264 || s.codec == Codec::Hevc;
     e.globalHeader = raw->oformat->flags & AVFMT_GLOBALHEADER;
     Encoder encoder(e);
 

@@ -24,5 +24,6 @@ struct SceneSpec {
 
 // The AVI description of a scene, with its single video stream, ready to be tweaked.
 AviSpec SceneAvi(const SceneSpec& scene);
-// Writes the scene in the container named by the extension (.mp4, .mov, .mkv); no drops.
+// Writes the scene in the container named by the extension (.mp4, .mov, .mkv, .webm, .3gp); no
+// drops. Throws MissingEncoder, before anything is written, when FFmpeg lacks the encoder.
 void WriteContainer(const std::string& path, const SceneSpec& scene);

@@ -2,8 +2,9 @@
 //
 //   scenegen --fixtures DIR
 //   scenegen --sample OUT.avi [--preview DIR]
-//   scenegen --codec mjpeg|mpeg4|h264|raw24|pal8 --size 640x480 --frames 250
-//            [--rate 25 --scale 1] [--picture sample|fixture] OUT.avi|OUT.mp4|OUT.mkv
+//   scenegen --codec mjpeg|mpeg4|h264|raw24|pal8|hevc|prores|ffv1|vp8|vp9|h263
+//            --size 640x480 --frames 250 [--rate 25 --scale 1] [--picture sample|fixture]
+//            OUT.avi|OUT.mp4|OUT.mov|OUT.mkv|OUT.webm|OUT.3gp
 
 #include "Fixtures.h"
 #include "Pictures.h"
@@ -45,7 +46,8 @@ void MakeParent(const std::string& path) {
 int Usage() {
     std::fputs("usage: scenegen --fixtures DIR\n"
                "       scenegen --sample OUT.avi [--preview DIR]\n"
-               "       scenegen --codec mjpeg|mpeg4|h264|raw24|pal8 --size WxH --frames N\n"
+               "       scenegen --codec mjpeg|mpeg4|h264|raw24|pal8|hevc|prores|ffv1|vp8|vp9|h263\n"
+               "                --size WxH --frames N\n"
                "                [--rate R] [--scale S] [--picture sample|fixture] OUT\n",
                stderr);
     return 2;
