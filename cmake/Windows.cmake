@@ -42,10 +42,15 @@ foreach(shared VFWHandles.h Dib.h Dib.cpp ResultText.cpp)
     rs_win_link(video/${shared} video/${shared})
 endforeach()
 
-add_library(rs_video STATIC
-    ${RS_WIN_INCLUDE}/video/Dib.cpp
-    ${RS_WIN_INCLUDE}/video/ResultText.cpp
-    video/win32/VFW.cpp video/win32/VFW.h)
+# A shared source is compiled through a one-line file that includes it by its link: ccache
+# resolves a source file's links, and the shared file would then see the Linux VFW.h beside it.
+set(RS_WIN_SHARED_SOURCES)
+foreach(shared Dib.cpp ResultText.cpp)
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/shared/video/${shared}
+         CONTENT "#include \"video/${shared}\"\n")
+    list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
+endforeach()
+add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 
@@ -114,7 +119,11 @@ if(REELSTAND_TESTS)
     endfunction()
 
     rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
+    target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
+    target_compile_definitions(rs_win_resource_test PRIVATE
+        RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+        RS_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
     list(TRANSFORM RS_WIN_PROGRAMS REPLACE "(.+)" "$<TARGET_FILE:\\1>" OUTPUT_VARIABLE files)
     add_test(NAME imports COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check-imports.sh

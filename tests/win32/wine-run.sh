@@ -4,7 +4,7 @@
 # PREFIX is made once (wineboot, stamped) and kept. --display runs the program in a headless X
 # server. Runs are serialised per prefix: each one ends the prefix's Wine processes afterwards.
 set -eu
-prefix=$1
+prefix=$(realpath -m "$1")
 shift
 display=
 if [ "${1:-}" = --display ]; then

@@ -44,6 +44,11 @@ inline WINBOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst,
                        const_cast<void*>(lpBits), xSrc, ySrc, dxSrc, dySrc, wFlags);
 }
 
+// The loader's DrawDibRealize (its background flag is a bool). Realizing a palette does something
+// only on a palette device; elsewhere the system's call is skipped, because Wine's makes a new
+// halftone palette on every call and never frees it: one GDI object lost per frame.
+UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, bool fBackground);
+
 // The text shown for a result of opening a file: "CLASSNOTREG", ..., "Unknown Error".
 const char* AVIResultText(HRESULT hr);
 // Offset of the pixels from the start of the header (after colour table or masks); -1 when the
