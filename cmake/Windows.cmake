@@ -29,8 +29,8 @@ target_compile_options(rs_win_warnings INTERFACE -Wall -Wextra -Wpedantic
 target_compile_definitions(rs_win_warnings INTERFACE UNICODE _UNICODE _WIN32_WINNT=0x0A00)
 
 # Include root of the Windows layers: links named as the code spells its includes, so that
-# "video/VFW.h" is the system's AVIFile here, and the shared video sources, compiled from their
-# links, see it too.
+# "video/VFW.h" is the system's AVIFile here, and the shared video sources, compiled through
+# their links, see it too.
 set(RS_WIN_INCLUDE ${CMAKE_BINARY_DIR}/include)
 function(rs_win_link link target)
     get_filename_component(dir ${RS_WIN_INCLUDE}/${link} DIRECTORY)
@@ -87,6 +87,15 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/reelstand.rc PROPERTIES
 
 # Every program this build makes, for the import check.
 set(RS_WIN_PROGRAMS)
+
+# rs_win_program(<name> SOURCES ... LIBS ...): a GUI program (no console window) carrying the
+# resources. The Win32 toolkit layer adds reelstand.exe with it, before the tests below.
+function(rs_win_program name)
+    cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} WIN32 ${P_SOURCES})
+    target_link_libraries(${name} PRIVATE rs_win_resources rs_win_warnings ${P_LIBS})
+    set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
+endfunction()
 
 if(REELSTAND_TESTS)
     enable_testing()
