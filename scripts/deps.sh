@@ -16,9 +16,9 @@ fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 # CPack's DEB generator needs dpkg-shlibdeps and file; the rest checks the installed package.
 package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base xvfb xauth xdotool imagemagick) ;;
 # The MinGW-w64 cross compilers (posix threads), GoogleTest's sources to build with them, and
-# 64-bit Wine with a headless X server to run the Windows tests.
+# 64-bit Wine with a headless X server to run the Windows tests; NSIS for the installer.
 windows) pkgs+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-                binutils-mingw-w64-i686 googletest wine64 xvfb xauth) ;;
+                binutils-mingw-w64-i686 googletest wine64 xvfb xauth nsis) ;;
 *) echo "usage: $0 [run|test|bench|fuzz|package|windows]" >&2; exit 2 ;;
 esac
 

@@ -1,16 +1,23 @@
 #!/bin/sh
 # Runs a Windows test program under 64-bit Wine and returns its exit code.
-#   wine-run.sh PREFIX [--display] PROGRAM.exe [ARGS...]
+#   wine-run.sh PREFIX [--display] [--wait] PROGRAM.exe [ARGS...]
 # PREFIX is made once (wineboot, stamped) and kept. --display runs the program in a headless X
-# server. Runs are serialised per prefix: each one ends the prefix's Wine processes afterwards.
+# server. Runs are serialised per prefix: each one ends the prefix's Wine processes afterwards,
+# or with --wait lets the processes it started finish first (an uninstaller hands over to a copy
+# of itself and returns at once).
 set -eu
 prefix=$(realpath -m "$1")
 shift
 display=
-if [ "${1:-}" = --display ]; then
-    display=1
+wait=
+while :; do
+    case "${1:-}" in
+    --display) display=1 ;;
+    --wait) wait=1 ;;
+    *) break ;;
+    esac
     shift
-fi
+done
 
 wine=/usr/lib/wine/wine64 # Debian's `wine` would pick the 32-bit loader when it is installed
 server=/usr/lib/wine/wineserver
@@ -35,5 +42,9 @@ else
     "$wine" "$@"
 fi
 rc=$?
-"$server" -k 2>/dev/null
+if [ -n "$wait" ]; then
+    "$server" -w
+else
+    "$server" -k 2>/dev/null
+fi
 exit $rc
