@@ -205,11 +205,11 @@ std::wstring Wide(const std::string& utf8) {
 TEST(FileNames, AnyUnicodeNameOpensAndNothingKeepsTheFileOpen) {
     wchar_t temp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    std::string dir;
-    for (const wchar_t* c = temp; *c; ++c) // ASCII in these prefixes
-        dir += char(*c);
+    char dir[4 * MAX_PATH];
+    ASSERT_GT(WideCharToMultiByte(CP_UTF8, 0, temp, -1, dir, sizeof dir, nullptr, nullptr), 0);
     // "Szene äöü 雪 ✓.avi": outside every single code page at once.
-    const std::string path = dir + "Szene \xC3\xA4\xC3\xB6\xC3\xBC \xE9\x9B\xAA \xE2\x9C\x93.avi";
+    const std::string path =
+        std::string(dir) + "Szene \xC3\xA4\xC3\xB6\xC3\xBC \xE9\x9B\xAA \xE2\x9C\x93.avi";
     ASSERT_TRUE(CopyFileW(Wide(Fixture("raw24_10.avi")).c_str(), Wide(path).c_str(), FALSE));
 
     const Decoded d = Decode(path);
