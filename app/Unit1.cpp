@@ -341,7 +341,7 @@ void TForm1::ReadFrames(const QString& Path) {
 
     PAVIFILE rawFile = nullptr;
     const QByteArray path = QFile::encodeName(Path);
-    const HRESULT hr = AVIFileOpenA(&rawFile, path.constData(), OF_READ, nullptr);
+    const HRESULT hr = AVIFileOpenPath(&rawFile, path.constData());
     AviFilePtr file(rawFile);
     if (hr != AVIERR_OK) {
         FApp.MessageBox(QString::fromLatin1(AVIResultText(hr)));

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only those that are missing.
-# Usage: scripts/deps.sh [run|test|bench|fuzz|package]  (the set grows with the purpose)
+# Usage: scripts/deps.sh [run|test|bench|fuzz|package|windows]  (the set grows with the purpose)
 set -euo pipefail
 
 purpose=${1:-run}
@@ -16,7 +16,11 @@ fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 # CPack's DEB generator needs dpkg-shlibdeps and file (dpkg-dev also gives dpkg-buildflags and
 # readelf); the rest checks the package and the installed program.
 package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base lintian xvfb xauth xdotool imagemagick) ;;
-*) echo "usage: $0 [run|test|bench|fuzz|package]" >&2; exit 2 ;;
+# The MinGW-w64 cross compilers (posix threads), GoogleTest's sources to build with them, and
+# 64-bit Wine with a headless X server to run the Windows tests; NSIS for the installer.
+windows) pkgs+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+                binutils-mingw-w64-i686 googletest wine64 xvfb xauth nsis) ;;
+*) echo "usage: $0 [run|test|bench|fuzz|package|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -75,32 +75,6 @@ HRESULT OpenResult(int error) {
     return E_FAIL;
 }
 
-constexpr struct {
-    HRESULT result;
-    const char* text;
-} kResultTexts[] = {
-    {REGDB_E_CLASSNOTREG, "CLASSNOTREG"},
-    {AVIERR_UNSUPPORTED, "UNSUPPORTED"},
-    {AVIERR_BADFORMAT, "BADFORMAT"},
-    {AVIERR_MEMORY, "MEMORY"},
-    {AVIERR_INTERNAL, "INTERNAL"},
-    {AVIERR_BADFLAGS, "BADFLAGS"},
-    {AVIERR_BADPARAM, "BADPARM"},
-    {AVIERR_BADSIZE, "BADSIZE"},
-    {AVIERR_BADHANDLE, "BADHANDLE"},
-    {AVIERR_FILEREAD, "FILEREAD"},
-    {AVIERR_FILEWRITE, "FILEWRITE"},
-    {AVIERR_FILEOPEN, "FILEOPEN"},
-    {AVIERR_COMPRESSOR, "COMPRESSOR"},
-    {AVIERR_NOCOMPRESSOR, "NOCOMPRESSOR"},
-    {AVIERR_READONLY, "READONLY"},
-    {AVIERR_NODATA, "NODATA"},
-    {AVIERR_BUFFERTOOSMALL, "BUFFERTOOSMALL"},
-    {AVIERR_CANTCOMPRESS, "CANTCOMPRESS"},
-    {AVIERR_USERABORT, "USERABORT"},
-    {AVIERR_ERROR, "ERROR"},
-};
-
 void Silent(void*, int, const char*, va_list) {}
 
 bool IsAvi(const AVIFILE& f) {
@@ -376,14 +350,6 @@ ULONG AVIStreamRelease(PAVISTREAM pavi) {
     delete pavi;
     AVIFileRelease(file);
     return 0;
-}
-
-const char* AVIResultText(HRESULT hr) {
-    for (const auto& row : kResultTexts) {
-        if (row.result == hr)
-            return row.text;
-    }
-    return "Unknown Error";
 }
 
 void VideoStartup() {

@@ -106,6 +106,11 @@ constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 
 // Opens a scene for reading. Only OF_READ and no handler class are supported.
 HRESULT AVIFileOpenA(PAVIFILE* ppfile, const char* szFile, UINT uMode, const void* lpHandler);
+// The loader's one call for opening a scene, the same on every platform: here the path's bytes
+// go to AVIFileOpenA as they are (Windows converts its UTF-8 to the wide call).
+inline HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
+    return AVIFileOpenA(ppfile, path, OF_READ, nullptr);
+}
 // Files and streams are reference-counted: streams keep their file alive, decompressors their
 // stream, so any release order is safe. Returns the references left.
 ULONG AVIFileRelease(PAVIFILE pfile);

@@ -9,6 +9,7 @@
 #include "Fixtures.h"
 #include "Pictures.h"
 #include "Scene.h"
+#include "WindowsFixtures.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -98,6 +99,7 @@ int Run(int argc, char** argv) {
     if (!fixtures.empty()) {
         std::filesystem::create_directories(fixtures);
         WriteFixtures(fixtures);
+        WriteWindowsFixtures(fixtures);
     }
     if (!sample.empty()) {
         SceneSpec s;

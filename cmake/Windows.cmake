@@ -1,0 +1,167 @@
+# The Windows build (MinGW-w64 cross compilers, see cmake/toolchain-*.cmake): the system's own
+# libraries and no third-party one; the tests run under Wine. The generators (skingen, scenegen)
+# are Linux programs, so their output comes from a Linux build folder:
+#
+#   cmake -S . -B build-win64 --toolchain cmake/toolchain-x86_64-w64-mingw32.cmake \
+#         -DREELSTAND_HOST_BUILD=$PWD/build
+enable_language(C)
+enable_language(RC)
+
+set(REELSTAND_HOST_BUILD "" CACHE PATH
+    "Linux build folder that holds the generated skins, icon and test scenes")
+if(NOT IS_DIRECTORY "${REELSTAND_HOST_BUILD}")
+    message(FATAL_ERROR "REELSTAND_HOST_BUILD must name a Linux build folder "
+                        "(its skins and fixtures are built with `make windows`)")
+endif()
+set(RS_HOST_SKINS ${REELSTAND_HOST_BUILD}/resources/skins CACHE PATH
+    "skingen's output in the Linux build")
+set(RS_HOST_FIXTURES ${REELSTAND_HOST_BUILD}/fixtures CACHE PATH
+    "scenegen's test scenes in the Linux build")
+
+# A program carries its C and C++ runtime, so it needs nothing but the system's DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(rs_win_warnings INTERFACE)
+target_compile_options(rs_win_warnings INTERFACE -Wall -Wextra -Wpedantic
+                       $<$<BOOL:${REELSTAND_WERROR}>:-Werror>)
+# Wide calls everywhere, and the declarations of Windows 10 (the DPI calls); older systems are
+# not excluded by this, only calls they lack would be.
+target_compile_definitions(rs_win_warnings INTERFACE UNICODE _UNICODE _WIN32_WINNT=0x0A00)
+
+# Include root of the Windows layers: links named as the code spells its includes, so that
+# "video/VFW.h" is the system's AVIFile here, and the shared video sources, compiled through
+# their links, see it too.
+set(RS_WIN_INCLUDE ${CMAKE_BINARY_DIR}/include)
+function(rs_win_link link target)
+    get_filename_component(dir ${RS_WIN_INCLUDE}/${link} DIRECTORY)
+    file(MAKE_DIRECTORY ${dir})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${target} ${RS_WIN_INCLUDE}/${link} SYMBOLIC)
+endfunction()
+rs_win_link(video/VFW.h video/win32/VFW.h)
+foreach(shared VFWHandles.h Dib.h Dib.cpp ResultText.cpp)
+    rs_win_link(video/${shared} video/${shared})
+endforeach()
+
+# A shared source is compiled through a one-line file that includes it by its link: ccache
+# resolves a source file's links, and the shared file would then see the Linux VFW.h beside it.
+set(RS_WIN_SHARED_SOURCES)
+foreach(shared Dib.cpp ResultText.cpp)
+    file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/shared/video/${shared}
+         CONTENT "#include \"video/${shared}\"\n")
+    list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
+endforeach()
+add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
+target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
+target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
+
+# The executable's resources: icon, skin bitmaps, window-definition pictures, version, manifest.
+set(RS_WIN_SKIN_BITMAPS)
+foreach(symbol PLAY PAUSE)
+    foreach(state UNPRESSED HIGHLIGHT PRESSED)
+        list(APPEND RS_WIN_SKIN_BITMAPS ${symbol}_${state})
+    endforeach()
+endforeach()
+set(RS_WIN_DEFINITION_PICTURES)
+foreach(button ImgBtn12 ImgBtn13 ImgBtn14)
+    foreach(kind Picture OverPict DownPict UpPict)
+        list(APPEND RS_WIN_DEFINITION_PICTURES ${button}_${kind})
+    endforeach()
+endforeach()
+set(RS_RC_BITMAPS "")
+set(RS_RC_INPUTS ${RS_HOST_SKINS}/icons/reelstand.ico)
+foreach(name ${RS_WIN_SKIN_BITMAPS})
+    # skingen writes these as bare DIBs, the form of a bitmap resource: type 2 (RT_BITMAP) takes
+    # them as they are, where BITMAP would expect a .bmp file header.
+    string(APPEND RS_RC_BITMAPS "${name} 2 \"${RS_HOST_SKINS}/bitmaps/${name}\"\n")
+    list(APPEND RS_RC_INPUTS ${RS_HOST_SKINS}/bitmaps/${name})
+endforeach()
+foreach(name ${RS_WIN_DEFINITION_PICTURES})
+    string(APPEND RS_RC_BITMAPS "${name} BITMAP \"${RS_HOST_SKINS}/definition/${name}.bmp\"\n")
+    list(APPEND RS_RC_INPUTS ${RS_HOST_SKINS}/definition/${name}.bmp)
+endforeach()
+configure_file(resources/win32/reelstand.manifest.in ${CMAKE_BINARY_DIR}/reelstand.manifest @ONLY)
+configure_file(resources/win32/reelstand.rc.in ${CMAKE_BINARY_DIR}/reelstand.rc @ONLY)
+add_library(rs_win_resources OBJECT ${CMAKE_BINARY_DIR}/reelstand.rc)
+set_source_files_properties(${CMAKE_BINARY_DIR}/reelstand.rc PROPERTIES
+    OBJECT_DEPENDS "${RS_RC_INPUTS};${CMAKE_BINARY_DIR}/reelstand.manifest")
+
+# Every program this build makes, for the import check.
+set(RS_WIN_PROGRAMS)
+
+# rs_win_program(<name> SOURCES ... LIBS ...): a GUI program (no console window) carrying the
+# resources. The Win32 toolkit layer adds reelstand.exe with it, before the tests below.
+function(rs_win_program name)
+    cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} WIN32 ${P_SOURCES})
+    target_link_libraries(${name} PRIVATE rs_win_resources rs_win_warnings ${P_LIBS})
+    set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
+endfunction()
+
+# The installer (NSIS): rs_win_installer(<target> <program> <output.exe> [ALL]) wraps a program
+# built here. reelstand.exe gets one with the Win32 toolkit layer; until then a test wraps a
+# stand-in to check what the installer sets up and what its uninstaller removes.
+find_program(MAKENSIS makensis)
+function(rs_win_installer target program output)
+    set(script ${PROJECT_SOURCE_DIR}/packaging/windows/reelstand.nsi)
+    set(icon ${RS_HOST_SKINS}/icons/reelstand.ico)
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
+                -DEXE=$<TARGET_FILE:${program}> -DICON=${icon} -DOUTFILE=${output} ${script}
+        DEPENDS ${program} ${script} ${icon}
+        COMMENT "Building the installer ${output}"
+        VERBATIM)
+    add_custom_target(${target} ${ARGN} DEPENDS ${output})
+endfunction()
+
+if(REELSTAND_TESTS)
+    enable_testing()
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+    # Tests run under 64-bit Wine, in a prefix of this build folder; a 32-bit build cannot run
+    # here, so its tests are only built.
+    set(RS_WINE_RUN ${PROJECT_SOURCE_DIR}/tests/win32/wine-run.sh ${CMAKE_BINARY_DIR}/wine)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+        set(RS_WINE_TESTS ON)
+    endif()
+
+    # rs_win_test(<name> SOURCES ... LIBS ... [DISPLAY]): a console test program, one CTest entry.
+    function(rs_win_test name)
+        cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
+        add_executable(${name} ${T_SOURCES})
+        target_link_libraries(${name} PRIVATE GTest::gtest_main rs_win_warnings ${T_LIBS})
+        target_compile_definitions(${name} PRIVATE RS_FIXTURES="Z:${RS_HOST_FIXTURES}")
+        set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
+        if(RS_WINE_TESTS)
+            set(display)
+            if(T_DISPLAY)
+                set(display --display)
+            endif()
+            add_test(NAME ${name} COMMAND ${RS_WINE_RUN} ${display} $<TARGET_FILE:${name}>)
+            set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+        endif()
+    endfunction()
+
+    rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
+    target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
+    rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
+    target_compile_definitions(rs_win_resource_test PRIVATE
+        RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+        RS_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+
+    if(MAKENSIS)
+        set(setup ${CMAKE_BINARY_DIR}/reelstand-setup-check.exe)
+        rs_win_installer(installer_check rs_win_resource_test ${setup} ALL)
+        if(RS_WINE_TESTS)
+            add_test(NAME installer COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/installer-test.sh
+                                            ${RS_WINE_RUN} ${setup})
+            set_tests_properties(installer PROPERTIES TIMEOUT 300)
+        endif()
+    endif()
+
+    list(TRANSFORM RS_WIN_PROGRAMS REPLACE "(.+)" "$<TARGET_FILE:\\1>" OUTPUT_VARIABLE files)
+    add_test(NAME imports COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check-imports.sh
+                                  ${CMAKE_OBJDUMP} ${files})
+endif()

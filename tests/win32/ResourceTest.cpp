@@ -1,0 +1,119 @@
+// The executable's resources as the program will load them: built into this test program from
+// the same .rc as reelstand.exe.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwctype>
+#include <string>
+
+namespace {
+
+SIZE BitmapSize(HBITMAP b) {
+    BITMAP info{};
+    if (b == nullptr || GetObjectW(b, sizeof info, &info) != sizeof info)
+        return {-1, -1};
+    return {info.bmWidth, info.bmHeight};
+}
+
+SIZE LoadedBitmapSize(const wchar_t* name) {
+    HBITMAP b = static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const SIZE size = BitmapSize(b);
+    if (b)
+        DeleteObject(b);
+    return size;
+}
+
+TEST(Resources, SkinBitmapsLoadByNameInAnyCase) {
+    for (const wchar_t* name :
+         {L"PLAY_UNPRESSED", L"PLAY_HIGHLIGHT", L"PLAY_PRESSED", L"PAUSE_UNPRESSED",
+          L"PAUSE_HIGHLIGHT", L"PAUSE_PRESSED", L"play_unpressed", L"Pause_Pressed"}) {
+        EXPECT_NE(FindResourceW(nullptr, name, MAKEINTRESOURCEW(2)), nullptr) << name;
+        const SIZE size = LoadedBitmapSize(name);
+        EXPECT_EQ(size.cx, 30);
+        EXPECT_EQ(size.cy, 29);
+    }
+    EXPECT_EQ(FindResourceW(nullptr, L"PLAY_HOVER", MAKEINTRESOURCEW(2)), nullptr);
+}
+
+TEST(Resources, WindowDefinitionPicturesLoadByName) {
+    for (const wchar_t* button : {L"ImgBtn12", L"ImgBtn13", L"ImgBtn14"}) {
+        for (const wchar_t* kind : {L"_Picture", L"_OverPict", L"_DownPict", L"_UpPict"}) {
+            const std::wstring name = std::wstring(button) + kind;
+            const SIZE size = LoadedBitmapSize(name.c_str());
+            EXPECT_GT(size.cx, 0) << name;
+            EXPECT_GT(size.cy, 0);
+        }
+    }
+}
+
+TEST(Resources, MainIconHasTheSizesExplorerAsksFor) {
+    for (int side : {16, 32, 48}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, side, side, 0));
+        ASSERT_NE(icon, nullptr) << side;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        EXPECT_EQ(BitmapSize(info.hbmMask).cx, side);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(Resources, VersionIsTheProjectVersion) {
+    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+    ASSERT_NE(res, nullptr);
+    const auto* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, res)));
+    const DWORD size = SizeofResource(nullptr, res);
+    ASSERT_NE(data, nullptr);
+    // VS_FIXEDFILEINFO starts with its signature, on a 4-byte boundary.
+    const VS_FIXEDFILEINFO* fixed = nullptr;
+    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+        DWORD signature;
+        std::memcpy(&signature, data + at, 4);
+        if (signature == 0xFEEF04BD) {
+            fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + at);
+            break;
+        }
+    }
+    ASSERT_NE(fixed, nullptr);
+    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(RS_VERSION_MAJOR) << 16 | RS_VERSION_MINOR);
+    EXPECT_EQ(fixed->dwFileVersionLS, DWORD(RS_VERSION_PATCH) << 16);
+    EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
+}
+
+// The manifest is the one the loader applies: the process runs DPI aware per monitor and gets
+// common controls version 6.
+TEST(Resources, ManifestMakesTheProcessDpiAwareWithCommonControls6) {
+    using Context = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using Awareness = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    ASSERT_NE(user32, nullptr);
+    const auto context = reinterpret_cast<Context>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto awareness = reinterpret_cast<Awareness>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    ASSERT_TRUE(context && awareness);
+    EXPECT_EQ(awareness(context()), DPI_AWARENESS_PER_MONITOR_AWARE);
+
+    // Version 6 lives side by side with the system's version 5; the manifest's dependency is
+    // what redirects the load there. (Wine's DllGetVersion says 5 for both.)
+    HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(comctl, path, MAX_PATH), 0u);
+    std::wstring lower = path;
+    for (wchar_t& c : lower)
+        c = towlower(c);
+    EXPECT_NE(lower.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6.0."),
+              std::wstring::npos)
+        << lower;
+    FreeLibrary(comctl);
+}
+
+} // namespace

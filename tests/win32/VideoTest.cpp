@@ -1,0 +1,273 @@
+// The video layer on the system's own AVIFile and DrawDib, driven through the loader's sequence
+// of calls, against scenes the system's codecs decode and against bad input.
+
+#include "video/VFW.h"
+#include "video/VFWHandles.h"
+
+#include "FrameColours.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kFixtures = RS_FIXTURES;
+
+struct Decoded {
+    HRESULT open = E_FAIL;
+    HRESULT stream = E_FAIL;
+    bool frameOpen = false;
+    DWORD rate = 0;
+    DWORD scale = 0;
+    LONG start = -1;
+    LONG end = -1;
+    HRESULT begin = E_FAIL;
+    std::vector<FrameRgb> centre; // per decoded frame
+    int bandNotBlack = 0;         // frames whose top rows are not black (upside down, garbled)
+    int undrawable = 0;           // frames whose layout DibBitsOffset refuses
+};
+
+FrameRgb Pixel(const std::uint8_t* bits, int width, int x, int y) {
+    const std::uint8_t* p = bits + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4;
+    return {p[2], p[1], p[0]};
+}
+
+// What the loader does with a scene, step by step, with a 32-bit DIB section as each bitmap.
+Decoded Decode(const std::string& path) {
+    Decoded d;
+    PAVIFILE rawFile = nullptr;
+    d.open = AVIFileOpenPath(&rawFile, path.c_str());
+    AviFilePtr file(rawFile);
+    if (d.open != AVIERR_OK)
+        return d;
+    PAVISTREAM rawStream = nullptr;
+    d.stream = AVIFileGetStream(file.get(), &rawStream, streamtypeVIDEO, 0);
+    AviStreamPtr stream(rawStream);
+    if (!stream)
+        return d;
+    d.start = AVIStreamStart(stream.get());
+    d.end = AVIStreamEnd(stream.get());
+    GetFramePtr getFrame(AVIStreamGetFrameOpen(stream.get(), nullptr));
+    d.frameOpen = getFrame != nullptr;
+    if (!getFrame)
+        return d;
+    DrawDibPtr drawDib(DrawDibOpen());
+    AVISTREAMINFOA info{};
+    AVIStreamInfoA(stream.get(), &info, sizeof info);
+    d.rate = info.dwRate;
+    d.scale = info.dwScale;
+    DrawDibStart(drawDib.get(), 40);
+    d.begin = AVIStreamBeginStreaming(stream.get(), d.start, d.end, 1000);
+    if (d.begin != AVIERR_OK)
+        return d;
+
+    for (LONG n = 0;; ++n) {
+        const auto* header =
+            static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getFrame.get(), n));
+        if (header == nullptr)
+            break;
+        const std::int64_t bitsOffset = DibBitsOffset(*header);
+        if (bitsOffset < 0) {
+            ++d.undrawable;
+            continue;
+        }
+        const void* bits = reinterpret_cast<const char*>(header) + bitsOffset;
+        const int width = header->biWidth;
+        const int height = std::abs(header->biHeight);
+
+        HDC dc = CreateCompatibleDC(nullptr);
+        DrawDibBegin(drawDib.get(), dc, 0, 0, header, width, height, DDF_ANIMATE);
+        DrawDibRealize(drawDib.get(), dc, false);
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height; // top-down: row 0 is the top row
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* pixels = nullptr;
+        HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, dib);
+        DrawDibDraw(drawDib.get(), dc, 0, 0, width, height, header, bits, 0, 0, width, height, 0);
+        DrawDibEnd(drawDib.get());
+        GdiFlush();
+        const auto* px = static_cast<const std::uint8_t*>(pixels);
+        d.centre.push_back(Pixel(px, width, width / 2, height / 2));
+        const FrameRgb band = Pixel(px, width, width / 2, 1);
+        if (band.r + band.g + band.b > 24)
+            ++d.bandNotBlack;
+        SelectObject(dc, old);
+        DeleteObject(dib);
+        DeleteDC(dc);
+    }
+    AVIStreamEndStreaming(stream.get());
+    DrawDibStop(drawDib.get());
+    return d;
+}
+
+std::string Fixture(const char* name) {
+    return kFixtures + "/" + name;
+}
+
+// ---- Scenes the system's own codecs decode ----
+
+class SystemCodecs : public testing::TestWithParam<const char*> {};
+
+TEST_P(SystemCodecs, EveryFrameArrivesInOrderUpright) {
+    const Decoded d = Decode(Fixture(GetParam()));
+    ASSERT_EQ(d.open, AVIERR_OK);
+    ASSERT_EQ(d.stream, AVIERR_OK);
+    ASSERT_TRUE(d.frameOpen) << "no decompressor";
+    EXPECT_EQ(d.begin, AVIERR_OK);
+    EXPECT_EQ(d.start, 0);
+    EXPECT_EQ(d.end, 10);
+    EXPECT_EQ(d.undrawable, 0);
+    EXPECT_EQ(d.bandNotBlack, 0);
+    ASSERT_EQ(d.centre.size(), 10u);
+    for (int i = 0; i < 10; ++i) {
+        const FrameRgb want = FrameColour(i);
+        const FrameRgb got = d.centre[std::size_t(i)];
+        // Lossy codecs and 5-bit channels stay well inside half a colour step (21).
+        EXPECT_LE(std::abs(got.r - want.r) + std::abs(got.g - want.g) + std::abs(got.b - want.b),
+                  30)
+            << "frame " << i << ": " << got.r << "," << got.g << "," << got.b;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, SystemCodecs,
+                         testing::Values("pal8_10.avi", "raw16_10.avi", "raw24_10.avi",
+                                         "raw32_10.avi", "msvideo1_10.avi", "cinepak_10.avi",
+                                         "rle8_10.avi"),
+                         [](const testing::TestParamInfo<const char*>& p) {
+                             std::string name = p.param;
+                             return name.substr(0, name.find('_'));
+                         });
+
+TEST(SystemCodecs, StreamInfoCarriesTheHeadersRateAndScale) {
+    const Decoded d = Decode(Fixture("raw24_10.avi"));
+    EXPECT_EQ(d.rate, 30000u);
+    EXPECT_EQ(d.scale, 1001u);
+}
+
+// ---- Bad input: where the loader's sequence stops, and with which result ----
+
+struct BadInput {
+    const char* name;
+    HRESULT open;   // AVIFileOpenPath
+    HRESULT stream; // AVIFileGetStream, when the file opened
+    bool frameOpen; // AVIStreamGetFrameOpen, when there was a stream
+    DWORD rate;     // dwRate, when a decompressor opened
+};
+
+class BadInputs : public testing::TestWithParam<BadInput> {};
+
+TEST_P(BadInputs, StopWhereTheLoaderReportsThem) {
+    const BadInput& want = GetParam();
+    const Decoded d = Decode(Fixture(want.name));
+    ASSERT_EQ(d.open, want.open) << std::hex << d.open;
+    if (d.open != AVIERR_OK)
+        return;
+    ASSERT_EQ(d.stream, want.stream) << std::hex << d.stream;
+    if (d.stream != AVIERR_OK)
+        return;
+    ASSERT_EQ(d.frameOpen, want.frameOpen);
+    if (d.frameOpen) {
+        EXPECT_EQ(d.rate, want.rate);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadInputs,
+    testing::Values(BadInput{"missing.avi", AVIERR_FILEOPEN, 0, false, 0},
+                    BadInput{"text.avi", AVIERR_FILEREAD, 0, false, 0},
+                    BadInput{"empty.avi", AVIERR_FILEREAD, 0, false, 0},
+                    BadInput{"audio_only.avi", AVIERR_OK, AVIERR_NODATA, false, 0},
+                    // No MJPEG decompressor, like a stock Windows: "Error en Frameopen".
+                    BadInput{"mjpeg_10.avi", AVIERR_OK, AVIERR_OK, false, 0},
+                    BadInput{"raw32_rate0.avi", AVIERR_OK, AVIERR_OK, true, 0}),
+    [](const testing::TestParamInfo<BadInput>& p) {
+        std::string name = p.param.name;
+        return name.substr(0, name.find('.'));
+    });
+
+// ---- File names beyond the code page, and what stays open afterwards ----
+
+std::wstring Wide(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring w(std::size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, w.data(), n);
+    w.resize(std::size_t(n - 1));
+    return w;
+}
+
+TEST(FileNames, AnyUnicodeNameOpensAndNothingKeepsTheFileOpen) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    char dir[4 * MAX_PATH];
+    ASSERT_GT(WideCharToMultiByte(CP_UTF8, 0, temp, -1, dir, sizeof dir, nullptr, nullptr), 0);
+    // "Szene äöü 雪 ✓.avi": outside every single code page at once.
+    const std::string path =
+        std::string(dir) + "Szene \xC3\xA4\xC3\xB6\xC3\xBC \xE9\x9B\xAA \xE2\x9C\x93.avi";
+    ASSERT_TRUE(CopyFileW(Wide(Fixture("raw24_10.avi")).c_str(), Wide(path).c_str(), FALSE));
+
+    const Decoded d = Decode(path);
+    EXPECT_EQ(d.open, AVIERR_OK) << std::hex << d.open;
+    EXPECT_EQ(d.centre.size(), 10u);
+
+    // Every handle of the decode is released: the file opens exclusively and can be deleted.
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << "still open, error " << GetLastError();
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    EXPECT_TRUE(DeleteFileW(Wide(path).c_str()));
+}
+
+TEST(FileNames, BytesThatAreNotUtf8AreRefused) {
+    PAVIFILE file = nullptr;
+    EXPECT_EQ(AVIFileOpenPath(&file, (kFixtures + "/raw24\xFF_10.avi").c_str()), AVIERR_FILEOPEN);
+    EXPECT_EQ(file, nullptr);
+}
+
+// ---- No leaked GDI object over repeated opens ----
+
+// GDI objects the process holds. Wine's GetGuiResources always answers 0, so there the free
+// slots of the process's GDI handle table are counted instead (by filling it) and turned into
+// a count of objects held.
+long GdiObjectsHeld() {
+    HRGN probe = CreateRectRgn(0, 0, 1, 1);
+    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DeleteObject(probe);
+    if (reported > 0)
+        return long(reported) - 1;
+    std::vector<HRGN> held;
+    for (HRGN r; held.size() < 200000 && (r = CreateRectRgn(0, 0, 1, 1)) != nullptr;)
+        held.push_back(r);
+    for (HRGN r : held)
+        DeleteObject(r);
+    return -long(held.size());
+}
+
+TEST(Handles, TwentyOpensLeaveNoGdiObjectBehind) {
+    // The first decode loads the codecs and DrawDib, which keep their own objects for good.
+    Decode(Fixture("msvideo1_10.avi"));
+    Decode(Fixture("cinepak_10.avi"));
+    const long before = GdiObjectsHeld();
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(Decode(Fixture("msvideo1_10.avi")).centre.size(), 10u);
+        ASSERT_EQ(Decode(Fixture("cinepak_10.avi")).centre.size(), 10u);
+    }
+    EXPECT_EQ(GdiObjectsHeld(), before);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    VideoStartup();
+    const int rc = RUN_ALL_TESTS();
+    VideoShutdown();
+    return rc;
+}

@@ -1,0 +1,50 @@
+#!/bin/sh
+# Runs a Windows test program under 64-bit Wine and returns its exit code.
+#   wine-run.sh PREFIX [--display] [--wait] PROGRAM.exe [ARGS...]
+# PREFIX is made once (wineboot, stamped) and kept. --display runs the program in a headless X
+# server. Runs are serialised per prefix: each one ends the prefix's Wine processes afterwards,
+# or with --wait lets the processes it started finish first (an uninstaller hands over to a copy
+# of itself and returns at once).
+set -eu
+prefix=$(realpath -m "$1")
+shift
+display=
+wait=
+while :; do
+    case "${1:-}" in
+    --display) display=1 ;;
+    --wait) wait=1 ;;
+    *) break ;;
+    esac
+    shift
+done
+
+wine=/usr/lib/wine/wine64 # Debian's `wine` would pick the 32-bit loader when it is installed
+server=/usr/lib/wine/wineserver
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64
+# No Mono or Gecko download dialogs while the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+if [ ! -f "$prefix/.booted" ]; then
+    rm -rf "$prefix"
+    "$wine" wineboot -i >/dev/null 2>&1
+    "$server" -w
+    touch "$prefix/.booted"
+fi
+
+set +e
+if [ -n "$display" ]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$wine" "$@"
+else
+    "$wine" "$@"
+fi
+rc=$?
+if [ -n "$wait" ]; then
+    "$server" -w
+else
+    "$server" -k 2>/dev/null
+fi
+exit $rc

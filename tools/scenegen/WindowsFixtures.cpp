@@ -1,0 +1,211 @@
+#include "WindowsFixtures.h"
+
+#include "AviWriter.h"
+#include "FrameColours.h"
+#include "Pictures.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include <QImage>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+constexpr int kFrames = 10;
+
+std::uint32_t Stride(int width, int bits) {
+    return std::uint32_t((width * bits + 31) / 32 * 4);
+}
+
+// Bottom-up rows of `bytesPerPixel` bytes each, padded to 4, from a pixel writer.
+Bytes PackRows(int bytesPerPixel, const std::function<void(std::uint8_t*, QRgb)>& put,
+               const QImage& picture) {
+    const std::size_t stride = Stride(picture.width(), 8 * bytesPerPixel);
+    Bytes out(stride * std::size_t(picture.height()), 0);
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        std::uint8_t* row = out.data() + std::size_t(picture.height() - 1 - y) * stride;
+        for (int x = 0; x < picture.width(); ++x)
+            put(row + std::size_t(x * bytesPerPixel), line[x]);
+    }
+    return out;
+}
+
+Bytes Raw16(const QImage& p) {
+    return PackRows(
+        2,
+        [](std::uint8_t* px, QRgb c) {
+            const unsigned v = unsigned(qRed(c) >> 3) << 10 | unsigned(qGreen(c) >> 3) << 5 |
+                               unsigned(qBlue(c) >> 3);
+            px[0] = std::uint8_t(v);
+            px[1] = std::uint8_t(v >> 8);
+        },
+        p);
+}
+
+Bytes Raw32(const QImage& p) {
+    return PackRows(
+        4,
+        [](std::uint8_t* px, QRgb c) {
+            px[0] = std::uint8_t(qBlue(c));
+            px[1] = std::uint8_t(qGreen(c));
+            px[2] = std::uint8_t(qRed(c));
+        },
+        p);
+}
+
+// The palette of the 8-bit scenes: black for the band, then the frame colours.
+std::vector<std::uint32_t> Palette() {
+    std::vector<std::uint32_t> palette(256);
+    for (int i = 1; i < 256; ++i) {
+        const FrameRgb c = FrameColour(i - 1);
+        palette[std::size_t(i)] = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+    }
+    return palette;
+}
+
+// Frame i in BI_RLE8: every row as runs of one index (at most 255 long), an end-of-line after
+// each row and an end-of-bitmap after the last.
+Bytes Rle8(int i) {
+    Bytes out;
+    for (int y = kHeight - 1; y >= 0; --y) { // bottom-up
+        const std::uint8_t index = y < kHeight / 8 ? 0 : std::uint8_t(1 + i % 255);
+        for (int left = kWidth; left > 0;) {
+            const int run = left < 255 ? left : 255;
+            out.push_back(std::uint8_t(run));
+            out.push_back(index);
+            left -= run;
+        }
+        out.push_back(0);
+        out.push_back(y == 0 ? 1 : 0);
+    }
+    return out;
+}
+
+struct CodecFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+
+// The frames through one of FFmpeg's encoders for the old Windows codecs, one packet each.
+std::vector<AviChunk> Encode(const char* name, AVPixelFormat format, QImage::Format picture) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(name);
+    if (!codec)
+        throw std::runtime_error(std::string("no encoder ") + name);
+    std::unique_ptr<AVCodecContext, CodecFreer> c(avcodec_alloc_context3(codec));
+    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    if (!c || !frame || !packet)
+        throw std::bad_alloc();
+    c->width = kWidth;
+    c->height = kHeight;
+    c->pix_fmt = format;
+    c->time_base = AVRational{1, 25};
+    c->thread_count = 1; // the same bytes on every machine
+    if (avcodec_open2(c.get(), codec, nullptr) < 0)
+        throw std::runtime_error(std::string("cannot open the encoder ") + name);
+    frame->format = format;
+    frame->width = kWidth;
+    frame->height = kHeight;
+    if (av_frame_get_buffer(frame.get(), 0) < 0)
+        throw std::bad_alloc();
+
+    std::vector<AviChunk> chunks;
+    auto drain = [&] {
+        while (avcodec_receive_packet(c.get(), packet.get()) == 0) {
+            chunks.push_back({Bytes(packet->data, packet->data + packet->size),
+                              (packet->flags & AV_PKT_FLAG_KEY) != 0});
+            av_packet_unref(packet.get());
+        }
+    };
+    for (int i = 0; i < kFrames; ++i) {
+        const QImage p = FixturePicture(i, kWidth, kHeight).convertToFormat(picture);
+        if (av_frame_make_writable(frame.get()) < 0)
+            throw std::bad_alloc();
+        for (int y = 0; y < kHeight; ++y)
+            std::memcpy(frame->data[0] + std::ptrdiff_t(y) * frame->linesize[0], p.constScanLine(y),
+                        std::size_t(p.bytesPerLine()));
+        frame->pts = i;
+        if (avcodec_send_frame(c.get(), frame.get()) < 0)
+            throw std::runtime_error(std::string("encoding with ") + name);
+        drain();
+    }
+    avcodec_send_frame(c.get(), nullptr);
+    drain();
+    if (chunks.size() != std::size_t(kFrames))
+        throw std::runtime_error(std::string("the encoder lost a frame: ") + name);
+    return chunks;
+}
+
+AviSpec Scene(std::uint32_t handler, Bytes format, std::vector<AviChunk> chunks) {
+    AviSpec avi;
+    avi.width = kWidth;
+    avi.height = kHeight;
+    avi.totalFrames = kFrames;
+    AviStreamSpec v;
+    v.handler = handler;
+    v.chunkSuffix = handler == 0 ? "db" : "dc";
+    v.length = kFrames;
+    v.frame[2] = kWidth;
+    v.frame[3] = kHeight;
+    v.format = std::move(format);
+    v.chunks = std::move(chunks);
+    avi.streams.push_back(std::move(v));
+    return avi;
+}
+
+std::vector<AviChunk> Uncompressed(Bytes (*pack)(const QImage&)) {
+    std::vector<AviChunk> chunks;
+    for (int i = 0; i < kFrames; ++i)
+        chunks.push_back({pack(FixturePicture(i, kWidth, kHeight)), true});
+    return chunks;
+}
+
+void Save(const std::string& dir, const std::string& name, const AviSpec& scene) {
+    WriteFile(dir + "/" + name, BuildAvi(scene).data);
+}
+
+} // namespace
+
+void WriteWindowsFixtures(const std::string& dir) {
+    constexpr std::uint32_t kRle8 = 1;
+    Save(dir, "raw16_10.avi",
+         Scene(0, BitmapInfo(kWidth, kHeight, 16, 0, Stride(kWidth, 16) * kHeight),
+               Uncompressed(Raw16)));
+    Save(dir, "raw32_10.avi",
+         Scene(0, BitmapInfo(kWidth, kHeight, 32, 0, Stride(kWidth, 32) * kHeight),
+               Uncompressed(Raw32)));
+    Save(dir, "msvideo1_10.avi",
+         Scene(FourCC("msvc"), BitmapInfo(kWidth, kHeight, 16, FourCC("CRAM"), 0),
+               Encode("msvideo1", AV_PIX_FMT_RGB555LE, QImage::Format_RGB555)));
+    Save(dir, "cinepak_10.avi",
+         Scene(FourCC("cvid"), BitmapInfo(kWidth, kHeight, 24, FourCC("cvid"), 0),
+               Encode("cinepak", AV_PIX_FMT_RGB24, QImage::Format_RGB888)));
+    {
+        // Zero rate under frames every system decodes, so the loader reaches its rate check.
+        AviSpec a = Scene(0, BitmapInfo(kWidth, kHeight, 32, 0, Stride(kWidth, 32) * kHeight),
+                          Uncompressed(Raw32));
+        a.streams[0].rate = 0;
+        a.microSecPerFrame = 0;
+        Save(dir, "raw32_rate0.avi", a);
+    }
+    std::vector<AviChunk> rle;
+    for (int i = 0; i < kFrames; ++i)
+        rle.push_back({Rle8(i), true});
+    Save(
+        dir, "rle8_10.avi",
+        Scene(FourCC("mrle"), BitmapInfo(kWidth, kHeight, 8, kRle8, 0, Palette()), std::move(rle)));
+}

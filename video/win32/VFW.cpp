@@ -1,0 +1,63 @@
+#include "VFW.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace {
+
+bool FitsCodePage(const std::wstring& name) {
+    BOOL lossy = FALSE;
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, nullptr, 0, nullptr,
+                               &lossy) > 0 &&
+           !lossy;
+}
+
+} // namespace
+
+LONG AVIStreamEnd(PAVISTREAM pavi) {
+    const std::int64_t end = std::int64_t{AVIStreamStart(pavi)} + AVIStreamLength(pavi);
+    return static_cast<LONG>(std::clamp<std::int64_t>(end, LONG_MIN, LONG_MAX));
+}
+
+HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
+    if (ppfile == nullptr || path == nullptr)
+        return AVIERR_BADPARAM;
+    *ppfile = nullptr;
+    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    if (units <= 0)
+        return AVIERR_FILEOPEN;
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(), units) != units)
+        return AVIERR_FILEOPEN;
+    const HRESULT hr = AVIFileOpenW(ppfile, wide.c_str(), OF_READ, nullptr);
+    if (hr != AVIERR_FILEOPEN || FitsCodePage(wide))
+        return hr;
+    // The system's file reader may still take the name through the ANSI code page (Wine's
+    // does); the short name is plain ASCII wherever the volume keeps short names.
+    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    if (length == 0)
+        return hr;
+    std::wstring shortName(length, L'\0');
+    const DWORD written = GetShortPathNameW(wide.c_str(), shortName.data(), length);
+    if (written == 0 || written >= length)
+        return hr;
+    shortName.resize(written);
+    if (shortName == wide.c_str())
+        return hr;
+    return AVIFileOpenW(ppfile, shortName.c_str(), OF_READ, nullptr);
+}
+
+UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, bool fBackground) {
+    if ((GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE) == 0)
+        return 0; // no palette entries changed
+    return DrawDibRealize(hdd, hdc, fBackground ? TRUE : FALSE);
+}
+
+void VideoStartup() {
+    AVIFileInit();
+}
+
+void VideoShutdown() {
+    AVIFileExit();
+}
