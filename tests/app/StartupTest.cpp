@@ -24,7 +24,7 @@ class ArgumentWalk : public FormTest, public ::testing::WithParamInterface<ArgsC
 TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
     const ArgsCase& c = GetParam();
     Make(c.args);
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_EQ(form->SceneFile(), c.sceneFile);
     EXPECT_EQ(form->FullScreen(), c.fullScreen);
     // A named scene is requested (these do not exist), nothing else is.
@@ -106,7 +106,7 @@ TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
         messages << t;
         visibleDuringShow = form->isVisible();
     };
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
     EXPECT_FALSE(visibleDuringShow);
     EXPECT_TRUE(form->isVisible());
@@ -117,7 +117,7 @@ TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
 
 TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
     Make({Fixture("text.avi")});
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("BADFORMAT")});
     EXPECT_EQ(errors, QStringList{QStringLiteral("Fehler beim Öffnen der Datei.")});
     EXPECT_TRUE(form->isVisible());
@@ -125,7 +125,7 @@ TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
 
 TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     Tick(3);
     EXPECT_FALSE(form->Image3->isHidden());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
@@ -134,7 +134,7 @@ TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
 
 TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     form->Label1Click(form->Label1);
     EXPECT_FALSE(app.Terminated()); // a posted request
     app.ProcessMessages();

@@ -186,7 +186,7 @@ namespace {
 
 TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
