@@ -1,6 +1,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
 
+#include "RowName.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -8,15 +10,10 @@
 
 namespace {
 
-struct TitleCase {
+struct TitleCase : NamedRow {
     const char* exePath;
     const char* title;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const TitleCase& c, std::ostream* os) {
-    *os << c.exePath;
-}
 
 class TitleRule : public ::testing::TestWithParam<TitleCase> {};
 
@@ -25,24 +22,20 @@ TEST_P(TitleRule, DerivesFromExecutableName) {
               QString::fromUtf8(GetParam().title));
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, TitleRule,
-                         ::testing::Values(TitleCase{"/usr/bin/reelstand", "reelstand"},
-                                           TitleCase{"./build/app/ReelStand", "Reelstand"},
-                                           TitleCase{"/opt/x.y/REEL.STAND.EXE", "Reel"},
-                                           TitleCase{"/a.b/player",
-                                                     "player"}, // dots in folders do not count
-                                           TitleCase{"ÜBER", "Über"}, // non-ASCII letters lower too
-                                           TitleCase{"x", "x"}, TitleCase{".hidden", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, TitleRule,
+    ::testing::Values(TitleCase{"installed", "/usr/bin/reelstand", "reelstand"},
+                      TitleCase{"mixedCase", "./build/app/ReelStand", "Reelstand"},
+                      TitleCase{"cutAtFirstDot", "/opt/x.y/REEL.STAND.EXE", "Reel"},
+                      TitleCase{"dotsInFoldersDoNotCount", "/a.b/player", "player"},
+                      TitleCase{"nonAsciiLowersToo", "ÜBER", "Über"},
+                      TitleCase{"oneLetter", "x", "x"}, TitleCase{"dotFirst", ".hidden", ""}),
+    RowName());
 
-struct BoxTextCase {
+struct BoxTextCase : NamedRow {
     const char* message;
     const char* shown;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const BoxTextCase& c, std::ostream* os) {
-    *os << '"' << c.message << '"';
-}
 
 class ErrorBoxText : public ::testing::TestWithParam<BoxTextCase> {};
 
@@ -53,13 +46,17 @@ TEST_P(ErrorBoxText, AppendsFullStopAfterHighCharacters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ErrorBoxText,
-    ::testing::Values(BoxTextCase{"Error en Frameopen", "Error en Frameopen."},
-                      BoxTextCase{"Fehler beim Öffnen der Datei (Audio)",
+    ::testing::Values(BoxTextCase{"letter", "Error en Frameopen", "Error en Frameopen."},
+                      BoxTextCase{"bracket", "Fehler beim Öffnen der Datei (Audio)",
                                   "Fehler beim Öffnen der Datei (Audio)"},
-                      BoxTextCase{"Systemressourcen erschöpft.", "Systemressourcen erschöpft."},
-                      BoxTextCase{"", ""}, BoxTextCase{"Fehler 7", "Fehler 7."},
-                      BoxTextCase{"Größe", "Größe."}, // last byte of "ß" is above "."
-                      BoxTextCase{"a-", "a-"}, BoxTextCase{"a/", "a/."}));
+                      BoxTextCase{"fullStop", "Systemressourcen erschöpft.",
+                                  "Systemressourcen erschöpft."},
+                      BoxTextCase{"empty", "", ""}, BoxTextCase{"digit", "Fehler 7", "Fehler 7."},
+                      // The last byte of "ß" is above ".".
+                      BoxTextCase{"nonAscii", "Größe", "Größe."},
+                      BoxTextCase{"dashBelowFullStop", "a-", "a-"},
+                      BoxTextCase{"slashAboveFullStop", "a/", "a/."}),
+    RowName());
 
 struct Recorder {
     QStringList messages, errors;
