@@ -337,8 +337,8 @@ void TForm1::ReadFrames(const QString& Path) {
     const LONG end = AVIStreamEnd(stream.get());
 
     GetFramePtr getFrame(AVIStreamGetFrameOpen(stream.get(), nullptr));
+    // The program's own text, odd as it looks: do not correct it.
     if (!getFrame)
-        // The program's own text, odd as it looks: do not correct it.
         throw Exception(QStringLiteral("Error en Frameopen"));
 
     DrawDibPtr drawDib(DrawDibOpen());
@@ -347,8 +347,8 @@ void TForm1::ReadFrames(const QString& Path) {
     AVIStreamInfoA(stream.get(), &info, sizeof info);
     DrawDibStart(drawDib.get(), MsPerFrame(info.dwRate, info.dwScale));
 
+    // The program's own text, odd as it looks: do not correct it.
     if (AVIStreamBeginStreaming(stream.get(), start, end, 1000) != AVIERR_OK)
-        // The program's own text, odd as it looks: do not correct it.
         throw Exception(QStringLiteral("Error n AVIBegin"));
 
     for (LONG n = 0;; ++n) {
