@@ -10,52 +10,47 @@
 
 namespace {
 
-struct TitleCase : NamedRow {
-    const char* exePath;
-    const char* title;
+// The application's text rules: a text in, the text it gives.
+struct TextCase : NamedRow {
+    QString (*rule)(const QString&);
+    const char* in;
+    const char* out;
 };
 
-class TitleRule : public ::testing::TestWithParam<TitleCase> {};
+class TextRule : public ::testing::TestWithParam<TextCase> {};
 
-TEST_P(TitleRule, DerivesFromExecutableName) {
-    EXPECT_EQ(TApplication::TitleFromExeName(QString::fromUtf8(GetParam().exePath)),
-              QString::fromUtf8(GetParam().title));
+TEST_P(TextRule, GivesItsText) {
+    EXPECT_EQ(GetParam().rule(QString::fromUtf8(GetParam().in)), QString::fromUtf8(GetParam().out));
 }
 
+// The title derives from the executable's name.
+constexpr auto Title = &TApplication::TitleFromExeName;
 INSTANTIATE_TEST_SUITE_P(
-    Table, TitleRule,
-    ::testing::Values(TitleCase{"installed", "/usr/bin/reelstand", "reelstand"},
-                      TitleCase{"mixedCase", "./build/app/ReelStand", "Reelstand"},
-                      TitleCase{"cutAtFirstDot", "/opt/x.y/REEL.STAND.EXE", "Reel"},
-                      TitleCase{"dotsInFoldersDoNotCount", "/a.b/player", "player"},
-                      TitleCase{"nonAsciiLowersToo", "ÜBER", "Über"},
-                      TitleCase{"oneLetter", "x", "x"}, TitleCase{"dotFirst", ".hidden", ""}),
+    Title, TextRule,
+    ::testing::Values(TextCase{"installed", Title, "/usr/bin/reelstand", "reelstand"},
+                      TextCase{"mixedCase", Title, "./build/app/ReelStand", "Reelstand"},
+                      TextCase{"cutAtFirstDot", Title, "/opt/x.y/REEL.STAND.EXE", "Reel"},
+                      TextCase{"dotsInFoldersDoNotCount", Title, "/a.b/player", "player"},
+                      TextCase{"nonAsciiLowersToo", Title, "ÜBER", "Über"},
+                      TextCase{"oneLetter", Title, "x", "x"},
+                      TextCase{"dotFirst", Title, ".hidden", ""}),
     RowName());
 
-struct BoxTextCase : NamedRow {
-    const char* message;
-    const char* shown;
-};
-
-class ErrorBoxText : public ::testing::TestWithParam<BoxTextCase> {};
-
-TEST_P(ErrorBoxText, AppendsFullStopAfterHighCharacters) {
-    EXPECT_EQ(TApplication::ErrorBoxText(QString::fromUtf8(GetParam().message)),
-              QString::fromUtf8(GetParam().shown));
-}
-
+// The error box appends a full stop after characters above ".".
+constexpr auto Box = &TApplication::ErrorBoxText;
 INSTANTIATE_TEST_SUITE_P(
-    Table, ErrorBoxText,
-    ::testing::Values(BoxTextCase{"letter", "Error en Frameopen", "Error en Frameopen."},
-                      BoxTextCase{"bracket", "Fehler beim Öffnen der Datei (Audio)",
-                                  "Fehler beim Öffnen der Datei (Audio)"},
-                      BoxTextCase{"fullStop", "Systemressourcen erschöpft.",
-                                  "Systemressourcen erschöpft."},
-                      BoxTextCase{"empty", "", ""}, BoxTextCase{"digit", "Fehler 7", "Fehler 7."},
+    ErrorBox, TextRule,
+    ::testing::Values(TextCase{"letter", Box, "Error en Frameopen", "Error en Frameopen."},
+                      TextCase{"bracket", Box, "Fehler beim Öffnen der Datei (Audio)",
+                               "Fehler beim Öffnen der Datei (Audio)"},
+                      TextCase{"fullStop", Box, "Systemressourcen erschöpft.",
+                               "Systemressourcen erschöpft."},
+                      TextCase{"empty", Box, "", ""},
+                      TextCase{"digit", Box, "Fehler 7", "Fehler 7."},
                       // The last byte of "ß" is above ".".
-                      BoxTextCase{"nonAscii", "Größe", "Größe."},
-                      BoxTextCase{"dashBelowFullStop", "a-", "a-"},
-                      BoxTextCase{"slashAboveFullStop", "a/", "a/."}),
+                      TextCase{"nonAscii", Box, "Größe", "Größe."},
+                      TextCase{"dashBelowFullStop", Box, "a-", "a-"},
+                      TextCase{"slashAboveFullStop", Box, "a/", "a/."}),
     RowName());
 
 struct Recorder {
