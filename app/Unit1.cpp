@@ -199,7 +199,8 @@ void TForm1::FormShow(QObject*) {
 }
 
 void TForm1::FormResize(QObject*) {
-    Panel1->move(Width() / 2 - Panel1->width() / 2 - 5, Height() / 2 - Panel1->height() / 2 - 10);
+    Panel1->move(OuterWidth() / 2 - Panel1->width() / 2 - 5,
+                 OuterHeight() / 2 - Panel1->height() / 2 - 10);
 }
 
 void TForm1::Label1Click(QObject*) {
@@ -266,10 +267,10 @@ void TForm1::setfullscreen(bool Value) {
     if (Value) {
         FSavedStyle = static_cast<std::uint32_t>(windowFlags().toInt());
         SetBorderStyleNone();
-        FSavedHeight = Height();
-        FSavedWidth = Width();
-        FSavedLeft = Left();
-        FSavedTop = Top();
+        FSavedHeight = OuterHeight();
+        FSavedWidth = OuterWidth();
+        FSavedLeft = OuterLeft();
+        FSavedTop = OuterTop();
         FSavedWindowState = WindowState();
         SetWindowState(Qt::WindowMaximized);
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -320,10 +321,6 @@ void TForm1::RunPendingOpen() {
     OpenScene(std::exchange(FPendingScene, QString()));
 }
 
-void TForm1::ClearFrames() {
-    FFrames.clear();
-}
-
 void TForm1::ReadFrames(const QString& Path) {
     FDecoding = true;
     // Whatever way the decode ends, a request that waited for it runs next, from the event loop.
@@ -337,7 +334,7 @@ void TForm1::ReadFrames(const QString& Path) {
         }
     } decodeEnd{this};
 
-    ClearFrames();
+    FFrames.clear();
 
     PAVIFILE rawFile = nullptr;
     const QByteArray path = QFile::encodeName(Path);
@@ -361,6 +358,7 @@ void TForm1::ReadFrames(const QString& Path) {
     const LONG end = AVIStreamEnd(stream.get());
 
     GetFramePtr getFrame(AVIStreamGetFrameOpen(stream.get(), nullptr));
+    // The program's own text, odd as it looks: do not correct it.
     if (!getFrame)
         throw Exception(QStringLiteral("Error en Frameopen"));
 
@@ -370,6 +368,7 @@ void TForm1::ReadFrames(const QString& Path) {
     AVIStreamInfoA(stream.get(), &info, sizeof info);
     DrawDibStart(drawDib.get(), MsPerFrame(info.dwRate, info.dwScale));
 
+    // The program's own text, odd as it looks: do not correct it.
     if (AVIStreamBeginStreaming(stream.get(), start, end, 1000) != AVIERR_OK)
         throw Exception(QStringLiteral("Error n AVIBegin"));
 

@@ -29,19 +29,19 @@ public:
     ~TForm1() override;
 
     // Controls, named as in the window definition.
-    TPanel* Panel1 = nullptr;
-    TLabel* Label1 = nullptr;
-    TLabel* Label2 = nullptr;
-    TPanel* Panel3 = nullptr;
-    TImage* Image3 = nullptr;
-    TBevel* Bevel1 = nullptr;
-    TPanel* Panel2 = nullptr;
-    TImgBtn* ImgBtn12 = nullptr;
-    TImgBtn* ImgBtn13 = nullptr;
-    TImgBtn* ImgBtn14 = nullptr;
-    TTrackBar* TrackBar1 = nullptr;
-    TOpenDialog* OpenDialog1 = nullptr;
-    TTimer* Timer1 = nullptr;
+    TPanel* Panel1 = nullptr;           // the black frame that holds everything, kept centred
+    TLabel* Label1 = nullptr;           // "schließen": ends the program
+    TLabel* Label2 = nullptr;           // "öffnen": opens a scene through the file dialog
+    TPanel* Panel3 = nullptr;           // the white panel around the picture area and transport bar
+    TImage* Image3 = nullptr;           // the picture area: the current frame, 1:1
+    TBevel* Bevel1 = nullptr;           // the etched line above the transport bar
+    TPanel* Panel2 = nullptr;           // the transport bar: slider and buttons
+    TImgBtn* ImgBtn12 = nullptr;        // play / pause
+    TImgBtn* ImgBtn13 = nullptr;        // one frame forward
+    TImgBtn* ImgBtn14 = nullptr;        // one frame back
+    TTrackBar* TrackBar1 = nullptr;     // the position slider
+    TOpenDialog* OpenDialog1 = nullptr; // the file dialog behind "öffnen"
+    TTimer* Timer1 = nullptr;           // the playback clock, every 80 ms
 
     // Event handlers, bound by the window definition.
     void FormCreate(QObject* Sender);
@@ -65,7 +65,6 @@ public:
     int Current() const { return FCurrent; }
     int LastIndex() const { return FLastIndex; }
     bool Paused() const { return FPaused; }
-    bool TrackByUser() const { return FTrackByUser; }
     bool SceneLoaded() const { return FSceneLoaded; }
     bool FullScreen() const { return FFullScreen; }
     bool OpenRequested() const { return FOpenRequested; }
@@ -81,7 +80,6 @@ private:
     void CreateDefinition();
     void ReadFrames(const QString& Path);
     void ShowFrame(int i);
-    void ClearFrames();
     void RunPendingOpen();
 
     TApplication& FApp;

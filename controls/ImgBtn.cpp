@@ -22,8 +22,7 @@ void TImgBtn::SetEnabled(bool value) {
     FEnabled = value;
 }
 
-void TImgBtn::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
-    TImage::MouseMove(shift, x, y);
+void TImgBtn::MouseMove(Qt::KeyboardModifiers, int x, int y) {
     if (!FEnabled || FPressed)
         return;
     // The right and bottom edges still count as inside here, unlike in the click test.
@@ -38,20 +37,18 @@ void TImgBtn::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
     }
 }
 
-void TImgBtn::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void TImgBtn::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
     if (button == Qt::LeftButton && FEnabled) {
         Display(FDownPict.get());
         FPressed = true;
     }
-    TImage::MouseDown(button, shift, x, y);
 }
 
-void TImgBtn::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
+void TImgBtn::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
     if (button == Qt::LeftButton && FEnabled) {
         Display(FUpPict.get());
         SetCaptureControl(nullptr);
     }
-    TImage::MouseUp(button, shift, x, y);
     FPressed = false;
 }
 

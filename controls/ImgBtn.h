@@ -22,7 +22,7 @@ public:
     void SetDisPict(const TPicture* value) { FDisPict->Assign(value); }
 
     bool Enabled() const { return FEnabled; }
-    // Only the pictures react: the widget stays enabled, so clicks still arrive when false.
+    // Switches the pictures only; not QWidget::setEnabled: clicks still arrive when false.
     void SetEnabled(bool value);
     bool Pressed() const { return FPressed; }
 

@@ -35,25 +35,16 @@ install(FILES ${_rs_pkg_src}/copyright ${_rs_pkg_out}/changelog.Debian.gz
 install(FILES ${_rs_pkg_src}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME reelstand)
 
-# The hicolor icons come from the generator that draws the program icon, so both show the
-# same artwork.
-set(_rs_icon_sizes 16 32 48 64 128)
-set(_rs_icons)
-foreach(size IN LISTS _rs_icon_sizes)
-    list(APPEND _rs_icons ${_rs_pkg_out}/art/icons/hicolor/${size}x${size}/reelstand.png)
-endforeach()
-add_custom_command(
-    OUTPUT ${_rs_icons}
-    COMMAND skingen ${_rs_pkg_out}/art
-    DEPENDS skingen
-    VERBATIM)
-foreach(size IN LISTS _rs_icon_sizes)
-    install(FILES ${_rs_pkg_out}/art/icons/hicolor/${size}x${size}/reelstand.png
+# The hicolor icons: drawn by the same run of the skin generator that draws the program icon
+# (resources/), so both show the same artwork.
+foreach(size IN LISTS REELSTAND_ICON_SIZES)
+    install(FILES ${REELSTAND_SKIN_DIR}/icons/hicolor/${size}x${size}/reelstand.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${REELSTAND_APP_ID}.png)
 endforeach()
 add_custom_target(desktop_files ALL DEPENDS ${_rs_pkg_out}/reelstand.1.gz
-                                            ${_rs_pkg_out}/changelog.Debian.gz ${_rs_icons})
+                                            ${_rs_pkg_out}/changelog.Debian.gz)
+add_dependencies(desktop_files skins)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME reelstand)

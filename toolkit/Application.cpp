@@ -125,7 +125,7 @@ bool TApplication::event(QEvent* e) {
 }
 
 int TApplication::Run(TForm& mainForm) {
-    mainForm.ShowMainForm(*this);
+    mainForm.ShowMainForm([this](const std::function<void()>& handler) { Guard(handler); });
     // An end request taken before the main loop started (for instance by a yield during a
     // full-screen load) ends the program here.
     if (FTerminated)

@@ -1,7 +1,5 @@
 #include "toolkit/Form.h"
 
-#include "toolkit/Application.h"
-
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,16 +7,16 @@
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 // Before the window exists the frame is unknown; its outer size is then its client size.
-int TForm::Left() const {
+int TForm::OuterLeft() const {
     return frameGeometry().x();
 }
-int TForm::Top() const {
+int TForm::OuterTop() const {
     return frameGeometry().y();
 }
-int TForm::Width() const {
+int TForm::OuterWidth() const {
     return frameGeometry().width();
 }
-int TForm::Height() const {
+int TForm::OuterHeight() const {
     return frameGeometry().height();
 }
 
@@ -61,15 +59,15 @@ void TForm::SetWindowState(Qt::WindowStates state) {
         setVisible(true);
 }
 
-void TForm::ShowMainForm(TApplication& app) {
+void TForm::ShowMainForm(const THandlerGuard& guard) {
     FShowing = true;
     if (OnShow)
-        app.Guard(OnShow);
+        guard(OnShow);
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect s = screen->geometry();
-            move(s.x() + std::max(0, (s.width() - Width()) / 2),
-                 s.y() + std::max(0, (s.height() - Height()) / 2));
+            move(s.x() + std::max(0, (s.width() - OuterWidth()) / 2),
+                 s.y() + std::max(0, (s.height() - OuterHeight()) / 2));
         }
     }
     setVisible(true);

@@ -3,20 +3,20 @@
 #include <QWidget>
 #include <functional>
 
-class TApplication;
-
-// A top-level window with the old platform's geometry rules: Left/Top/Width/Height are the outer
-// frame, the minimum outer size holds on every change of size, and showing the main window runs
-// its show handler before it is centred and made visible.
+// A top-level window with the old platform's geometry rules: positions and sizes are those of the
+// outer frame, the minimum outer size holds on every change of size, and showing the main window
+// runs its show handler before it is centred and made visible.
 class TForm : public QWidget {
     Q_OBJECT
 public:
     explicit TForm(QWidget* parent = nullptr);
 
-    int Left() const;
-    int Top() const;
-    int Width() const;
-    int Height() const;
+    // The outer frame, caption and borders included (QWidget's width() and height() are the
+    // client area's).
+    int OuterLeft() const;
+    int OuterTop() const;
+    int OuterWidth() const;
+    int OuterHeight() const;
     void SetBounds(int left, int top, int width, int height);
     void SetClientHeight(int height);
     void SetMinimumOuterSize(int width, int height);
@@ -27,10 +27,14 @@ public:
     Qt::WindowStates WindowState() const { return windowState(); }
     void SetWindowState(Qt::WindowStates state);
 
-    // Start-up steps 6 of the main window: the show handler, then centring on the primary screen
-    // with the size the window has then, then visible in its current window state. An exception
-    // in the show handler is reported and does not stop the window from appearing.
-    void ShowMainForm(TApplication& app);
+    // Runs a handler so that an exception leaving it is reported and goes no further.
+    using THandlerGuard = std::function<void(const std::function<void()>& handler)>;
+
+    // Brings the main window on screen: first the show handler (which may still change the
+    // window's size and state), then, unless maximised or full screen, centring on the primary
+    // screen with the size the window has by then, then visible in its current state. The show
+    // handler runs inside `guard`, so that a failure there is reported and the window appears.
+    void ShowMainForm(const THandlerGuard& guard);
 
     std::function<void()> OnShow;
     std::function<void()> OnResize;

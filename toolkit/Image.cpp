@@ -71,21 +71,6 @@ void TImage::AdjustSize() {
         resize(FPicture->Width(), FPicture->Height());
 }
 
-void TImage::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    if (OnMouseDown)
-        OnMouseDown(this, button, shift, x, y);
-}
-
-void TImage::MouseMove(Qt::KeyboardModifiers shift, int x, int y) {
-    if (OnMouseMove)
-        OnMouseMove(this, shift, x, y);
-}
-
-void TImage::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) {
-    if (OnMouseUp)
-        OnMouseUp(this, button, shift, x, y);
-}
-
 void TImage::paintEvent(QPaintEvent*) {
     if (FPicture->Empty())
         return;

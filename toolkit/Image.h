@@ -24,14 +24,12 @@ public:
 
     std::function<void(QObject* sender)> OnClick;
     std::function<void(QObject* sender)> OnDblClick;
-    std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseDown;
-    std::function<void(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)> OnMouseUp;
-    std::function<void(QObject*, Qt::KeyboardModifiers, int, int)> OnMouseMove;
 
 protected:
-    virtual void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    virtual void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
-    virtual void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // Pointer events in the old platform's terms, for controls built on this one.
+    virtual void MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+    virtual void MouseMove(Qt::KeyboardModifiers, int, int) {}
+    virtual void MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,22 +1,17 @@
 #include "FormFixture.h"
+#include "RowName.h"
 
 #include <vector>
 
 namespace {
 
-struct ClockCase {
-    const char* name;
+struct ClockCase : NamedRow {
     const char* scene;
     int pausedAt;              // -1: playing
     std::vector<int> shown;    // frame on screen after each tick
     std::vector<int> position; // slider position after each tick
     int max;                   // slider maximum throughout
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const ClockCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class Clock : public FormTest, public ::testing::WithParamInterface<ClockCase> {};
 
@@ -56,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Table, Clock,
                              ClockCase{"onePaused", "raw24_1.avi", 0, {0, 0}, {0, 0}, 10},
                              ClockCase{"two", "raw24_2.avi", -1, {0, 0, 0, 0}, {0, 0, 0, 0}, 0},
                              ClockCase{"twoPaused", "raw24_2.avi", 0, {0, 0}, {0, 0}, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         RowName());
 
 TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
     Make();

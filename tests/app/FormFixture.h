@@ -38,6 +38,11 @@ protected:
         return QStringLiteral(RS_FIXTURES "/") + QString::fromLatin1(name);
     }
 
+    // Brings the window on screen the way the application's run does.
+    void ShowMain() {
+        form->ShowMainForm([this](const std::function<void()>& handler) { app.Guard(handler); });
+    }
+
     // Opens a scene the way the program does, through the guard that shows failures.
     void Open(const QString& path) {
         app.Guard([&] { form->OpenScene(path); });

@@ -8,7 +8,7 @@ namespace {
 TEST_F(FormTest, VollbildGivenTwiceEntersOnceAndCoversTheScreen) {
     Make({QStringLiteral("-vollbild"), QStringLiteral("-vollbild")});
     EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint); // from FormCreate
-    form->ShowMainForm(app);
+    ShowMain();
     ASSERT_TRUE(form->FullScreen());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int w = std::max(screen.width(), 560), h = std::max(screen.height(), 660);
@@ -30,14 +30,14 @@ TEST_F(FormTest, FullScreenIsOnScreenDuringTheDecode) {
             visibleDuringDecode = visibleDuringDecode || form->isVisible();
     });
     probe->start();
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_TRUE(visibleDuringDecode);
     EXPECT_EQ(form->FrameCount(), 10);
 }
 
 TEST_F(FormTest, LeavingFullScreenRestoresGeometryAndState) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     const QRect before = form->frameGeometry();
     const Qt::WindowFlags flags = form->windowFlags();
     form->setfullscreen(true);

@@ -4,6 +4,7 @@
 
 #include "ChildProcess.h"
 #include "FormFixture.h"
+#include "RowName.h"
 #include "VideoEnvironment.h"
 #include "video/VFW.h"
 
@@ -44,8 +45,7 @@ struct Spot {
 
 enum class Kind { File, Folder, Unreadable };
 
-struct HostileCase {
-    const char* name;
+struct HostileCase : NamedRow {
     const char* fixture;
     Spot cut;   // the copy ends here
     Spot patch; // a 32-bit little-endian value is overwritten here
@@ -55,10 +55,6 @@ struct HostileCase {
     QStringList errors;   // error boxes, in order
     int frames = kFails;
 };
-
-void PrintTo(const HostileCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 qsizetype Find(const QByteArray& bytes, const Spot& spot) {
     qsizetype at = -1;
@@ -258,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Kind::Unreadable,
                     {QStringLiteral("FILEOPEN")},
                     {kOpenFailed}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 // A memory figure of this process in bytes ("VmRSS:", "VmSize:"), from /proc.
 std::int64_t StatusBytes(const char* field) {

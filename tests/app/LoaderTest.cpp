@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "RowName.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -10,17 +11,11 @@
 
 namespace {
 
-struct FailureCase {
-    const char* name;
+struct FailureCase : NamedRow {
     const char* file;     // fixture name, or a path relative to a temporary folder
     QStringList messages; // message boxes, in order
     QStringList errors;   // error boxes, in order
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const FailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class LoaderFailure : public FormTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -62,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
             "scaleZero", "scale0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
         FailureCase{
             "bothZero", "ratescale0.avi", {}, {QStringLiteral("Ungültige Gleitkommaoperation.")}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(FormTest, LoadsEveryFrameAtItsSize) {
     Make();

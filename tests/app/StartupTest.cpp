@@ -1,30 +1,27 @@
 #include "FormFixture.h"
+#include "RowName.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <utility>
+#include <vector>
 
 namespace {
 
-struct ArgsCase {
-    const char* name;
+struct ArgsCase : NamedRow {
     QStringList args;
     QString sceneFile; // what FormShow keeps
     bool fullScreen;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const ArgsCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class ArgumentWalk : public FormTest, public ::testing::WithParamInterface<ArgsCase> {};
 
 TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
     const ArgsCase& c = GetParam();
     Make(c.args);
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_EQ(form->SceneFile(), c.sceneFile);
     EXPECT_EQ(form->FullScreen(), c.fullScreen);
     // A named scene is requested (these do not exist), nothing else is.
@@ -51,16 +48,15 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"otherExt", {"/tmp/none/x.avi.bak"}, {}, false},
         ArgsCase{"emptyDropped", {"", "/tmp/none/s.avi", ""}, "/tmp/none/s.avi", false},
         ArgsCase{"both", {"-vollbild", "/tmp/none/s.avi", "-vollbild"}, "/tmp/none/s.avi", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 struct ResizeCase {
     int width, height, panelLeft, panelTop;
-};
 
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const ResizeCase& c, std::ostream* os) {
-    *os << c.width << "x" << c.height;
-}
+    friend std::ostream& operator<<(std::ostream& os, const ResizeCase& c) {
+        return os << c.width << "x" << c.height;
+    }
+};
 
 class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeCase> {};
 
@@ -71,31 +67,43 @@ TEST_P(FormResize, CentresPanel1) {
     EXPECT_EQ(form->Panel1->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, FormResize,
-    ::testing::Values(ResizeCase{560, 660, 11, 8}, ResizeCase{800, 700, 131, 28},
-                      ResizeCase{1024, 768, 243, 62}, ResizeCase{561, 661, 11, 8}, // div truncates
-                      ResizeCase{100, 100, 11, 8}), // minimum size holds
-    [](const auto& info) {
-        return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
-    });
+INSTANTIATE_TEST_SUITE_P(Table, FormResize,
+                         ::testing::Values(ResizeCase{560, 660, 11, 8},
+                                           ResizeCase{800, 700, 131, 28},
+                                           ResizeCase{1024, 768, 243, 62},
+                                           ResizeCase{561, 661, 11, 8},  // div truncates
+                                           ResizeCase{100, 100, 11, 8}), // minimum size holds
+                         RowName());
 
-TEST_F(FormTest, DefinitionGivesTheWindowItsValues) {
+// The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
+// slider's first range and the clock's pace; every control inside the window and none covering
+// another, so that each can be seen and clicked.
+TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     Make();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrin Reelstand"));
     EXPECT_EQ(form->size(), QSize(560, 660));
     EXPECT_EQ(form->Label1->text(), QStringLiteral("schließen"));
     EXPECT_EQ(form->Label2->text(), QStringLiteral("öffnen"));
-    EXPECT_EQ(form->Image3->geometry(), QRect(9, 7, 512, 512));
-    EXPECT_EQ(form->TrackBar1->geometry(), QRect(12, 19, 389, 22));
+    EXPECT_EQ(form->Image3->size(), QSize(512, 512));
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Timer1->Interval(), 80);
-    // Labels size themselves to their caption, left and top edges fixed.
-    EXPECT_EQ(form->Label1->pos(), QPoint(460, 600));
+    // Labels size themselves to their caption.
     EXPECT_GT(form->Label1->width(), form->Label2->width());
     EXPECT_NEAR(form->Label1->height(), 16, 2);
-    for (const char* name : {"Panel1", "Panel2", "Panel3", "Image3", "Bevel1", "Label1", "Label2",
-                             "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"})
+
+    std::vector<std::pair<const char*, QRect>> reachable;
+    for (const char* name :
+         {"Image3", "Label1", "Label2", "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"}) {
+        const auto* control = form->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(control, nullptr) << name;
+        const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+        EXPECT_FALSE(area.isEmpty()) << name;
+        EXPECT_TRUE(form->rect().contains(area)) << name;
+        for (const auto& [other, otherArea] : reachable)
+            EXPECT_FALSE(area.intersects(otherArea)) << name << " covers " << other;
+        reachable.emplace_back(name, area);
+    }
+    for (const char* name : {"Panel1", "Panel2", "Panel3", "Bevel1"})
         EXPECT_NE(form->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
 }
 
@@ -106,7 +114,7 @@ TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
         messages << t;
         visibleDuringShow = form->isVisible();
     };
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
     EXPECT_FALSE(visibleDuringShow);
     EXPECT_TRUE(form->isVisible());
@@ -117,7 +125,7 @@ TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
 
 TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
     Make({Fixture("text.avi")});
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("BADFORMAT")});
     EXPECT_EQ(errors, QStringList{QStringLiteral("Fehler beim Öffnen der Datei.")});
     EXPECT_TRUE(form->isVisible());
@@ -125,7 +133,7 @@ TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
 
 TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     Tick(3);
     EXPECT_FALSE(form->Image3->isHidden());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
@@ -134,7 +142,7 @@ TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
 
 TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     form->Label1Click(form->Label1);
     EXPECT_FALSE(app.Terminated()); // a posted request
     app.ProcessMessages();

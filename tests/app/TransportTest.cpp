@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "RowName.h"
 
 #include "controls/ImgBtn.h"
 
@@ -20,16 +21,10 @@ struct Step {
     Skin skin;    // what the play/pause button offers
 };
 
-struct TransportCase {
-    const char* name;
+struct TransportCase : NamedRow {
     int pausedAt; // -1: start playing after the first tick
     std::vector<Step> steps;
 };
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const TransportCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class Transport : public FormTest, public ::testing::WithParamInterface<TransportCase> {
 protected:
@@ -161,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
             "keyOnSliderPauses",
             -1,
             {S{S::Key, Qt::Key_Right, 0, 0, true, 0, Play}, S{S::Tick, 0, 0, 0, true, 0, Play}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName());
 
 TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
     Make();
@@ -186,7 +181,7 @@ namespace {
 
 TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     Make();
-    form->ShowMainForm(app);
+    ShowMain();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);

@@ -1,6 +1,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
 
+#include "RowName.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -8,58 +10,48 @@
 
 namespace {
 
-struct TitleCase {
-    const char* exePath;
-    const char* title;
+// The application's text rules: a text in, the text it gives.
+struct TextCase : NamedRow {
+    QString (*rule)(const QString&);
+    const char* in;
+    const char* out;
 };
 
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const TitleCase& c, std::ostream* os) {
-    *os << c.exePath;
+class TextRule : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(TextRule, GivesItsText) {
+    EXPECT_EQ(GetParam().rule(QString::fromUtf8(GetParam().in)), QString::fromUtf8(GetParam().out));
 }
 
-class TitleRule : public ::testing::TestWithParam<TitleCase> {};
-
-TEST_P(TitleRule, DerivesFromExecutableName) {
-    EXPECT_EQ(TApplication::TitleFromExeName(QString::fromUtf8(GetParam().exePath)),
-              QString::fromUtf8(GetParam().title));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, TitleRule,
-                         ::testing::Values(TitleCase{"/usr/bin/reelstand", "reelstand"},
-                                           TitleCase{"./build/app/ReelStand", "Reelstand"},
-                                           TitleCase{"/opt/x.y/REEL.STAND.EXE", "Reel"},
-                                           TitleCase{"/a.b/player",
-                                                     "player"}, // dots in folders do not count
-                                           TitleCase{"ÜBER", "Über"}, // non-ASCII letters lower too
-                                           TitleCase{"x", "x"}, TitleCase{".hidden", ""}));
-
-struct BoxTextCase {
-    const char* message;
-    const char* shown;
-};
-
-// Names the row in test listings instead of dumping its bytes.
-void PrintTo(const BoxTextCase& c, std::ostream* os) {
-    *os << '"' << c.message << '"';
-}
-
-class ErrorBoxText : public ::testing::TestWithParam<BoxTextCase> {};
-
-TEST_P(ErrorBoxText, AppendsFullStopAfterHighCharacters) {
-    EXPECT_EQ(TApplication::ErrorBoxText(QString::fromUtf8(GetParam().message)),
-              QString::fromUtf8(GetParam().shown));
-}
-
+// The title derives from the executable's name.
+constexpr auto Title = &TApplication::TitleFromExeName;
 INSTANTIATE_TEST_SUITE_P(
-    Table, ErrorBoxText,
-    ::testing::Values(BoxTextCase{"Error en Frameopen", "Error en Frameopen."},
-                      BoxTextCase{"Fehler beim Öffnen der Datei (Audio)",
-                                  "Fehler beim Öffnen der Datei (Audio)"},
-                      BoxTextCase{"Systemressourcen erschöpft.", "Systemressourcen erschöpft."},
-                      BoxTextCase{"", ""}, BoxTextCase{"Fehler 7", "Fehler 7."},
-                      BoxTextCase{"Größe", "Größe."}, // last byte of "ß" is above "."
-                      BoxTextCase{"a-", "a-"}, BoxTextCase{"a/", "a/."}));
+    Title, TextRule,
+    ::testing::Values(TextCase{"installed", Title, "/usr/bin/reelstand", "reelstand"},
+                      TextCase{"mixedCase", Title, "./build/app/ReelStand", "Reelstand"},
+                      TextCase{"cutAtFirstDot", Title, "/opt/x.y/REEL.STAND.EXE", "Reel"},
+                      TextCase{"dotsInFoldersDoNotCount", Title, "/a.b/player", "player"},
+                      TextCase{"nonAsciiLowersToo", Title, "ÜBER", "Über"},
+                      TextCase{"oneLetter", Title, "x", "x"},
+                      TextCase{"dotFirst", Title, ".hidden", ""}),
+    RowName());
+
+// The error box appends a full stop after characters above ".".
+constexpr auto Box = &TApplication::ErrorBoxText;
+INSTANTIATE_TEST_SUITE_P(
+    ErrorBox, TextRule,
+    ::testing::Values(TextCase{"letter", Box, "Error en Frameopen", "Error en Frameopen."},
+                      TextCase{"bracket", Box, "Fehler beim Öffnen der Datei (Audio)",
+                               "Fehler beim Öffnen der Datei (Audio)"},
+                      TextCase{"fullStop", Box, "Systemressourcen erschöpft.",
+                               "Systemressourcen erschöpft."},
+                      TextCase{"empty", Box, "", ""},
+                      TextCase{"digit", Box, "Fehler 7", "Fehler 7."},
+                      // The last byte of "ß" is above ".".
+                      TextCase{"nonAscii", Box, "Größe", "Größe."},
+                      TextCase{"dashBelowFullStop", Box, "a-", "a-"},
+                      TextCase{"slashAboveFullStop", Box, "a/", "a/."}),
+    RowName());
 
 struct Recorder {
     QStringList messages, errors;

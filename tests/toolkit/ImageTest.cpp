@@ -1,7 +1,10 @@
 #include "toolkit/Image.h"
 
+#include <QPaintEvent>
 #include <QPalette>
+#include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -14,9 +17,18 @@ QImage Pattern(int w, int h) {
     return image;
 }
 
+// Remembers what it was last asked to paint.
+class RecordingParent : public QWidget {
+public:
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override { painted = event->region(); }
+};
+
 // A red parent with the image control at (10, 10), 40 x 40.
 struct PaintFixture : ::testing::Test {
-    QWidget parent;
+    RecordingParent parent;
     TImage* image = new TImage(&parent);
     const QRgb background = qRgb(255, 0, 0);
 
@@ -82,4 +94,48 @@ TEST_F(PaintFixture, AutoSizeTakesTheSizeOfANonEmptyPictureOnly) {
     EXPECT_EQ(other.size(), QSize(5, 5));
     other.SetAutoSize(true);
     EXPECT_EQ(other.geometry(), QRect(0, 60, 7, 9));
+}
+
+// A picture that covers the control paints it alone: the parent skips what lies under it. Every
+// other picture lets the parent's colour show where it does not reach. Rendered over stale
+// pixels (what the screen showed before), none of them may survive.
+TEST_F(PaintFixture, CoveringPictureAloneRepaintsItsAreaAndNoStalePixelSurvives) {
+    const QRgb stale = qRgb(255, 0, 255);
+    parent.show(); // only a visible control hides what lies under it
+    struct Row {
+        const char* name;
+        std::function<void()> change;
+        bool covers;
+    };
+    const std::vector<Row> rows = {
+        {"covering", [&] { image->Picture()->Bitmap()->SetImage(Pattern(40, 40)); }, true},
+        {"larger", [&] { image->Picture()->Bitmap()->SetImage(Pattern(60, 50)); }, true},
+        {"control grown past it", [&] { image->resize(70, 70); }, false},
+        {"control shrunk under it", [&] { image->resize(40, 40); }, true},
+        {"narrower", [&] { image->Picture()->Bitmap()->SetImage(Pattern(39, 40)); }, false},
+        {"covering again", [&] { image->Picture()->Bitmap()->SetImage(Pattern(40, 40)); }, true},
+        {"shorter", [&] { image->Picture()->Bitmap()->SetImage(Pattern(40, 39)); }, false},
+        {"emptied", [&] { image->Picture()->Assign(static_cast<const TPicture*>(nullptr)); },
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.change();
+        QImage screen(parent.size(), QImage::Format_RGB32);
+        screen.fill(stale);
+        parent.render(&screen);
+        EXPECT_EQ(parent.painted.intersects(image->geometry()), !row.covers);
+        const QImage& picture = image->Picture()->Image();
+        for (int y = 0; y < screen.height(); ++y) {
+            for (int x = 0; x < screen.width(); ++x) {
+                const QPoint p(x, y);
+                const QPoint inPicture = p - image->pos();
+                const QRgb expected = image->geometry().contains(p) && !picture.isNull() &&
+                                              picture.rect().contains(inPicture)
+                                          ? picture.pixel(inPicture) | 0xff000000u
+                                          : background;
+                ASSERT_EQ(screen.pixel(p) | 0xff000000u, expected) << "at " << x << "," << y;
+            }
+        }
+    }
 }

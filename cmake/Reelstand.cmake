@@ -1,0 +1,53 @@
+# How our own targets are built. Compiler settings travel as interface targets that each of our
+# targets links, so that code built in the tree that is not ours gets none of them.
+
+add_library(rs_warnings INTERFACE)
+target_compile_options(rs_warnings INTERFACE -Wall -Wextra -Wpedantic
+                                             $<$<BOOL:${REELSTAND_WERROR}>:-Werror>)
+
+add_library(rs_sanitizers INTERFACE)
+if(REELSTAND_SANITIZE)
+    target_compile_options(rs_sanitizers INTERFACE -fsanitize=address,undefined
+                           -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(rs_sanitizers INTERFACE -fsanitize=address,undefined)
+endif()
+
+# rs_own_code(<target>...): our warnings and sanitizers for these targets alone.
+function(rs_own_code)
+    foreach(target IN LISTS ARGN)
+        target_link_libraries(${target} PRIVATE rs_warnings rs_sanitizers)
+    endforeach()
+endfunction()
+
+# rs_include_root(<target> <folder>): users of <target> include the files of <folder> as
+# "<folder>/File.h", and no other folder of the repository comes with it. The root is a folder of
+# the build tree holding a single link named after <folder>, so the spelling needs no file moves.
+function(rs_include_root target folder)
+    set(root ${CMAKE_BINARY_DIR}/include/${folder})
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+        target_include_directories(${target} INTERFACE ${root})
+    else()
+        target_include_directories(${target} PUBLIC ${root})
+    endif()
+endfunction()
+
+# rs_layer(<folder> SOURCES <file>... [LINKS <link item>...] [AUTOMOC]): one layer of the program
+# as the static library rs_<folder>, from exactly the sources listed, included as "<folder>/X.h".
+# LINKS takes target_link_libraries items (PUBLIC / PRIVATE keywords included): a layer reaches
+# only the layers it links.
+function(rs_layer folder)
+    cmake_parse_arguments(L "AUTOMOC" "" "SOURCES;LINKS" ${ARGN})
+    set(target rs_${folder})
+    add_library(${target} STATIC ${L_SOURCES})
+    rs_include_root(${target} ${folder})
+    if(L_LINKS)
+        target_link_libraries(${target} ${L_LINKS})
+    endif()
+    if(L_AUTOMOC)
+        set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    endif()
+    rs_own_code(${target})
+endfunction()
