@@ -103,7 +103,7 @@ protected:
         form = std::make_unique<TForm1>(app, commandLine.Words, commandLine.OpenFile);
         form->Timer1->SetEnabled(false);
         ::testing::internal::CaptureStderr();
-        form->ShowMainForm(app);
+        ShowMain();
         lines = BoxLines(::testing::internal::GetCapturedStderr());
     }
     QStringList lines;

@@ -169,7 +169,7 @@ TEST_F(FormTest, Mp4NamedAviOpensFromTheCommandLine) {
     const QString renamed = tmp.path() + QStringLiteral("/clip.avi");
     ASSERT_TRUE(QFile::copy(Fixture("mp4_mpeg4_10.mp4"), renamed));
     Make({renamed});
-    form->ShowMainForm(app);
+    ShowMain();
     EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(form->FrameCount(), 10);
 }
