@@ -103,14 +103,10 @@ constexpr struct {
 
 void Silent(void*, int, const char*, va_list) {}
 
-// Takes one more reference to a file or stream for the owner that releases it.
-AviFilePtr Retain(AVIFILE* f) {
-    ++f->refs;
-    return AviFilePtr(f);
-}
-AviStreamPtr Retain(AVISTREAM* s) {
-    ++s->refs;
-    return AviStreamPtr(s);
+// Takes one more reference to a file or stream, for an owner that gives it up again.
+template <class Owner> Owner Retain(typename Owner::pointer h) {
+    ++h->refs;
+    return Owner(h);
 }
 
 // Drops one reference; the last one deletes the handle, and with it the references it holds.
@@ -230,7 +226,7 @@ HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG 
         auto* stream = new (std::nothrow) AVISTREAM;
         if (!stream)
             return AVIERR_MEMORY;
-        stream->file = Retain(pfile);
+        stream->file = Retain<AviFilePtr>(pfile);
         stream->index = int(i);
         *ppavi = stream;
         return AVIERR_OK;
@@ -292,7 +288,7 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, const BITMAPINFOHEADER* lpbiWan
         file->consumed = true;
         if (!frames->reader->Frame(0) && frames->reader->RefusedForSize())
             return nullptr;
-        frames->stream = Retain(pavi);
+        frames->stream = Retain<AviStreamPtr>(pavi);
         file->readerOpen = true;
         return frames.release();
     } catch (const std::bad_alloc&) {
