@@ -1,6 +1,7 @@
 #include "Probes.h"
 
 #include "app/Unit1.h"
+#include "base/ProcessMemory.h"
 #include "toolkit/Application.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Timer.h"
@@ -13,30 +14,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <malloc.h>
-#include <string>
+#include <optional>
 #include <vector>
 
 namespace {
 
-// A "<key> <n> kB" line of /proc/self/status, in KiB; -1 when absent.
-long StatusKiB(const std::string& key) {
-    std::ifstream in("/proc/self/status");
-    std::string word;
-    while (in >> word) {
-        if (word == key) {
-            long kib = -1;
-            in >> kib;
-            return kib;
-        }
-    }
-    return -1;
-}
-
-// Restarts VmHWM from the current VmRSS, so it shows the peak of what follows.
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
+// A memory figure in KiB; -1 when the system does not give it.
+long KiB(const std::optional<std::uint64_t>& bytes) {
+    return bytes ? long(*bytes / 1024) : -1;
 }
 
 double Clock(clockid_t id) {
@@ -85,15 +71,16 @@ struct Player {
 int LoadProbe(const QString& file) {
     Player player;
     QCoreApplication::processEvents();
-    ResetPeak();
-    const long rssBefore = StatusKiB("VmRSS:");
+    ResetPeakResident(); // the peak shows what follows
+    const long rssBefore = KiB(ReadProcessMemory().resident);
     const double cpu0 = Clock(CLOCK_PROCESS_CPUTIME_ID);
     const double wall0 = Clock(CLOCK_MONOTONIC);
     player.Open(file);
     const double wall = Clock(CLOCK_MONOTONIC) - wall0;
     const double cpu = Clock(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
-    const long rssAfter = StatusKiB("VmRSS:");
-    const long hwm = StatusKiB("VmHWM:");
+    const ProcessMemory after = ReadProcessMemory();
+    const long rssAfter = KiB(after.resident);
+    const long hwm = KiB(after.peakResident);
     // Where the memory is: the heap (used and held free) and malloc's own mappings, in KiB.
     const struct mallinfo2 heap = mallinfo2();
     std::printf("frames=%d width=%d height=%d wall=%.6f cpu=%.6f rss_before=%ld rss_after=%ld "

@@ -38,19 +38,25 @@ function(rs_win_link link target)
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${target} ${RS_WIN_INCLUDE}/${link} SYMBOLIC)
 endfunction()
 rs_win_link(video/VFW.h video/win32/VFW.h)
-foreach(shared VFWHandles.h Dib.h Dib.cpp ResultText.cpp)
+foreach(shared VFWHandles.h ResultText.cpp)
     rs_win_link(video/${shared} video/${shared})
 endforeach()
+# The bottom layer is platform-neutral: the same folder on both systems.
+rs_win_link(base base)
 
 # A shared source is compiled through a one-line file that includes it by its link: ccache
 # resolves a source file's links, and the shared file would then see the Linux VFW.h beside it.
 set(RS_WIN_SHARED_SOURCES)
-foreach(shared Dib.cpp ResultText.cpp)
+foreach(shared ResultText.cpp)
     file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/shared/video/${shared}
          CONTENT "#include \"video/${shared}\"\n")
     list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
 endforeach()
+add_library(rs_base STATIC base/Dib.cpp base/Dib.h)
+target_include_directories(rs_base PUBLIC ${RS_WIN_INCLUDE})
+target_link_libraries(rs_base PRIVATE rs_win_warnings)
 add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
+target_link_libraries(rs_video PUBLIC rs_base)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 

@@ -1,8 +1,9 @@
 // libFuzzer target: one input is a packed DIB (header, colour table or masks, pixels) as a
 // decompressor could hand it out; everything DrawDib computes from the header is checked.
 
-#include "video/Dib.h"
+#include "base/Dib.h"
 #include "video/VFW.h"
+#include "video/VFWHandles.h"
 
 #include <QImage>
 
@@ -15,10 +16,6 @@ namespace {
 
 // The target image stays small: the draw clips, and the source offsets are what matter.
 constexpr int kMaxSide = 256;
-
-struct DrawDibCloser {
-    void operator()(DRAWDIB* d) const { DrawDibClose(d); }
-};
 
 } // namespace
 
@@ -60,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (image.isNull())
         return 0;
     image.fill(0);
-    std::unique_ptr<DRAWDIB, DrawDibCloser> dd(DrawDibOpen());
+    DrawDibPtr dd(DrawDibOpen());
     DrawDibDraw(dd.get(), &image, shiftX, shiftY, -1, -1, header, dib.get() + d.bitsOffset, 0, 0,
                 -1, -1, 0);
     // The pixel data may also be left to follow the header directly.

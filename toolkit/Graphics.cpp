@@ -1,18 +1,16 @@
 #include "toolkit/Graphics.h"
 
+#include "base/Dib.h"
+#include "base/ProcessMemory.h"
 #include "toolkit/Exception.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QtEndian>
-#include <fstream>
 #include <limits>
 #include <new>
-#include <optional>
-#include <string>
 #include <sys/mman.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -66,45 +64,20 @@ QImage NewPixels(int w, int h) {
     return image;
 }
 
-// The number in a "<key> <n> kB" line of a /proc file, in bytes.
-std::optional<std::uint64_t> ProcBytes(const char* path, const std::string& key) {
-    std::ifstream in(path);
-    std::string word;
-    while (in >> word) {
-        if (word == key) {
-            std::uint64_t kib = 0;
-            if (in >> kib && kib <= std::numeric_limits<std::uint64_t>::max() / 1024)
-                return kib * 1024;
-            return std::nullopt;
-        }
-    }
-    return std::nullopt;
-}
-
-// A bitmap resource is a DIB without the file header Qt's reader expects; the header only has
-// to say where the pixels begin (after the info header and the colour table or bit masks).
+// A bitmap resource is a DIB without the file header Qt's reader expects; that header only has
+// to say where the pixels begin (after the info header and the colour table or bit masks). A
+// DIB whose rows are not all there is no bitmap.
 QImage DibToImage(const QByteArray& dib) {
-    constexpr qsizetype kInfoHeader = 40;
-    constexpr quint32 kBitFields = 3;
     constexpr quint32 kFileHeader = 14;
-    if (dib.size() < kInfoHeader || dib.size() > std::numeric_limits<qint32>::max() - kFileHeader)
+    if (dib.size() < qsizetype(kDibHeaderSize) ||
+        dib.size() > std::numeric_limits<qint32>::max() - kFileHeader)
         return {};
-    const auto* p = reinterpret_cast<const uchar*>(dib.constData());
-    const quint32 headerSize = qFromLittleEndian<quint32>(p);
-    const quint16 bitCount = qFromLittleEndian<quint16>(p + 14);
-    const quint32 compression = qFromLittleEndian<quint32>(p + 16);
-    const quint32 colorsUsed = qFromLittleEndian<quint32>(p + 32);
-    if (headerSize < kInfoHeader || headerSize > quint64(dib.size()))
+    const auto layout =
+        DibDescribe(DibHeaderFromBytes(reinterpret_cast<const uchar*>(dib.constData())));
+    if (!layout || layout->bitsOffset + layout->imageSize > dib.size())
         return {};
-    std::uint64_t tableBytes = std::uint64_t{colorsUsed} * 4;
-    if (bitCount >= 1 && bitCount <= 8 && colorsUsed == 0)
-        tableBytes = (std::uint64_t{1} << bitCount) * 4;
-    if (compression == kBitFields && headerSize == kInfoHeader)
-        tableBytes += 12;
-    const std::uint64_t offset = std::uint64_t{kFileHeader} + headerSize + tableBytes;
+    const std::uint64_t offset = kFileHeader + std::uint64_t(layout->bitsOffset);
     const std::uint64_t fileSize = std::uint64_t{kFileHeader} + quint64(dib.size());
-    if (offset > fileSize)
-        return {};
 
     QByteArray file(kFileHeader, '\0');
     auto* h = reinterpret_cast<uchar*>(file.data());
@@ -121,19 +94,10 @@ QImage DibToImage(const QByteArray& dib) {
 bool MemoryFits(std::uint64_t bytes) {
     const std::uint64_t max = std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t need = bytes > max - kMemoryReserve ? max : bytes + kMemoryReserve;
-
-    rlimit limit{};
-    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-        if (const auto used = ProcBytes("/proc/self/status", "VmSize:")) {
-            const std::uint64_t cap = limit.rlim_cur;
-            if (*used >= cap || need > cap - *used)
-                return false;
-        }
-    }
-    if (const auto available = ProcBytes("/proc/meminfo", "MemAvailable:")) {
-        if (need > *available)
-            return false;
-    }
+    if (const auto left = AddressSpaceLeft(); left && need > *left)
+        return false;
+    if (const auto available = AvailableMemory(); available && need > *available)
+        return false;
     return true;
 }
 

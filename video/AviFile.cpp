@@ -5,6 +5,7 @@
 #include "FFmpegPtr.h"
 #include "FrameReader.h"
 #include "VFW.h"
+#include "VFWHandles.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -32,12 +33,12 @@ struct AVIFILE {
 
 struct AVISTREAM {
     ULONG refs = 1;
-    AVIFILE* file = nullptr; // holds a reference
+    AviFilePtr file; // one reference
     int index = -1;
 };
 
 struct GETFRAME {
-    AVISTREAM* stream = nullptr; // holds a reference
+    AviStreamPtr stream; // one reference; outlives the reader
     std::unique_ptr<FrameReader> reader;
 };
 
@@ -76,6 +77,34 @@ HRESULT OpenResult(int error) {
 }
 
 void Silent(void*, int, const char*, va_list) {}
+
+// Takes one more reference to a file or stream, for an owner that gives it up again.
+template <class Owner> Owner Retain(typename Owner::pointer h) {
+    ++h->refs;
+    return Owner(h);
+}
+
+// Drops one reference; the last one deletes the handle, and with it the references it holds.
+// Returns the references left.
+template <class Handle> ULONG Release(Handle* h) {
+    if (!h)
+        return 0;
+    if (--h->refs > 0)
+        return h->refs;
+    delete h;
+    return 0;
+}
+
+// The demuxer's options: our formats only, read from files only, bounded probing.
+DictPtr OpenOptions() {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", kFormats, 0);
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    av_dict_set(&options, "formatprobesize", kProbeBytes, 0);
+    av_dict_set(&options, "probesize", kProbeBytes, 0);
+    av_dict_set(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
+    return DictPtr(options);
+}
 
 bool IsAvi(const AVIFILE& f) {
     return std::strcmp(f.format->iformat->name, "avi") == 0;
@@ -141,20 +170,13 @@ HRESULT AVIFileOpenA(PAVIFILE* ppfile, const char* szFile, UINT uMode, const voi
         // The prefix keeps a name with a colon from being taken for another protocol.
         const std::string url = std::string("file:") + szFile;
         auto file = std::make_unique<AVIFILE>();
-        AVDictionary* options = nullptr;
-        av_dict_set(&options, "format_whitelist", kFormats, 0);
-        av_dict_set(&options, "protocol_whitelist", "file", 0);
-        av_dict_set(&options, "formatprobesize", kProbeBytes, 0);
-        av_dict_set(&options, "probesize", kProbeBytes, 0);
-        av_dict_set(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
         AVFormatContext* format = avformat_alloc_context();
-        if (!format) {
-            av_dict_free(&options);
+        if (!format)
             return AVIERR_MEMORY;
-        }
-        // On failure FFmpeg frees the context itself.
+        // FFmpeg hands back the options it did not use; on failure it frees the context itself.
+        AVDictionary* options = OpenOptions().release();
         const int opened = avformat_open_input(&format, url.c_str(), nullptr, &options);
-        av_dict_free(&options);
+        DictPtr unused(options);
         if (opened < 0)
             return OpenResult(opened);
         file->format.reset(format);
@@ -168,12 +190,7 @@ HRESULT AVIFileOpenA(PAVIFILE* ppfile, const char* szFile, UINT uMode, const voi
 }
 
 ULONG AVIFileRelease(PAVIFILE pfile) {
-    if (!pfile)
-        return 0;
-    if (--pfile->refs > 0)
-        return pfile->refs;
-    delete pfile;
-    return 0;
+    return Release(pfile);
 }
 
 HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG lParam) {
@@ -205,9 +222,8 @@ HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG 
         auto* stream = new (std::nothrow) AVISTREAM;
         if (!stream)
             return AVIERR_MEMORY;
-        stream->file = pfile;
+        stream->file = Retain<AviFilePtr>(pfile);
         stream->index = int(i);
-        ++pfile->refs;
         *ppavi = stream;
         return AVIERR_OK;
     }
@@ -249,7 +265,7 @@ LONG AVIStreamEnd(PAVISTREAM pavi) {
 PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, const BITMAPINFOHEADER* lpbiWanted) {
     if (!pavi || lpbiWanted || pavi->file->readerOpen)
         return nullptr;
-    AVIFILE* file = pavi->file;
+    AVIFILE* file = pavi->file.get();
     FrameReader::Source source;
     source.format = file->format.get();
     source.stream = pavi->index;
@@ -268,8 +284,7 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM pavi, const BITMAPINFOHEADER* lpbiWan
         file->consumed = true;
         if (!frames->reader->Frame(0) && frames->reader->RefusedForSize())
             return nullptr;
-        frames->stream = pavi;
-        ++pavi->refs;
+        frames->stream = Retain<AviStreamPtr>(pavi);
         file->readerOpen = true;
         return frames.release();
     } catch (const std::bad_alloc&) {
@@ -336,20 +351,12 @@ HRESULT AVIStreamGetFrameClose(PGETFRAME pg) {
         return AVIERR_BADHANDLE;
     pg->reader.reset();
     pg->stream->file->readerOpen = false;
-    AVIStreamRelease(pg->stream);
-    delete pg;
+    delete pg; // with its reference to the stream
     return AVIERR_OK;
 }
 
 ULONG AVIStreamRelease(PAVISTREAM pavi) {
-    if (!pavi)
-        return 0;
-    if (--pavi->refs > 0)
-        return pavi->refs;
-    AVIFILE* file = pavi->file;
-    delete pavi;
-    AVIFileRelease(file);
-    return 0;
+    return Release(pavi);
 }
 
 void VideoStartup() {

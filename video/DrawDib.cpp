@@ -1,7 +1,7 @@
 // DrawDib on QImage: draws a DIB 1:1 into the image behind a "device context".
 
-#include "Dib.h"
 #include "VFW.h"
+#include "base/Dib.h"
 
 #include <QImage>
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// Owning handles for the FFmpeg objects of the video layer: every one is released on every path.
+// Owning handles for FFmpeg objects, for the video layer and the scene generator: every one is
+// released on every path.
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -29,6 +30,14 @@ struct FrameFreer {
 struct SwsFreer {
     void operator()(SwsContext* p) const { sws_freeContext(p); }
 };
+// A muxer's context, with the file it writes to.
+struct OutputFormatCloser {
+    void operator()(AVFormatContext* p) const {
+        if (p->pb)
+            avio_closep(&p->pb);
+        avformat_free_context(p);
+    }
+};
 struct DictFreer {
     void operator()(AVDictionary* p) const { av_dict_free(&p); }
 };
@@ -37,6 +46,7 @@ struct AvFreer {
 };
 
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+using OutputFormatPtr = std::unique_ptr<AVFormatContext, OutputFormatCloser>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;

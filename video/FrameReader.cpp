@@ -1,6 +1,6 @@
 #include "FrameReader.h"
 
-#include "Dib.h"
+#include "base/Dib.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -23,19 +23,6 @@ constexpr std::int64_t kPaletteBytes = 256 * 4;
 
 bool SizeAllowed(std::int64_t w, std::int64_t h) {
     return w > 0 && h > 0 && w <= kMaxFrameSide && h <= kMaxFrameSide && w * h <= kMaxFramePixels;
-}
-
-BITMAPINFOHEADER DibHeader(int w, int h, int bits, std::int64_t imageSize, DWORD colours) {
-    BITMAPINFOHEADER bi{};
-    bi.biSize = sizeof(BITMAPINFOHEADER);
-    bi.biWidth = w;
-    bi.biHeight = h; // bottom-up
-    bi.biPlanes = 1;
-    bi.biBitCount = WORD(bits);
-    bi.biCompression = BI_RGB;
-    bi.biSizeImage = DWORD(imageSize);
-    bi.biClrUsed = colours;
-    return bi;
 }
 
 bool IsYuv(AVPixelFormat format) {
@@ -270,7 +257,7 @@ bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
 
     const int w = frame.width;
     const int h = frame.height;
-    const std::int64_t stride = std::int64_t{w} * 4;
+    const std::int64_t stride = DibStride(w, 32);
     const std::int64_t imageSize = stride * h;
     if (!dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + imageSize))
         return false;
@@ -290,7 +277,7 @@ bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
     }
     SwsContext* sws = FSws.get();
     std::uint8_t* header = dib.Header();
-    const BITMAPINFOHEADER bi = DibHeader(w, h, 32, imageSize, 0);
+    const BITMAPINFOHEADER bi = UncompressedDibHeader(w, h, 32);
     std::memcpy(header, &bi, sizeof bi);
     // Bottom-up rows: swscale writes the top row last in memory, straight into the DIB.
     std::uint8_t* bits = header + sizeof bi;
@@ -308,7 +295,7 @@ bool FrameReader::ConvertPalette(const AVFrame& frame, Dib& dib) {
         !dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + kPaletteBytes + imageSize))
         return false;
     std::uint8_t* header = dib.Header();
-    const BITMAPINFOHEADER bi = DibHeader(w, h, 8, imageSize, 256);
+    const BITMAPINFOHEADER bi = UncompressedDibHeader(w, h, 8, 256);
     std::memcpy(header, &bi, sizeof bi);
     // FFmpeg's palette is native 0xAARRGGBB, which is B, G, R, A in memory like an RGBQUAD;
     // the fourth byte of an RGBQUAD is reserved and stays zero.

@@ -3,6 +3,8 @@
 // The AVIFile and DrawDib operations the scene loader calls, with their classic names and
 // records, implemented on FFmpeg. Nothing here throws.
 
+#include "base/Dib.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -16,22 +18,8 @@ using UINT = unsigned int;
 using WORD = std::uint16_t;
 using BOOL = bool;
 
-struct BITMAPINFOHEADER {
-    DWORD biSize;
-    LONG biWidth;
-    LONG biHeight;
-    WORD biPlanes;
-    WORD biBitCount;
-    DWORD biCompression;
-    DWORD biSizeImage;
-    LONG biXPelsPerMeter;
-    LONG biYPelsPerMeter;
-    DWORD biClrUsed;
-    DWORD biClrImportant;
-};
-static_assert(sizeof(BITMAPINFOHEADER) == 40);
-static_assert(offsetof(BITMAPINFOHEADER, biCompression) == 16);
-static_assert(offsetof(BITMAPINFOHEADER, biClrImportant) == 36);
+// The DIB info header of the frames the decompressor hands out.
+using BITMAPINFOHEADER = DibHeader;
 
 struct AVISTREAMINFOA {
     DWORD fccType;
@@ -77,8 +65,8 @@ using HDC = QImage*;
 constexpr DWORD streamtypeVIDEO = 0x73646976; // 'vids'
 constexpr UINT OF_READ = 0;
 constexpr UINT DDF_ANIMATE = 0x20;
-constexpr DWORD BI_RGB = 0;
-constexpr DWORD BI_BITFIELDS = 3;
+constexpr DWORD BI_RGB = kDibRgb;
+constexpr DWORD BI_BITFIELDS = kDibBitFields;
 
 constexpr HRESULT AVIERR_OK = 0;
 constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
@@ -154,9 +142,6 @@ BOOL DrawDibEnd(HDRAWDIB hdd);
 
 // The text shown for a result of AVIFileOpenA: "CLASSNOTREG", ..., "Unknown Error".
 const char* AVIResultText(HRESULT hr);
-// Offset of the pixels from the start of the header (after colour table or masks); -1 when the
-// DIB cannot be drawn.
-std::int64_t DibBitsOffset(const BITMAPINFOHEADER& bi);
 
 // Once at program start (silences FFmpeg, caps the size of its allocations) and once at its end.
 void VideoStartup();

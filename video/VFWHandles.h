@@ -1,6 +1,6 @@
 #pragma once
 
-#include "video/VFW.h"
+#include "VFW.h"
 
 #include <memory>
 #include <type_traits>

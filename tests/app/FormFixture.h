@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Fixtures.h"
 #include "app/Unit1.h"
 #include "controls/ImgBtn.h"
 #include "toolkit/Application.h"
@@ -34,9 +35,7 @@ protected:
         return *form;
     }
 
-    static QString Fixture(const char* name) {
-        return QStringLiteral(RS_FIXTURES "/") + QString::fromLatin1(name);
-    }
+    static QString Fixture(const char* name) { return QString::fromStdString(::Fixture(name)); }
 
     // Brings the window on screen the way the application's run does.
     void ShowMain() {

@@ -6,6 +6,7 @@
 #include "FormFixture.h"
 #include "RowName.h"
 #include "VideoEnvironment.h"
+#include "base/ProcessMemory.h"
 #include "video/VFW.h"
 
 #include <QDir>
@@ -13,7 +14,6 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
@@ -118,11 +118,7 @@ TEST_P(Hostile, EndsInItsMessagesOrLoadsWhatItCan) {
     if (c.kind == Kind::Folder) {
         ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("x.avi")));
     } else {
-        // Inputs the fuzzer found are checked in; the generated scenes are built.
-        const QString name = QString::fromLatin1(c.fixture);
-        QFile source(name.startsWith(QLatin1String("data/"))
-                         ? QStringLiteral(RS_TEST_DATA "/") + name.mid(5)
-                         : Fixture(c.fixture));
+        QFile source(Fixture(c.fixture));
         ASSERT_TRUE(source.open(QIODevice::ReadOnly));
         QByteArray bytes = source.readAll();
         if (c.patch.fourcc) {
@@ -256,25 +252,11 @@ INSTANTIATE_TEST_SUITE_P(
                     {kOpenFailed}}),
     RowName());
 
-// A memory figure of this process in bytes ("VmRSS:", "VmSize:"), from /proc.
-std::int64_t StatusBytes(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string word;
-    while (in >> word) {
-        if (word == field) {
-            std::int64_t kib = 0;
-            in >> kib;
-            return kib * 1024;
-        }
-    }
-    return -1;
-}
-
 std::int64_t ResidentBytes() {
-    return StatusBytes("VmRSS:");
+    return std::int64_t(ReadProcessMemory().resident.value_or(0));
 }
 std::int64_t VirtualBytes() {
-    return StatusBytes("VmSize:");
+    return std::int64_t(ReadProcessMemory().addressSpace.value_or(0));
 }
 
 TEST_F(FormTest, RepeatedOpensDoNotGrowResidentMemory) {

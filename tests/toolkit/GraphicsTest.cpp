@@ -1,11 +1,11 @@
 #include "toolkit/Graphics.h"
+#include "base/ProcessMemory.h"
 #include "toolkit/Exception.h"
 
 #include <QPainter>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/resource.h>
@@ -172,16 +172,11 @@ TEST(BitmapDeathTest, RefusesPixelsBeyondTheAddressSpaceLimit) {
     GTEST_SKIP() << "the sanitizer reserves more address space than any limit we could set";
 #endif
     const auto child = [] {
-        std::ifstream status("/proc/self/status");
-        std::string word;
-        std::uint64_t vmKiB = 0;
-        while (status >> word)
-            if (word == "VmSize:" && status >> vmKiB)
-                break;
+        const auto used = ReadProcessMemory().addressSpace;
         rlimit limit{};
         getrlimit(RLIMIT_AS, &limit);
-        limit.rlim_cur = vmKiB * 1024 + (std::uint64_t{256} << 20);
-        if (vmKiB == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+        limit.rlim_cur = used.value_or(0) + (std::uint64_t{256} << 20);
+        if (!used || setrlimit(RLIMIT_AS, &limit) != 0)
             std::_Exit(10);
 
         TBitmap bitmap;

@@ -104,13 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return FileRowName(info.param.file); });
 
 TEST(DecodePalette, EightBitFramesCarryTheFilesColourTable) {
-    PAVIFILE file = nullptr;
-    ASSERT_EQ(AVIFileOpenA(&file, Fixture("pal8_10.avi").c_str(), OF_READ, nullptr), AVIERR_OK);
-    PAVISTREAM stream = nullptr;
-    ASSERT_EQ(AVIFileGetStream(file, &stream, streamtypeVIDEO, 0), AVIERR_OK);
-    PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr);
+    const OpenedVideo video = OpenVideo(Fixture("pal8_10.avi"));
+    ASSERT_NE(video.stream, nullptr);
+    const GetFramePtr frames(AVIStreamGetFrameOpen(video.stream.get(), nullptr));
     ASSERT_NE(frames, nullptr);
-    const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, 3));
+    const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames.get(), 3));
     ASSERT_NE(dib, nullptr);
     EXPECT_EQ(dib->biBitCount, 8);
     EXPECT_EQ(dib->biClrUsed, 256u);
@@ -125,41 +123,34 @@ TEST(DecodePalette, EightBitFramesCarryTheFilesColourTable) {
     // Bottom-up rows: the first stored row is the bottom of the picture, index 1 + 3.
     const auto* bits = reinterpret_cast<const unsigned char*>(dib) + DibBitsOffset(*dib);
     EXPECT_EQ(bits[0], 4);
-    AVIStreamGetFrameClose(frames);
-    AVIStreamRelease(stream);
-    AVIFileRelease(file);
 }
 
 // One open decompressor over mpeg4_10.avi (inter frames, so order matters).
 class FrameAccess : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(AVIFileOpenA(&file, Fixture("mpeg4_10.avi").c_str(), OF_READ, nullptr),
-                  AVIERR_OK);
-        ASSERT_EQ(AVIFileGetStream(file, &stream, streamtypeVIDEO, 0), AVIERR_OK);
-        frames = AVIStreamGetFrameOpen(stream, nullptr);
+        OpenedVideo video = OpenVideo(Fixture("mpeg4_10.avi"));
+        ASSERT_NE(video.stream, nullptr);
+        file = std::move(video.file);
+        stream = std::move(video.stream);
+        frames.reset(AVIStreamGetFrameOpen(stream.get(), nullptr));
         ASSERT_NE(frames, nullptr);
     }
-    void TearDown() override {
-        AVIStreamGetFrameClose(frames);
-        AVIStreamRelease(stream);
-        AVIFileRelease(file);
-    }
     int Shown(LONG n) {
-        const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, n));
+        const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames.get(), n));
         if (!dib)
             return -1;
         const QImage f = DrawDib(dib);
         return IndexAt(f, f.width() / 2, f.height() / 2, 10);
     }
-    PAVIFILE file = nullptr;
-    PAVISTREAM stream = nullptr;
-    PGETFRAME frames = nullptr;
+    AviFilePtr file;
+    AviStreamPtr stream;
+    GetFramePtr frames; // released first
 };
 
 TEST_F(FrameAccess, SameFrameAgainIsTheSameBuffer) {
-    void* first = AVIStreamGetFrame(frames, 0);
-    EXPECT_EQ(AVIStreamGetFrame(frames, 0), first);
+    void* first = AVIStreamGetFrame(frames.get(), 0);
+    EXPECT_EQ(AVIStreamGetFrame(frames.get(), 0), first);
     EXPECT_EQ(Shown(0), 0);
 }
 
@@ -180,17 +171,18 @@ TEST_F(FrameAccess, PastTheEndStaysAtTheEnd) {
 }
 
 TEST_F(FrameAccess, OneDecompressorPerFileAtATime) {
-    PAVISTREAM second = nullptr;
-    ASSERT_EQ(AVIFileGetStream(file, &second, streamtypeVIDEO, 0), AVIERR_OK);
-    EXPECT_EQ(AVIStreamGetFrameOpen(second, nullptr), nullptr);
+    OpenedStream second = GetStream(file.get());
+    ASSERT_EQ(second.result, AVIERR_OK);
+    EXPECT_EQ(GetFramePtr(AVIStreamGetFrameOpen(second.stream.get(), nullptr)), nullptr);
     EXPECT_EQ(Shown(4), 4);
-    AVIStreamGetFrameClose(frames);
+    frames.reset();
     // The next one starts from the first frame, although the demuxer has moved on.
-    frames = AVIStreamGetFrameOpen(second, nullptr);
+    frames.reset(AVIStreamGetFrameOpen(second.stream.get(), nullptr));
     ASSERT_NE(frames, nullptr);
     EXPECT_EQ(Shown(0), 0);
     EXPECT_EQ(Shown(1), 1);
-    AVIStreamRelease(second); // the decompressor keeps it alive
+    second.stream.reset(); // the decompressor keeps it alive
+    EXPECT_EQ(Shown(2), 2);
 }
 
 // Handles keep what they depend on alive, so any release order works (the sanitizer build
@@ -201,26 +193,20 @@ TEST(ReleaseOrder, AnyOrderIsSafe) {
         {Frames, Stream, File}, {File, Stream, Frames}, {File, Frames, Stream},
         {Stream, File, Frames}, {Stream, Frames, File}, {Frames, File, Stream}};
     for (const auto& order : orders) {
-        PAVIFILE file = nullptr;
-        ASSERT_EQ(AVIFileOpenA(&file, Fixture("mjpeg_10.avi").c_str(), OF_READ, nullptr),
-                  AVIERR_OK);
-        PAVISTREAM stream = nullptr;
-        ASSERT_EQ(AVIFileGetStream(file, &stream, streamtypeVIDEO, 0), AVIERR_OK);
-        PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr);
+        OpenedVideo video = OpenVideo(Fixture("mjpeg_10.avi"));
+        ASSERT_NE(video.stream, nullptr);
+        GetFramePtr frames(AVIStreamGetFrameOpen(video.stream.get(), nullptr));
         ASSERT_NE(frames, nullptr);
-        ASSERT_NE(AVIStreamGetFrame(frames, 0), nullptr);
-        bool framesOpen = true;
+        ASSERT_NE(AVIStreamGetFrame(frames.get(), 0), nullptr);
         for (Handle h : order) {
-            if (h == File) {
-                AVIFileRelease(file);
-            } else if (h == Stream) {
-                AVIStreamRelease(stream);
-            } else {
-                AVIStreamGetFrameClose(frames);
-                framesOpen = false;
-            }
-            if (framesOpen) { // whatever is left still works
-                EXPECT_NE(AVIStreamGetFrame(frames, 1), nullptr);
+            if (h == File)
+                video.file.reset();
+            else if (h == Stream)
+                video.stream.reset();
+            else
+                frames.reset();
+            if (frames) { // whatever is left still works
+                EXPECT_NE(AVIStreamGetFrame(frames.get(), 1), nullptr);
             }
         }
     }

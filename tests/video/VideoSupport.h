@@ -1,23 +1,17 @@
 #pragma once
 
+#include "Fixtures.h"
+#include "video/SceneReader.h"
 #include "video/VFW.h"
+#include "video/VFWHandles.h"
 
 #include <QImage>
 
 #include <string>
 #include <vector>
 
-std::string Fixture(const std::string& name);
-
 // What the loader gets out of a scene, calling the operations in its order.
-struct Scene {
-    HRESULT open = E_FAIL;
-    HRESULT stream = E_FAIL;
-    bool decompressor = false;
-    LONG start = -1;
-    LONG length = -1;
-    LONG end = -1;
-    AVISTREAMINFOA info{};
+struct Scene : SceneRead {
     std::vector<QImage> frames; // each drawn 1:1 by DrawDibDraw
     std::vector<int> bitCounts; // of the DIBs handed out
     bool allDrawn = true;
@@ -27,3 +21,21 @@ Scene LoadScene(const std::string& path);
 
 // Draws a packed DIB into a new RGB32 image of its size (magenta where nothing was drawn).
 QImage DrawDib(const BITMAPINFOHEADER* dib, bool* drawn = nullptr);
+
+// The raw calls with their handles in the program's owners, so a failed assertion leaks nothing.
+struct OpenedFile {
+    HRESULT result = E_FAIL;
+    AviFilePtr file;
+};
+OpenedFile OpenFile(const std::string& path);
+struct OpenedStream {
+    HRESULT result = E_FAIL;
+    AviStreamPtr stream;
+};
+OpenedStream GetStream(PAVIFILE file, DWORD type = streamtypeVIDEO, LONG index = 0);
+// A scene's file and its first video stream; the stream is null when either cannot be had.
+struct OpenedVideo {
+    AviFilePtr file;
+    AviStreamPtr stream;
+};
+OpenedVideo OpenVideo(const std::string& path);

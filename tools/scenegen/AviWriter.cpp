@@ -50,7 +50,7 @@ std::uint32_t ChunkId(std::size_t stream, const std::string& suffix) {
 
 } // namespace
 
-AviBytes BuildAvi(const AviSpec& layout) {
+AviBytes BuildAvi(const AviLayout& layout) {
     AviBytes out;
     Bytes& b = out.data;
     const std::size_t riff = Open(b, FourCC("RIFF"), FourCC("AVI "));
@@ -70,7 +70,7 @@ AviBytes BuildAvi(const AviSpec& layout) {
     for (int i = 0; i < 4; ++i)
         Put32(avih, 0);
     Chunk(b, FourCC("avih"), avih);
-    for (const AviStreamSpec& s : layout.streams) {
+    for (const AviStreamLayout& s : layout.streams) {
         const std::size_t strl = Open(b, FourCC("LIST"), FourCC("strl"));
         Bytes strh;
         Put32(strh, s.type);
@@ -107,11 +107,11 @@ AviBytes BuildAvi(const AviSpec& layout) {
         };
         std::vector<Entry> index;
         std::size_t most = 0;
-        for (const AviStreamSpec& s : layout.streams)
+        for (const AviStreamLayout& s : layout.streams)
             most = std::max(most, s.chunks.size());
         for (std::size_t i = 0; i < most; ++i) {
             for (std::size_t n = 0; n < layout.streams.size(); ++n) {
-                const AviStreamSpec& s = layout.streams[n];
+                const AviStreamLayout& s = layout.streams[n];
                 if (i >= s.chunks.size())
                     continue;
                 const AviChunk& c = s.chunks[i];
@@ -139,24 +139,20 @@ AviBytes BuildAvi(const AviSpec& layout) {
     return out;
 }
 
-Bytes BitmapInfo(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
-                 std::uint32_t compression, std::uint32_t sizeImage,
-                 const std::vector<std::uint32_t>& palette) {
-    Bytes b;
-    Put32(b, 40);
-    Put32(b, std::uint32_t(width));
-    Put32(b, std::uint32_t(height));
-    Put16(b, 1);
-    Put16(b, bitCount);
-    Put32(b, compression);
-    Put32(b, sizeImage);
-    Put32(b, 0);
-    Put32(b, 0);
-    Put32(b, std::uint32_t(palette.size()));
-    Put32(b, 0);
+Bytes BitmapInfo(const DibHeader& header, const std::vector<std::uint32_t>& palette) {
+    const auto bytes = DibHeaderBytes(header);
+    Bytes b(bytes.begin(), bytes.end());
     for (std::uint32_t rgb : palette)
         Put32(b, rgb & 0x00FFFFFF); // B, G, R, reserved
     return b;
+}
+
+DibHeader CompressedDibHeader(std::int32_t width, std::int32_t height, std::uint32_t fourcc,
+                              std::uint32_t sizeImage) {
+    DibHeader header = UncompressedDibHeader(width, height, 24);
+    header.biCompression = fourcc;
+    header.biSizeImage = sizeImage;
+    return header;
 }
 
 Bytes PcmFormat(std::uint16_t channels, std::uint32_t sampleRate) {

@@ -3,6 +3,8 @@
 // A small AVI (RIFF) writer of our own, so that fixtures can carry any header value we want:
 // zero rates, absurd lengths, drop chunks, missing lists.
 
+#include "base/Dib.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,7 +22,8 @@ struct AviChunk {
     bool key = true;
 };
 
-struct AviStreamSpec {
+// What one stream's headers say, and its chunks in order.
+struct AviStreamLayout {
     std::uint32_t type = FourCC("vids");
     std::uint32_t handler = 0;
     std::uint32_t scale = 1;
@@ -33,12 +36,13 @@ struct AviStreamSpec {
     std::vector<AviChunk> chunks;
 };
 
-struct AviSpec {
+// What the file's headers say, its streams, and which parts it has.
+struct AviLayout {
     std::uint32_t microSecPerFrame = 40000;
     std::uint32_t totalFrames = 0; // 'avih'
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::vector<AviStreamSpec> streams;
+    std::vector<AviStreamLayout> streams;
     bool movi = true;
     bool index = true;
     std::uint32_t indexOffsetShift = 0; // moves every index entry, e.g. past the end
@@ -50,12 +54,13 @@ struct AviBytes {
     std::vector<std::vector<std::size_t>> chunk; // per stream: where each chunk starts
 };
 
-AviBytes BuildAvi(const AviSpec& layout);
+AviBytes BuildAvi(const AviLayout& layout);
 
-// A BITMAPINFOHEADER ('strf' of a video stream), followed by the colour table if any.
-Bytes BitmapInfo(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
-                 std::uint32_t compression, std::uint32_t sizeImage,
-                 const std::vector<std::uint32_t>& palette = {});
+// The 'strf' of a video stream: a DIB header, followed by the colour table if any (0x00RRGGBB).
+Bytes BitmapInfo(const DibHeader& header, const std::vector<std::uint32_t>& palette = {});
+// The header of a 24-bit picture compressed by the codec `fourcc`, stating `sizeImage`.
+DibHeader CompressedDibHeader(std::int32_t width, std::int32_t height, std::uint32_t fourcc,
+                              std::uint32_t sizeImage);
 // A WAVEFORMATEX for 16-bit PCM ('strf' of an audio stream).
 Bytes PcmFormat(std::uint16_t channels, std::uint32_t sampleRate);
 

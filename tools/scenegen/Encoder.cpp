@@ -1,28 +1,16 @@
 #include "Encoder.h"
 
+#include "base/Dib.h"
+#include "video/FFmpegPtr.h"
+
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavutil/opt.h>
-#include <libswscale/swscale.h>
 }
 
 #include <cstring>
 #include <stdexcept>
 
 namespace {
-
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct SwsFreer {
-    void operator()(SwsContext* s) const { sws_freeContext(s); }
-};
 
 void Check(int rc, const char* what) {
     if (rc < 0) {
@@ -87,10 +75,10 @@ Codec CodecNamed(const std::string& name) {
 
 struct Encoder::State {
     Codec codec = Codec::Mjpeg;
-    std::unique_ptr<AVCodecContext, CodecFreer> context;
-    std::unique_ptr<AVFrame, FrameFreer> frame;
-    std::unique_ptr<AVPacket, PacketFreer> packet;
-    std::unique_ptr<SwsContext, SwsFreer> sws;
+    CodecPtr context;
+    FramePtr frame;
+    PacketPtr packet;
+    SwsPtr sws;
     std::int64_t next = 0;
     int quality = 0; // fixed quantiser for MJPEG, MPEG-4 and H.263
 
@@ -245,7 +233,7 @@ Bytes PackRgb24(const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
     const int w = rgb.width();
     const int h = rgb.height();
-    const std::size_t stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
+    const auto stride = std::size_t(DibStride(w, 24));
     Bytes out(stride * std::size_t(h), 0);
     for (int y = 0; y < h; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
@@ -260,7 +248,7 @@ Bytes PackRgb24(const QImage& picture) {
 }
 
 Bytes PackIndices(const std::vector<std::uint8_t>& indices, int width, int height) {
-    const std::size_t stride = (std::size_t(width) + 3) & ~std::size_t(3);
+    const auto stride = std::size_t(DibStride(width, 8));
     Bytes out(stride * std::size_t(height), 0);
     for (int y = 0; y < height; ++y)
         std::memcpy(out.data() + std::size_t(height - 1 - y) * stride,

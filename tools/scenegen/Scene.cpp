@@ -3,16 +3,13 @@
 #include "FrameColours.h"
 #include "Pictures.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
+#include "video/FFmpegPtr.h"
 
 #include <stdexcept>
 
 namespace {
 
-QImage PictureOf(const SceneSpec& s, int i) {
+QImage PictureOf(const SceneRecipe& s, int i) {
     return s.picture == Picture::Sample ? SamplePicture(i, s.frames, s.width, s.height)
                                         : FixturePicture(i, s.width, s.height);
 }
@@ -27,18 +24,14 @@ std::vector<std::uint32_t> FixturePalette() {
     return palette;
 }
 
-Bytes Pal8Frame(const SceneSpec& s, int i) {
+Bytes Pal8Frame(const SceneRecipe& s, int i) {
     std::vector<std::uint8_t> indices(std::size_t(s.width) * std::size_t(s.height),
                                       std::uint8_t(1 + i % 255));
     std::fill(indices.begin(), indices.begin() + std::ptrdiff_t(s.width) * (s.height / 8), 0);
     return PackIndices(indices, s.width, s.height);
 }
 
-std::uint32_t Stride(int width, int bits) {
-    return std::uint32_t((std::int64_t(width) * bits + 31) / 32 * 4);
-}
-
-Encoder::Settings EncoderSettings(const SceneSpec& s) {
+Encoder::Settings EncoderSettings(const SceneRecipe& s) {
     Encoder::Settings e;
     e.codec = s.codec;
     e.width = s.width;
@@ -50,13 +43,13 @@ Encoder::Settings EncoderSettings(const SceneSpec& s) {
 
 } // namespace
 
-AviSpec SceneAvi(const SceneSpec& s) {
-    AviSpec avi;
+AviLayout SceneAvi(const SceneRecipe& s) {
+    AviLayout avi;
     avi.width = std::uint32_t(s.width);
     avi.height = std::uint32_t(s.height);
     avi.totalFrames = std::uint32_t(s.frames);
     avi.microSecPerFrame = s.rate ? std::uint32_t(1000000ull * s.scale / s.rate) : 0;
-    AviStreamSpec v;
+    AviStreamLayout v;
     v.rate = s.rate;
     v.scale = s.scale;
     v.length = std::uint32_t(s.frames);
@@ -67,19 +60,17 @@ AviSpec SceneAvi(const SceneSpec& s) {
     switch (s.codec) {
     case Codec::Raw24:
         v.chunkSuffix = "db";
-        v.format =
-            BitmapInfo(s.width, s.height, 24, 0, Stride(s.width, 24) * std::uint32_t(s.height));
+        v.format = BitmapInfo(UncompressedDibHeader(s.width, s.height, 24));
         break;
     case Codec::Pal8:
         v.chunkSuffix = "db";
-        v.format = BitmapInfo(s.width, s.height, 8, 0, Stride(s.width, 8) * std::uint32_t(s.height),
-                              FixturePalette());
+        v.format = BitmapInfo(UncompressedDibHeader(s.width, s.height, 8, 256), FixturePalette());
         break;
     default: {
         encoder = std::make_unique<Encoder>(EncoderSettings(s));
         v.handler = encoder->FourCC();
-        v.format = BitmapInfo(s.width, s.height, 24, v.handler,
-                              std::uint32_t(s.width) * std::uint32_t(s.height) * 3);
+        v.format = BitmapInfo(CompressedDibHeader(
+            s.width, s.height, v.handler, std::uint32_t(s.width) * std::uint32_t(s.height) * 3));
         break;
     }
     }
@@ -118,20 +109,13 @@ AviSpec SceneAvi(const SceneSpec& s) {
     return avi;
 }
 
-void WriteContainer(const std::string& path, const SceneSpec& s) {
+void WriteContainer(const std::string& path, const SceneRecipe& s) {
     if (s.codec == Codec::Raw24 || s.codec == Codec::Pal8)
         throw std::runtime_error("uncompressed scenes are written as AVI only");
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, nullptr, path.c_str()) < 0 || !raw)
         throw std::runtime_error("no muxer for " + path);
-    struct Closer {
-        AVFormatContext* c;
-        ~Closer() {
-            if (c->pb)
-                avio_closep(&c->pb);
-            avformat_free_context(c);
-        }
-    } closer{raw};
+    const OutputFormatPtr output(raw);
 
     Encoder::Settings e = EncoderSettings(s);
     // Reordering and the decoder flush, as camera and encoder defaults have them.
@@ -148,7 +132,10 @@ void WriteContainer(const std::string& path, const SceneSpec& s) {
         avformat_write_header(raw, nullptr) < 0)
         throw std::runtime_error("cannot write " + path);
 
-    AVPacket* pkt = av_packet_alloc();
+    const PacketPtr packet(av_packet_alloc());
+    if (!packet)
+        throw std::bad_alloc();
+    AVPacket* pkt = packet.get();
     auto write = [&](std::vector<Packet> packets) {
         for (Packet& p : packets) {
             if (av_new_packet(pkt, int(p.data.size())) < 0)
@@ -166,15 +153,9 @@ void WriteContainer(const std::string& path, const SceneSpec& s) {
                 throw std::runtime_error("cannot write a packet to " + path);
         }
     };
-    try {
-        for (int i = 0; i < s.frames; ++i)
-            write(encoder.Add(PictureOf(s, i)));
-        write(encoder.Finish());
-    } catch (...) {
-        av_packet_free(&pkt);
-        throw;
-    }
-    av_packet_free(&pkt);
+    for (int i = 0; i < s.frames; ++i)
+        write(encoder.Add(PictureOf(s, i)));
+    write(encoder.Finish());
     if (av_write_trailer(raw) < 0)
         throw std::runtime_error("cannot finish " + path);
 }

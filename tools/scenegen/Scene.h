@@ -11,7 +11,8 @@
 
 enum class Picture { Fixture, Sample };
 
-struct SceneSpec {
+// How to make a scene: which pictures, how many, how big, at what rate, in which codec.
+struct SceneRecipe {
     Codec codec = Codec::Mjpeg;
     int width = 64;
     int height = 48;
@@ -22,8 +23,8 @@ struct SceneSpec {
     std::set<int> drops; // slots written as drop chunks
 };
 
-// The AVI description of a scene, with its single video stream, ready to be tweaked.
-AviSpec SceneAvi(const SceneSpec& scene);
+// The AVI layout of a scene, with its single video stream, ready to be tweaked.
+AviLayout SceneAvi(const SceneRecipe& scene);
 // Writes the scene in the container named by the extension (.mp4, .mov, .mkv, .webm, .3gp); no
 // drops. Throws MissingEncoder, before anything is written, when FFmpeg lacks the encoder.
-void WriteContainer(const std::string& path, const SceneSpec& scene);
+void WriteContainer(const std::string& path, const SceneRecipe& scene);

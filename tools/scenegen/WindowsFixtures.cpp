@@ -3,6 +3,7 @@
 #include "AviWriter.h"
 #include "FrameColours.h"
 #include "Pictures.h"
+#include "base/Dib.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,14 +22,20 @@ constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 constexpr int kFrames = 10;
 
-std::uint32_t Stride(int width, int bits) {
-    return std::uint32_t((width * bits + 31) / 32 * 4);
+// The 'strf' of a picture of `bits` per pixel in the codec `compression` (0: uncompressed).
+Bytes Format(int bits, std::uint32_t compression, const std::vector<std::uint32_t>& palette = {}) {
+    DibHeader header = UncompressedDibHeader(kWidth, kHeight, bits, std::uint32_t(palette.size()));
+    if (compression != 0) {
+        header.biCompression = compression;
+        header.biSizeImage = 0;
+    }
+    return BitmapInfo(header, palette);
 }
 
 // Bottom-up rows of `bytesPerPixel` bytes each, padded to 4, from a pixel writer.
 Bytes PackRows(int bytesPerPixel, const std::function<void(std::uint8_t*, QRgb)>& put,
                const QImage& picture) {
-    const std::size_t stride = Stride(picture.width(), 8 * bytesPerPixel);
+    const auto stride = std::size_t(DibStride(picture.width(), 8 * bytesPerPixel));
     Bytes out(stride * std::size_t(picture.height()), 0);
     for (int y = 0; y < picture.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
@@ -150,12 +157,12 @@ std::vector<AviChunk> Encode(const char* name, AVPixelFormat format, QImage::For
     return chunks;
 }
 
-AviSpec Scene(std::uint32_t handler, Bytes format, std::vector<AviChunk> chunks) {
-    AviSpec avi;
+AviLayout Scene(std::uint32_t handler, Bytes format, std::vector<AviChunk> chunks) {
+    AviLayout avi;
     avi.width = kWidth;
     avi.height = kHeight;
     avi.totalFrames = kFrames;
-    AviStreamSpec v;
+    AviStreamLayout v;
     v.handler = handler;
     v.chunkSuffix = handler == 0 ? "db" : "dc";
     v.length = kFrames;
@@ -174,7 +181,7 @@ std::vector<AviChunk> Uncompressed(Bytes (*pack)(const QImage&)) {
     return chunks;
 }
 
-void Save(const std::string& dir, const std::string& name, const AviSpec& scene) {
+void Save(const std::string& dir, const std::string& name, const AviLayout& scene) {
     WriteFile(dir + "/" + name, BuildAvi(scene).data);
 }
 
@@ -182,22 +189,17 @@ void Save(const std::string& dir, const std::string& name, const AviSpec& scene)
 
 void WriteWindowsFixtures(const std::string& dir) {
     constexpr std::uint32_t kRle8 = 1;
-    Save(dir, "raw16_10.avi",
-         Scene(0, BitmapInfo(kWidth, kHeight, 16, 0, Stride(kWidth, 16) * kHeight),
-               Uncompressed(Raw16)));
-    Save(dir, "raw32_10.avi",
-         Scene(0, BitmapInfo(kWidth, kHeight, 32, 0, Stride(kWidth, 32) * kHeight),
-               Uncompressed(Raw32)));
+    Save(dir, "raw16_10.avi", Scene(0, Format(16, 0), Uncompressed(Raw16)));
+    Save(dir, "raw32_10.avi", Scene(0, Format(32, 0), Uncompressed(Raw32)));
     Save(dir, "msvideo1_10.avi",
-         Scene(FourCC("msvc"), BitmapInfo(kWidth, kHeight, 16, FourCC("CRAM"), 0),
+         Scene(FourCC("msvc"), Format(16, FourCC("CRAM")),
                Encode("msvideo1", AV_PIX_FMT_RGB555LE, QImage::Format_RGB555)));
     Save(dir, "cinepak_10.avi",
-         Scene(FourCC("cvid"), BitmapInfo(kWidth, kHeight, 24, FourCC("cvid"), 0),
+         Scene(FourCC("cvid"), Format(24, FourCC("cvid")),
                Encode("cinepak", AV_PIX_FMT_RGB24, QImage::Format_RGB888)));
     {
         // Zero rate under frames every system decodes, so the loader reaches its rate check.
-        AviSpec a = Scene(0, BitmapInfo(kWidth, kHeight, 32, 0, Stride(kWidth, 32) * kHeight),
-                          Uncompressed(Raw32));
+        AviLayout a = Scene(0, Format(32, 0), Uncompressed(Raw32));
         a.streams[0].rate = 0;
         a.microSecPerFrame = 0;
         Save(dir, "raw32_rate0.avi", a);
@@ -205,7 +207,5 @@ void WriteWindowsFixtures(const std::string& dir) {
     std::vector<AviChunk> rle;
     for (int i = 0; i < kFrames; ++i)
         rle.push_back({Rle8(i), true});
-    Save(
-        dir, "rle8_10.avi",
-        Scene(FourCC("mrle"), BitmapInfo(kWidth, kHeight, 8, kRle8, 0, Palette()), std::move(rle)));
+    Save(dir, "rle8_10.avi", Scene(FourCC("mrle"), Format(8, kRle8, Palette()), std::move(rle)));
 }

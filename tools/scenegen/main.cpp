@@ -31,7 +31,7 @@ bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-void WriteScene(const std::string& path, const SceneSpec& scene) {
+void WriteScene(const std::string& path, const SceneRecipe& scene) {
     if (EndsWith(path, ".avi"))
         WriteFile(path, BuildAvi(SceneAvi(scene)).data);
     else
@@ -56,7 +56,7 @@ int Usage() {
 
 int Run(int argc, char** argv) {
     std::string fixtures, sample, preview, out;
-    SceneSpec scene;
+    SceneRecipe scene;
     scene.picture = Picture::Sample;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -102,7 +102,7 @@ int Run(int argc, char** argv) {
         WriteWindowsFixtures(fixtures);
     }
     if (!sample.empty()) {
-        SceneSpec s;
+        SceneRecipe s;
         s.codec = Codec::Mjpeg;
         s.width = s.height = kSampleSide;
         s.frames = kSampleFrames;

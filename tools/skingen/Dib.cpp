@@ -1,5 +1,7 @@
 #include "Dib.h"
 
+#include "base/Dib.h"
+
 #include <QtEndian>
 
 namespace {
@@ -17,22 +19,12 @@ void Put32(QByteArray& out, quint32 v) {
 }
 
 int Stride(int width, int bitCount) {
-    return ((width * bitCount + 31) / 32) * 4;
+    return int(DibStride(width, bitCount));
 }
 
-void PutInfoHeader(QByteArray& out, int width, int height, int bitCount, quint32 colorsUsed,
-                   quint32 sizeImage) {
-    Put32(out, 40);
-    Put32(out, quint32(width));
-    Put32(out, quint32(height)); // positive: bottom-up
-    Put16(out, 1);
-    Put16(out, quint16(bitCount));
-    Put32(out, 0); // BI_RGB
-    Put32(out, sizeImage);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, colorsUsed);
-    Put32(out, 0);
+void PutInfoHeader(QByteArray& out, const DibHeader& header) {
+    const auto bytes = DibHeaderBytes(header);
+    out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 void PutColourTable(QByteArray& out, const QImage& indexed, int entries) {
@@ -66,8 +58,7 @@ void PutIndexedRows(QByteArray& out, const QImage& indexed, int bitCount) {
 
 QByteArray ResourceDib8(const QImage& indexed) {
     QByteArray out;
-    PutInfoHeader(out, indexed.width(), indexed.height(), 8, 256,
-                  quint32(Stride(indexed.width(), 8) * indexed.height()));
+    PutInfoHeader(out, UncompressedDibHeader(indexed.width(), indexed.height(), 8, 256));
     PutColourTable(out, indexed, 256);
     PutIndexedRows(out, indexed, 8);
     return out;
@@ -79,10 +70,10 @@ QByteArray BmpFile24(const QImage& image) {
     const quint32 pixels = quint32(stride * rgb.height());
     QByteArray out;
     out.append("BM");
-    Put32(out, 14 + 40 + pixels);
+    Put32(out, 14 + kDibHeaderSize + pixels);
     Put32(out, 0);
-    Put32(out, 14 + 40);
-    PutInfoHeader(out, rgb.width(), rgb.height(), 24, 0, pixels);
+    Put32(out, 14 + kDibHeaderSize);
+    PutInfoHeader(out, UncompressedDibHeader(rgb.width(), rgb.height(), 24));
     for (int y = rgb.height() - 1; y >= 0; --y) {
         QByteArray row(stride, '\0');
         const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
@@ -103,8 +94,9 @@ QByteArray IcoFile(const QList<IconImage>& images) {
         const int maskStride = Stride(w, 1);
         QByteArray body;
         // The height counts the colour rows and the mask rows together.
-        PutInfoHeader(body, w, 2 * h, icon.bitCount, 0,
-                      quint32((Stride(w, icon.bitCount) + maskStride) * h));
+        DibHeader header = UncompressedDibHeader(w, 2 * h, icon.bitCount);
+        header.biSizeImage = quint32((Stride(w, icon.bitCount) + maskStride) * h);
+        PutInfoHeader(body, header);
         PutColourTable(body, icon.indexed, 1 << icon.bitCount);
         PutIndexedRows(body, icon.indexed, icon.bitCount);
         for (int y = h - 1; y >= 0; --y) {

@@ -1,7 +1,10 @@
 #include "VFW.h"
 
+#include "base/Dib.h"
+
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -60,4 +63,12 @@ void VideoStartup() {
 
 void VideoShutdown() {
     AVIFileExit();
+}
+
+// The layout rules take the record under its own name; the SDK's has the same fields.
+std::int64_t DibBitsOffset(const BITMAPINFOHEADER& bi) {
+    static_assert(sizeof(BITMAPINFOHEADER) == sizeof(DibHeader));
+    DibHeader header;
+    std::memcpy(&header, &bi, sizeof header);
+    return DibBitsOffset(header);
 }

@@ -1,9 +1,15 @@
-#include "Dib.h"
+#include "base/Dib.h"
+
+#include <bit>
+#include <cstring>
+
+// The header is copied as it lies in memory: files store it little-endian.
+static_assert(std::endian::native == std::endian::little, "DIBs are little-endian");
 
 namespace {
 
-bool KnownHeaderSize(DWORD size) {
-    // BITMAPINFOHEADER and its V2, V3, V4 and V5 successors.
+bool KnownHeaderSize(std::uint32_t size) {
+    // The 40-byte info header and its V2, V3, V4 and V5 successors.
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
@@ -15,14 +21,14 @@ std::int64_t DibStride(std::int64_t width, int bitCount) {
     return (width * bitCount + 31) / 32 * 4;
 }
 
-std::optional<DibLayout> DibDescribe(const BITMAPINFOHEADER& bi) {
+std::optional<DibLayout> DibDescribe(const DibHeader& bi) {
     if (!KnownHeaderSize(bi.biSize) || bi.biWidth <= 0 || bi.biHeight == 0)
         return std::nullopt;
     const int bits = bi.biBitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;
-    const bool bitfields = bi.biCompression == BI_BITFIELDS;
-    if (bi.biCompression != BI_RGB && !(bitfields && (bits == 16 || bits == 32)))
+    const bool bitfields = bi.biCompression == kDibBitFields;
+    if (bi.biCompression != kDibRgb && !(bitfields && (bits == 16 || bits == 32)))
         return std::nullopt;
 
     DibLayout d;
@@ -54,7 +60,36 @@ std::optional<DibLayout> DibDescribe(const BITMAPINFOHEADER& bi) {
     return d;
 }
 
-std::int64_t DibBitsOffset(const BITMAPINFOHEADER& bi) {
+std::int64_t DibBitsOffset(const DibHeader& bi) {
     const auto layout = DibDescribe(bi);
     return layout ? layout->bitsOffset : -1;
+}
+
+DibHeader UncompressedDibHeader(std::int32_t width, std::int32_t height, int bitCount,
+                                std::uint32_t colours) {
+    const std::int64_t stride = DibStride(width, bitCount);
+    const std::int64_t rows = height < 0 ? -std::int64_t{height} : height;
+    const std::int64_t imageSize = stride < 0 ? 0 : stride * rows;
+    DibHeader bi{};
+    bi.biSize = kDibHeaderSize;
+    bi.biWidth = width;
+    bi.biHeight = height;
+    bi.biPlanes = 1;
+    bi.biBitCount = std::uint16_t(bitCount);
+    bi.biCompression = kDibRgb;
+    bi.biSizeImage = imageSize <= UINT32_MAX ? std::uint32_t(imageSize) : 0;
+    bi.biClrUsed = colours;
+    return bi;
+}
+
+std::array<std::uint8_t, kDibHeaderSize> DibHeaderBytes(const DibHeader& bi) {
+    std::array<std::uint8_t, kDibHeaderSize> bytes;
+    std::memcpy(bytes.data(), &bi, kDibHeaderSize);
+    return bytes;
+}
+
+DibHeader DibHeaderFromBytes(const std::uint8_t* bytes) {
+    DibHeader bi;
+    std::memcpy(&bi, bytes, kDibHeaderSize);
+    return bi;
 }
