@@ -41,15 +41,15 @@ double Percentile(std::vector<double> v, double p) {
 
 // The player's main window as the program makes it, with boxes that only count.
 struct Player {
-    TApplication app{QStringLiteral("/usr/bin/reelstand")};
+    TApplication app{"/usr/bin/reelstand"};
     int boxes = 0;
     std::unique_ptr<TForm1> form;
 
     Player() {
-        app.MessageBoxHook = [this](const QString&) { ++boxes; };
-        app.ErrorBoxHook = [this](const QString&) { ++boxes; };
+        app.MessageBoxHook = [this](const String&) { ++boxes; };
+        app.ErrorBoxHook = [this](const String&) { ++boxes; };
         VideoStartup();
-        form = std::make_unique<TForm1>(app, QStringList{});
+        form = std::make_unique<TForm1>(app, std::vector<String>{});
         form->Timer1->SetEnabled(false);
     }
     ~Player() {
@@ -60,7 +60,7 @@ struct Player {
     Player& operator=(const Player&) = delete;
 
     void Open(const QString& file) {
-        app.Guard([&] { form->OpenScene(file); });
+        app.Guard([&] { form->OpenScene(file.toStdString()); });
     }
     int Width() const { return form->FrameCount() > 0 ? form->Frame(0)->Width() : 0; }
     int Height() const { return form->FrameCount() > 0 ? form->Frame(0)->Height() : 0; }

@@ -2,6 +2,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
+#include "toolkit/qt/Convert.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -29,34 +30,33 @@ void RunBox(QMessageBox& box) {
 }
 } // namespace
 
-TApplication::TApplication(const QString& exePath, QObject* parent)
+TApplication::TApplication(const String& exePath, QObject* parent)
     : QObject(parent), FTitle(TitleFromExeName(exePath)) {}
 
-QString TApplication::TitleFromExeName(const QString& exePath) {
-    QString name = QFileInfo(exePath).fileName();
+String TApplication::TitleFromExeName(const String& exePath) {
+    QString name = QFileInfo(PathToQ(exePath)).fileName();
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     if (dot >= 0)
         name.truncate(dot);
     if (name.size() > 1)
         name = name.left(1) + name.mid(1).toLower();
-    return name;
+    return FromQ(name);
 }
 
-QString TApplication::ErrorBoxText(const QString& message) {
-    const QByteArray bytes = message.toUtf8();
-    if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) > '.')
-        return message + QLatin1Char('.');
+String TApplication::ErrorBoxText(const String& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + '.';
     return message;
 }
 
 void TApplication::Guard(const std::function<void()>& handler) noexcept {
-    QString interrupted = std::exchange(FMessageFile, QString());
+    String interrupted = std::exchange(FMessageFile, String());
     try {
         handler();
     } catch (const std::exception& e) {
         HandleException(e);
     } catch (...) {
-        HandleException(Exception(QStringLiteral("Unbekannter Fehler")));
+        HandleException(Exception("Unbekannter Fehler"));
     }
     FMessageFile = std::move(interrupted);
 }
@@ -64,44 +64,44 @@ void TApplication::Guard(const std::function<void()>& handler) noexcept {
 void TApplication::HandleException(const std::exception& e) noexcept {
     try {
         const auto* own = dynamic_cast<const Exception*>(&e);
-        ShowErrorBox(own != nullptr ? own->Message() : QString::fromUtf8(e.what()));
+        ShowErrorBox(own != nullptr ? own->Message() : String(e.what()));
     } catch (...) {
         // Nothing sensible is left to report with; the event loop goes on.
     }
 }
 
-void TApplication::MessageBox(const QString& text) {
+void TApplication::MessageBox(const String& text) {
     ShowBox(QMessageBox::NoIcon, text, MessageBoxHook);
 }
 
-void TApplication::ShowErrorBox(const QString& text) {
+void TApplication::ShowErrorBox(const String& text) {
     ShowBox(QMessageBox::Critical, ErrorBoxText(text), ErrorBoxHook);
 }
 
-QString TApplication::MessageLine(const QString& text) const {
-    QString line = FTitle + QStringLiteral(": ");
-    if (!FMessageFile.isEmpty())
-        line += FMessageFile + QStringLiteral(": ");
-    line += text;
+String TApplication::MessageLine(const String& text) const {
+    QString line = ToQ(FTitle) + QStringLiteral(": ");
+    if (!FMessageFile.empty())
+        line += PathToQ(FMessageFile) + QStringLiteral(": ");
+    line += ToQ(text);
     for (QChar& c : line) {
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char('?');
     }
-    return line;
+    return FromQ(line);
 }
 
 // A modal box with one OK button that answers Enter and Escape, or the tests' recorder.
-void TApplication::ShowBox(int icon, const QString& text,
-                           const std::function<void(const QString&)>& hook) {
+void TApplication::ShowBox(int icon, const String& text,
+                           const std::function<void(const String&)>& hook) {
     // Written before the box blocks, and also for the tests' recorder.
-    const QByteArray line = (MessageLine(text) + QLatin1Char('\n')).toLocal8Bit();
+    const QByteArray line = (ToQ(MessageLine(text)) + QLatin1Char('\n')).toLocal8Bit();
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
     std::fflush(stderr);
     if (hook) {
         hook(text);
         return;
     }
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), FTitle, text, QMessageBox::Ok);
+    QMessageBox box(static_cast<QMessageBox::Icon>(icon), ToQ(FTitle), ToQ(text), QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     RunBox(box);

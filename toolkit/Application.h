@@ -1,7 +1,8 @@
 #pragma once
 
+#include "toolkit/Types.h"
+
 #include <QObject>
-#include <QString>
 #include <exception>
 #include <functional>
 
@@ -13,15 +14,15 @@ class TApplication : public QObject {
     Q_OBJECT
 public:
     // `exePath` is the program's path as started (argv[0]); the title derives from it.
-    explicit TApplication(const QString& exePath, QObject* parent = nullptr);
+    explicit TApplication(const String& exePath, QObject* parent = nullptr);
 
     // File name without folder, cut at the first ".", every character after the first lower-cased.
-    static QString TitleFromExeName(const QString& exePath);
+    static String TitleFromExeName(const String& exePath);
     // The error box's text: a full stop is appended when the message is not empty and its last
     // byte is greater than "." (so letters and digits get one, ")" and "." do not).
-    static QString ErrorBoxText(const QString& message);
+    static String ErrorBoxText(const String& message);
 
-    const QString& Title() const { return FTitle; }
+    const String& Title() const { return FTitle; }
 
     // Every handler that Qt calls into the program is entered through here: an exception that
     // leaves the handler is shown in the error box and the event loop goes on. Exceptions must
@@ -31,12 +32,12 @@ public:
 
     // Modal boxes with one OK button; timer ticks and painting go on while they are open. Each
     // box's text is also written to standard error as one line: "title: file: text".
-    void MessageBox(const QString& text);
-    void ShowErrorBox(const QString& text);
+    void MessageBox(const String& text);
+    void ShowErrorBox(const String& text);
 
     // The file the running handler works on, named in those lines. Every guarded handler starts
     // without one, and the one of a handler it interrupted (by a yield) is restored after it.
-    void SetMessageFile(const QString& path) { FMessageFile = path; }
+    void SetMessageFile(const String& path) { FMessageFile = path; }
 
     // Process every pending event once (the loader yields through this after each frame).
     void ProcessMessages();
@@ -50,8 +51,8 @@ public:
     int Run(TForm& mainForm);
 
     // Tests replace the boxes with recorders so that nothing blocks.
-    std::function<void(const QString& text)> MessageBoxHook;
-    std::function<void(const QString& text)> ErrorBoxHook;
+    std::function<void(const String& text)> MessageBoxHook;
+    std::function<void(const String& text)> ErrorBoxHook;
 
 protected:
     bool event(QEvent* e) override;
@@ -59,10 +60,10 @@ protected:
 private:
     // The line written for a box's text: control characters (a newline in a file name) become
     // "?", so that one message stays one line.
-    QString MessageLine(const QString& text) const;
-    void ShowBox(int icon, const QString& text, const std::function<void(const QString&)>& hook);
+    String MessageLine(const String& text) const;
+    void ShowBox(int icon, const String& text, const std::function<void(const String&)>& hook);
 
-    QString FTitle;
-    QString FMessageFile;
+    String FTitle;
+    String FMessageFile;
     bool FTerminated = false;
 };

@@ -1,15 +1,18 @@
 #include "toolkit/Controls.h"
 
+#include "toolkit/qt/Convert.h"
+#include "toolkit/qt/Font.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace {
 // One-pixel frame: `topLeft` colour on the top and left edges, `bottomRight` on the others.
-void DrawFrame(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-    p.setPen(topLeft);
+void DrawFrame(QPainter& p, const QRect& r, TColor topLeft, TColor bottomRight) {
+    p.setPen(ToQColor(topLeft));
     p.drawLine(r.left(), r.top(), r.right(), r.top());
     p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-    p.setPen(bottomRight);
+    p.setPen(ToQColor(bottomRight));
     p.drawLine(r.right(), r.top(), r.right(), r.bottom());
     p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
 }
@@ -22,11 +25,11 @@ void DrawBevel(QPainter& p, const QRect& r, TBevelCut cut) {
 }
 } // namespace
 
-TPanel::TPanel(QWidget* parent) : QWidget(parent) {
+TPanel::TPanel(TWinControl* parent) : TControlOf(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TPanel::SetColor(const QColor& color) {
+void TPanel::SetColor(TColor color) {
     FColor = color;
     update();
 }
@@ -43,7 +46,7 @@ void TPanel::SetBevelInner(TBevelCut cut) {
 
 void TPanel::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.fillRect(event->rect(), FColor);
+    p.fillRect(event->rect(), ToQColor(FColor));
     QRect r = rect();
     if (FOuter != TBevelCut::None) {
         DrawBevel(p, r, FOuter);
@@ -52,17 +55,17 @@ void TPanel::paintEvent(QPaintEvent* event) {
     DrawBevel(p, r, FInner);
 }
 
-TBevel::TBevel(QWidget* parent) : QWidget(parent) {}
+TBevel::TBevel(TWinControl* parent) : TControlOf(parent) {}
 
 void TBevel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setPen(clBtnShadow);
+    p.setPen(ToQColor(clBtnShadow));
     p.drawLine(0, 0, width() - 1, 0);
-    p.setPen(clBtnHighlight);
+    p.setPen(ToQColor(clBtnHighlight));
     p.drawLine(0, 1, width() - 1, 1);
 }
 
-TLabel::TLabel(QWidget* parent) : QLabel(parent) {
+TLabel::TLabel(TWinControl* parent) : TControlOf(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
     setCursor(Qt::PointingHandCursor);
@@ -71,15 +74,15 @@ TLabel::TLabel(QWidget* parent) : QLabel(parent) {
     setIndent(0);
 }
 
-void TLabel::SetCaption(const QString& caption) {
-    setText(caption);
+void TLabel::SetCaption(const String& caption) {
+    setText(ToQ(caption));
     AutoSize();
 }
 
-void TLabel::SetFont(const QFont& font, const QColor& color) {
-    setFont(font);
+void TLabel::SetFont(const TFont& font) {
+    setFont(ToQFont(font));
     QPalette pal = palette();
-    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::WindowText, ToQColor(font.Color));
     setPalette(pal);
     AutoSize();
 }

@@ -1,22 +1,18 @@
 #pragma once
 
-#include <QColor>
-#include <QLabel>
-#include <QWidget>
-#include <functional>
+#include "toolkit/Control.h"
 
-// The 3-D colours of the old platform's controls.
-inline const QColor clBtnHighlight{255, 255, 255};
-inline const QColor clBtnShadow{160, 160, 160};
+#include <QLabel>
+#include <functional>
 
 enum class TBevelCut { None, Raised, Lowered };
 
 // A plain coloured container with optional 1-pixel outer and inner bevels.
-class TPanel : public QWidget {
+class TPanel : public TControlOf<QWidget> {
     Q_OBJECT
 public:
-    explicit TPanel(QWidget* parent = nullptr);
-    void SetColor(const QColor& color);
+    explicit TPanel(TWinControl* parent = nullptr);
+    void SetColor(TColor color);
     void SetBevelOuter(TBevelCut cut);
     void SetBevelInner(TBevelCut cut);
 
@@ -24,30 +20,31 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor FColor{Qt::lightGray};
+    TColor FColor = 0xC0C0C0;
     TBevelCut FOuter = TBevelCut::Raised;
     TBevelCut FInner = TBevelCut::None;
 };
 
 // An etched line along the top edge: a shadow row, the highlight row below it, nothing else.
-class TBevel : public QWidget {
+class TBevel : public TControlOf<QWidget> {
     Q_OBJECT
 public:
-    explicit TBevel(QWidget* parent = nullptr);
+    explicit TBevel(TWinControl* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
 // A transparent text label that sizes itself to its caption with its left and top edges fixed.
-class TLabel : public QLabel {
+class TLabel : public TControlOf<QLabel> {
     Q_OBJECT
 public:
-    explicit TLabel(QWidget* parent = nullptr);
-    void SetCaption(const QString& caption);
-    void SetFont(const QFont& font, const QColor& color);
+    explicit TLabel(TWinControl* parent = nullptr);
+    void SetCaption(const String& caption);
+    // The font's colour is the text's.
+    void SetFont(const TFont& font);
 
-    std::function<void(QObject* sender)> OnClick;
+    TNotifyEvent OnClick;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,11 +1,13 @@
 #include "toolkit/Dialogs.h"
 
+#include "toolkit/qt/Convert.h"
+
 #include <QFileDialog>
 
 TOpenDialog::TOpenDialog(QWidget* owner) : QObject(owner), FOwner(owner) {}
 
 bool TOpenDialog::Execute() {
-    QString chosen = FFileName;
+    String chosen = FFileName;
     bool ok = false;
     if (ExecuteHook) {
         ok = ExecuteHook(chosen);
@@ -15,11 +17,11 @@ bool TOpenDialog::Execute() {
         // Any name, existing or not: the open request itself reports a missing scene.
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontUseNativeDialog, false);
-        if (!FFileName.isEmpty())
-            dialog.selectFile(FFileName);
+        if (!FFileName.empty())
+            dialog.selectFile(PathToQ(FFileName));
         ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
         if (ok)
-            chosen = dialog.selectedFiles().constFirst();
+            chosen = PathFromQ(dialog.selectedFiles().constFirst());
     }
     if (ok)
         FFileName = chosen;

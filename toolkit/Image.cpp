@@ -14,6 +14,34 @@ QPointer<QWidget>& Capture() {
     return control;
 }
 
+// Buttons beyond the three count as the middle one: only the left button has a meaning here.
+TMouseButton Button(Qt::MouseButton button) {
+    return button == Qt::LeftButton    ? TMouseButton::Left
+           : button == Qt::RightButton ? TMouseButton::Right
+                                       : TMouseButton::Middle;
+}
+
+TShiftState Shift(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+    TShiftState shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= ssShift;
+    if (modifiers & Qt::AltModifier)
+        shift |= ssAlt;
+    if (modifiers & Qt::ControlModifier)
+        shift |= ssCtrl;
+    if (buttons & Qt::LeftButton)
+        shift |= ssLeft;
+    if (buttons & Qt::RightButton)
+        shift |= ssRight;
+    if (buttons & Qt::MiddleButton)
+        shift |= ssMiddle;
+    return shift;
+}
+
+TShiftState Shift(const QMouseEvent* event) {
+    return Shift(event->modifiers(), event->buttons());
+}
+
 QPoint EventPos(const QMouseEvent* event) {
     const QPointF p = event->position();
     return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
@@ -33,7 +61,7 @@ void ReleaseCapture() {
     Capture() = nullptr;
 }
 
-TImage::TImage(QWidget* parent) : QWidget(parent) {
+TImage::TImage(TWinControl* parent) : TControlOf(parent) {
     // Hover pictures need moves without a pressed button.
     setMouseTracking(true);
     FPicture->OnChange = [this] { PictureChanged(); };
@@ -84,7 +112,7 @@ void TImage::mousePressEvent(QMouseEvent* event) {
         SetCaptureControl(this);
         FClickPending = true;
     }
-    MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    MouseDown(Button(event->button()), Shift(event), p.x(), p.y());
     event->accept();
 }
 
@@ -100,7 +128,7 @@ void TImage::mouseReleaseEvent(QMouseEvent* event) {
                 OnClick(this);
         }
     }
-    MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+    MouseUp(Button(event->button()), Shift(event), p.x(), p.y());
     event->accept();
 }
 
@@ -112,13 +140,13 @@ void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
         if (OnDblClick)
             OnDblClick(this);
     }
-    MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    MouseDown(Button(event->button()), Shift(event), p.x(), p.y());
     event->accept();
 }
 
 void TImage::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = EventPos(event);
-    MouseMove(event->modifiers(), p.x(), p.y());
+    MouseMove(Shift(event), p.x(), p.y());
     event->accept();
 }
 
@@ -139,5 +167,6 @@ void TImage::leaveEvent(QEvent* event) {
         else
             p = QPoint(-1, -1);
     }
-    MouseMove(QGuiApplication::keyboardModifiers(), p.x(), p.y());
+    MouseMove(Shift(QGuiApplication::keyboardModifiers(), QGuiApplication::mouseButtons()), p.x(),
+              p.y());
 }

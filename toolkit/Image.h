@@ -1,35 +1,32 @@
 #pragma once
 
+#include "toolkit/Control.h"
 #include "toolkit/Graphics.h"
 
-#include <QWidget>
 #include <functional>
 #include <memory>
 
 // Shows one picture 1:1 at its top-left corner and gives the click rules of the old platform's
 // non-windowed controls. It draws nothing where the picture does not reach, so the parent's
 // colour shows there.
-class TImage : public QWidget {
+class TImage : public TControlOf<QWidget> {
     Q_OBJECT
 public:
-    explicit TImage(QWidget* parent = nullptr);
+    explicit TImage(TWinControl* parent = nullptr);
     ~TImage() override;
 
     // Every change repaints; with AutoSize a non-empty picture also resizes the control.
     TPicture* Picture() { return FPicture.get(); }
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool on);
-    // Paints at once instead of scheduling.
-    void Repaint() { repaint(); }
-
-    std::function<void(QObject* sender)> OnClick;
-    std::function<void(QObject* sender)> OnDblClick;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
 
 protected:
     // Pointer events in the old platform's terms, for controls built on this one.
-    virtual void MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-    virtual void MouseMove(Qt::KeyboardModifiers, int, int) {}
-    virtual void MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+    virtual void MouseDown(TMouseButton, TShiftState, int, int) {}
+    virtual void MouseMove(TShiftState, int, int) {}
+    virtual void MouseUp(TMouseButton, TShiftState, int, int) {}
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -1,10 +1,28 @@
 #pragma once
 
+#include "toolkit/Types.h"
+
 #include <QSize>
+#include <cstddef>
+#include <functional>
 #include <memory>
 
 class QLocale;
 class QTranslator;
+class TApplication;
+
+// The program's arguments as the system passed them, the program itself first.
+std::vector<String> ProgramArguments(int argc, char** argv);
+
+// The program's entry into the platform: creates the application object for the program at
+// `exePath` and runs `body` with it, returning its result. Of `words` (the arguments for the
+// window) the first `optionWords` may carry the platform's own options, which it takes out; body
+// gets the words that are left. The main window's outer size is at least `minWidth` x
+// `minHeight`; the platform makes such a window fit the screen.
+using TProgramBody = std::function<int(TApplication& app, const std::vector<String>& words)>;
+int StartApplication(const String& exePath, const std::vector<String>& words,
+                     std::size_t optionWords, int minWidth, int minHeight,
+                     const TProgramBody& body);
 
 // What the platform needs before and right after the application object is created.
 

@@ -66,7 +66,7 @@ public:
     }
 };
 
-TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent), FStyle(new Style) {
+TTrackBar::TTrackBar(TWinControl* parent) : TControlOf(Qt::Horizontal, parent), FStyle(new Style) {
     // The widget keeps only a guarded pointer to its style, so it may own it as a child.
     FStyle->setParent(this);
     setStyle(FStyle);

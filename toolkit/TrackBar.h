@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/Control.h"
+
 #include <QSlider>
 #include <QTimer>
 #include <functional>
@@ -8,10 +10,10 @@
 // raises OnChange only when the stored position changes; every scroll notification of a user
 // gesture raises it, moved or not (each drag step and the release, each key action and the key's
 // release, each wheel step, each page step of a click in the channel and the release).
-class TTrackBar : public QSlider {
+class TTrackBar : public TControlOf<QSlider> {
     Q_OBJECT
 public:
-    explicit TTrackBar(QWidget* parent = nullptr);
+    explicit TTrackBar(TWinControl* parent = nullptr);
 
     int Min() const { return FMin; }
     int Max() const { return FMax; }
@@ -23,7 +25,7 @@ public:
     void SetPageSize(int value);
     void SetThumbLength(int value);
 
-    std::function<void(QObject* sender)> OnChange;
+    TNotifyEvent OnChange;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

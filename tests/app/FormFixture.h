@@ -16,21 +16,32 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+// Our strings from Qt's, for the tests that still build their inputs with Qt.
+inline String S(const QString& text) {
+    return text.toStdString();
+}
+inline std::vector<String> S(const QStringList& texts) {
+    std::vector<String> result;
+    for (const QString& text : texts)
+        result.push_back(text.toStdString());
+    return result;
+}
+
 // A main window with recorded message and error boxes and its timer stopped: tests call the tick.
 class FormTest : public ::testing::Test {
 protected:
-    TApplication app{QStringLiteral("/usr/bin/reelstand")};
+    TApplication app{"/usr/bin/reelstand"};
     QStringList messages;
     QStringList errors;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
-        app.MessageBoxHook = [this](const QString& t) { messages << t; };
-        app.ErrorBoxHook = [this](const QString& t) { errors << t; };
+        app.MessageBoxHook = [this](const String& t) { messages << QString::fromStdString(t); };
+        app.ErrorBoxHook = [this](const String& t) { errors << QString::fromStdString(t); };
     }
 
     TForm1& Make(const QStringList& args = {}) {
-        form = std::make_unique<TForm1>(app, args);
+        form = std::make_unique<TForm1>(app, S(args));
         form->Timer1->SetEnabled(false);
         return *form;
     }
@@ -44,7 +55,7 @@ protected:
 
     // Opens a scene the way the program does, through the guard that shows failures.
     void Open(const QString& path) {
-        app.Guard([&] { form->OpenScene(path); });
+        app.Guard([&] { form->OpenScene(S(path)); });
     }
 
     void Tick(int n = 1) {

@@ -47,7 +47,7 @@ TEST_F(FormTest, LeavingFullScreenRestoresGeometryAndState) {
     EXPECT_FALSE(form->FullScreen());
     EXPECT_EQ(form->windowFlags(), flags);
     EXPECT_EQ(form->frameGeometry(), before);
-    EXPECT_EQ(form->WindowState(), Qt::WindowNoState);
+    EXPECT_EQ(form->WindowState(), TWindowState::Normal);
     EXPECT_TRUE(form->isVisible());
 }
 

@@ -98,23 +98,23 @@ TEST_F(FormTest, OpenResetsPlaybackAndALaterRequestReplacesTheScene) {
 
 TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
     Make();
-    form->OpenDialog1->ExecuteHook = [](QString&) { return false; };
+    form->OpenDialog1->ExecuteHook = [](String&) { return false; };
     form->Label2Click(form->Label2);
     EXPECT_FALSE(form->OpenRequested());
-    QString offered;
-    form->OpenDialog1->ExecuteHook = [&](QString& name) {
+    String offered;
+    form->OpenDialog1->ExecuteHook = [&](String& name) {
         offered = name;
-        name = Fixture("raw24_10.avi");
+        name = S(Fixture("raw24_10.avi"));
         return true;
     };
     form->Label2Click(form->Label2);
     EXPECT_EQ(form->FrameCount(), 10);
     // The second use starts with the previous choice.
     form->Label2Click(form->Label2);
-    EXPECT_EQ(offered, Fixture("raw24_10.avi"));
+    EXPECT_EQ(offered, S(Fixture("raw24_10.avi")));
     // A typed name of a missing file reaches the open request.
-    form->OpenDialog1->ExecuteHook = [](QString& name) {
-        name = QStringLiteral("/tmp/no/such/typed.avi");
+    form->OpenDialog1->ExecuteHook = [](String& name) {
+        name = "/tmp/no/such/typed.avi";
         return true;
     };
     form->Label2Click(form->Label2);
@@ -157,9 +157,9 @@ TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {
     int requests = 0;
     DuringDecode(*form, [&] {
         if (requests == 0)
-            form->OpenScene(Fixture("raw24_10.avi"));
+            form->OpenScene(S(Fixture("raw24_10.avi")));
         if (requests == 1)
-            form->OpenScene(Fixture("raw24_2.avi"));
+            form->OpenScene(S(Fixture("raw24_2.avi")));
         ++requests;
     });
     Open(Fixture("long_300.avi"));

@@ -22,7 +22,7 @@ TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
     const ArgsCase& c = GetParam();
     Make(c.args);
     ShowMain();
-    EXPECT_EQ(form->SceneFile(), c.sceneFile);
+    EXPECT_EQ(form->SceneFile(), S(c.sceneFile));
     EXPECT_EQ(form->FullScreen(), c.fullScreen);
     // A named scene is requested (these do not exist), nothing else is.
     EXPECT_EQ(messages, c.sceneFile.isEmpty()
@@ -78,6 +78,16 @@ INSTANTIATE_TEST_SUITE_P(Table, FormResize,
 // The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
 // slider's first range and the clock's pace; every control inside the window and none covering
 // another, so that each can be seen and clicked.
+// The control inside the window that carries `name`, or null.
+const QWidget* Named(const QWidget& window, const char* name) {
+    for (const QWidget* child : window.findChildren<QWidget*>()) {
+        const auto* object = dynamic_cast<const TObject*>(child);
+        if (object != nullptr && object->Name == name)
+            return child;
+    }
+    return nullptr;
+}
+
 TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     Make();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrin Reelstand"));
@@ -94,7 +104,7 @@ TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     std::vector<std::pair<const char*, QRect>> reachable;
     for (const char* name :
          {"Image3", "Label1", "Label2", "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"}) {
-        const auto* control = form->findChild<QWidget*>(QString::fromLatin1(name));
+        const QWidget* control = Named(*form, name);
         ASSERT_NE(control, nullptr) << name;
         const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
         EXPECT_FALSE(area.isEmpty()) << name;
@@ -104,14 +114,14 @@ TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
         reachable.emplace_back(name, area);
     }
     for (const char* name : {"Panel1", "Panel2", "Panel3", "Bevel1"})
-        EXPECT_NE(form->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+        EXPECT_NE(Named(*form, name), nullptr) << name;
 }
 
 TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
     Make({QStringLiteral("/tmp/no/such/scene.avi")});
     bool visibleDuringShow = true;
-    app.MessageBoxHook = [&](const QString& t) {
-        messages << t;
+    app.MessageBoxHook = [&](const String& t) {
+        messages << QString::fromStdString(t);
         visibleDuringShow = form->isVisible();
     };
     ShowMain();

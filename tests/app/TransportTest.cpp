@@ -63,9 +63,9 @@ protected:
 
     Skin Offered() {
         TBitmap play;
-        play.LoadFromResourceName(QStringLiteral("PLAY_UNPRESSED"));
+        play.LoadFromResourceName("PLAY_UNPRESSED");
         TBitmap pause;
-        pause.LoadFromResourceName(QStringLiteral("PAUSE_UNPRESSED"));
+        pause.LoadFromResourceName("PAUSE_UNPRESSED");
         const QImage shown =
             form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32);
         if (shown == play.Image().convertToFormat(QImage::Format_RGB32))
@@ -163,13 +163,13 @@ TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
     form->ImgBtn12Click(form->ImgBtn12);
     EXPECT_TRUE(form->Paused());
     TBitmap play;
-    play.LoadFromResourceName(QStringLiteral("play_unpressed"));
+    play.LoadFromResourceName("play_unpressed");
     EXPECT_EQ(form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32),
               play.Image().convertToFormat(QImage::Format_RGB32));
     Open(Fixture("raw24_10.avi"));
     EXPECT_FALSE(form->Paused());
     TBitmap pause;
-    pause.LoadFromResourceName(QStringLiteral("pause_unpressed"));
+    pause.LoadFromResourceName("pause_unpressed");
     EXPECT_EQ(form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32),
               pause.Image().convertToFormat(QImage::Format_RGB32));
     EXPECT_EQ(form->ImgBtn12->size(), QSize(30, 29));

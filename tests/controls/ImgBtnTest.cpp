@@ -62,8 +62,8 @@ struct Harness {
         button->SetUpPict(&up);
         button->SetDisPict(&dis);
         button->SetEnabled(true);
-        button->OnClick = [this](QObject*) { ++clicks; };
-        button->OnDblClick = [this](QObject*) { ++dblClicks; };
+        button->OnClick = [this](TObject*) { ++clicks; };
+        button->OnDblClick = [this](TObject*) { ++dblClicks; };
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
         // Start with the pointer over the window, away from the button.

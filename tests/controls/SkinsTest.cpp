@@ -57,7 +57,7 @@ TEST(Skins, NamedBitmapsAreRawEightBitDibsOfThirtyByTwentyNine) {
         EXPECT_TRUE(U32(dib, 32) == 256u || U32(dib, 32) == 0u); // full colour table
 
         TBitmap bitmap;
-        bitmap.LoadFromResourceName(name);
+        bitmap.LoadFromResourceName(name.toStdString());
         ASSERT_EQ(bitmap.Image().size(), QSize(30, 29));
         ExpectWhiteCorners(bitmap.Image(), name);
         images.push_back(bitmap.Image());
@@ -78,7 +78,7 @@ TEST(Skins, DefinitionPicturesAreTwentyFourBitBmpsOfThirtyByTwentyNine) {
         EXPECT_EQ(static_cast<qint32>(U32(bmp, 14 + 8)), 29); // bottom-up
 
         TPicture picture;
-        picture.LoadFromFile(path);
+        picture.LoadFromFile(path.toStdString());
         ASSERT_EQ(picture.Image().size(), QSize(30, 29));
         ExpectWhiteCorners(picture.Image(), path);
     }
@@ -94,13 +94,13 @@ TEST(Skins, LookupIgnoresCase) {
     };
     for (const auto& [asked, stored] : cases) {
         TBitmap byAsked, byStored;
-        byAsked.LoadFromResourceName(asked);
-        byStored.LoadFromResourceName(stored);
+        byAsked.LoadFromResourceName(asked.toStdString());
+        byStored.LoadFromResourceName(stored.toStdString());
         EXPECT_EQ(byAsked.Image(), byStored.Image()) << asked.toStdString();
     }
     TBitmap play, pause;
-    play.LoadFromResourceName(QStringLiteral("play_unpressed"));
-    pause.LoadFromResourceName(QStringLiteral("PAUSE_UNPRESSED"));
+    play.LoadFromResourceName("play_unpressed");
+    pause.LoadFromResourceName("PAUSE_UNPRESSED");
     EXPECT_NE(play.Image(), pause.Image());
 }
 
@@ -112,12 +112,11 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
     button.setGeometry(bounds);
     button.SetAutoSize(true);
     button.SetEnabled(true);
-    const QString base = QStringLiteral(":/definition/ImgBtn12_");
     TPicture shown, over, down, up;
-    shown.LoadFromFile(base + QStringLiteral("Picture.bmp"));
-    over.LoadFromFile(base + QStringLiteral("OverPict.bmp"));
-    down.LoadFromFile(base + QStringLiteral("DownPict.bmp"));
-    up.LoadFromFile(base + QStringLiteral("UpPict.bmp"));
+    shown.LoadFromDefinition("ImgBtn12_Picture");
+    over.LoadFromDefinition("ImgBtn12_OverPict");
+    down.LoadFromDefinition("ImgBtn12_DownPict");
+    up.LoadFromDefinition("ImgBtn12_UpPict");
     button.Picture()->Assign(&shown);
     button.SetOverPict(&over);
     button.SetDownPict(&down);
@@ -125,11 +124,11 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
     EXPECT_EQ(button.geometry(), bounds);
 
     for (const char* prefix : {"play", "PAUSE", "play"}) {
-        const QString p = QLatin1String(prefix);
-        button.Picture()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_unpressed"));
-        button.OverPict()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_highlight"));
-        button.UpPict()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_unpressed"));
-        button.DownPict()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_pressed"));
+        const String p = prefix;
+        button.Picture()->Bitmap()->LoadFromResourceName(p + "_unpressed");
+        button.OverPict()->Bitmap()->LoadFromResourceName(p + "_highlight");
+        button.UpPict()->Bitmap()->LoadFromResourceName(p + "_unpressed");
+        button.DownPict()->Bitmap()->LoadFromResourceName(p + "_pressed");
         EXPECT_EQ(button.geometry(), bounds) << prefix;
         for (bool enabled : {false, true}) {
             button.SetEnabled(enabled); // displays DisPict (empty) or UpPict

@@ -53,7 +53,7 @@ struct Rig {
         bar.SetMax(max);
         bar.SetPosition(position);
         bar.show();
-        bar.OnChange = [this](QObject* sender) {
+        bar.OnChange = [this](TObject* sender) {
             EXPECT_EQ(sender, &bar);
             seen.push_back({bar.Position(), bar.Max()});
             if (React)

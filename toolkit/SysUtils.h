@@ -1,0 +1,6 @@
+#pragma once
+
+#include "toolkit/Types.h"
+
+// Whether `path` names an existing regular file (a folder does not count).
+bool FileExists(const String& path);
