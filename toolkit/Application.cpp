@@ -2,45 +2,27 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
-#include "toolkit/qt/Convert.h"
+#include "toolkit/SysUtils.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
 #include <cstdio>
 #include <utility>
 
 namespace {
-const QEvent::Type TerminateEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-// Word-wraps the text to at most half the screen's width and centres the box on the screen.
-void RunBox(QMessageBox& box) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-            label->setMaximumWidth(screen->geometry().width() / 2);
-        box.adjustSize();
-        box.move(screen->geometry().center() - box.rect().center());
-    }
-    box.exec();
+// The length of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
+std::size_t SequenceLength(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 } // namespace
 
-TApplication::TApplication(const String& exePath, QObject* parent)
-    : QObject(parent), FTitle(TitleFromExeName(exePath)) {}
-
 String TApplication::TitleFromExeName(const String& exePath) {
-    QString name = QFileInfo(PathToQ(exePath)).fileName();
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    if (name.size() > 1)
-        name = name.left(1) + name.mid(1).toLower();
-    return FromQ(name);
+    const std::size_t slash = exePath.find_last_of("/\\");
+    String name = slash == String::npos ? exePath : exePath.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    if (name.empty())
+        return name;
+    const std::size_t first =
+        std::min(SequenceLength(static_cast<unsigned char>(name[0])), name.size());
+    return name.substr(0, first) + AnsiLowerCase(name.substr(first));
 }
 
 String TApplication::ErrorBoxText(const String& message) {
@@ -71,57 +53,49 @@ void TApplication::HandleException(const std::exception& e) noexcept {
 }
 
 void TApplication::MessageBox(const String& text) {
-    ShowBox(QMessageBox::NoIcon, text, MessageBoxHook);
+    ShowBox(TBoxKind::Message, text, MessageBoxHook);
 }
 
 void TApplication::ShowErrorBox(const String& text) {
-    ShowBox(QMessageBox::Critical, ErrorBoxText(text), ErrorBoxHook);
+    ShowBox(TBoxKind::Error, ErrorBoxText(text), ErrorBoxHook);
 }
 
 String TApplication::MessageLine(const String& text) const {
-    QString line = ToQ(FTitle) + QStringLiteral(": ");
+    String line = FTitle + ": ";
     if (!FMessageFile.empty())
-        line += PathToQ(FMessageFile) + QStringLiteral(": ");
-    line += ToQ(text);
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
+        line += FMessageFile + ": ";
+    line += text;
+    // C0 controls, DEL, and the C1 controls (U+0080 to U+009F, two bytes in UTF-8).
+    String safe;
+    safe.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c == 0x7F) {
+            safe += '?';
+        } else if (c == 0xC2 && i + 1 < line.size() &&
+                   static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(line[i + 1]) <= 0x9F) {
+            safe += '?';
+            ++i;
+        } else {
+            safe += line[i];
+        }
     }
-    return FromQ(line);
+    return safe;
 }
 
 // A modal box with one OK button that answers Enter and Escape, or the tests' recorder.
-void TApplication::ShowBox(int icon, const String& text,
+void TApplication::ShowBox(TBoxKind kind, const String& text,
                            const std::function<void(const String&)>& hook) {
     // Written before the box blocks, and also for the tests' recorder.
-    const QByteArray line = (ToQ(MessageLine(text)) + QLatin1Char('\n')).toLocal8Bit();
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    const String line = MessageLine(text) + '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
     if (hook) {
         hook(text);
         return;
     }
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), ToQ(FTitle), ToQ(text), QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    RunBox(box);
-}
-
-void TApplication::ProcessMessages() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void TApplication::Terminate() {
-    QCoreApplication::postEvent(this, new QEvent(TerminateEvent));
-}
-
-bool TApplication::event(QEvent* e) {
-    if (e->type() == TerminateEvent) {
-        FTerminated = true;
-        QCoreApplication::exit(0);
-        return true;
-    }
-    return QObject::event(e);
+    RunBox(kind, text);
 }
 
 int TApplication::Run(TForm& mainForm) {
@@ -130,6 +104,6 @@ int TApplication::Run(TForm& mainForm) {
     // full-screen load) ends the program here.
     if (FTerminated)
         return 0;
-    QCoreApplication::exec();
+    RunLoop();
     return 0;
 }

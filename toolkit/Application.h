@@ -2,19 +2,21 @@
 
 #include "toolkit/Types.h"
 
-#include <QObject>
 #include <exception>
 #include <functional>
+#include <memory>
 
 class TForm;
 
 // The application object: title, the top-level exception handler with its error box, the plain
 // message box, yielding to the event loop, and the end request.
-class TApplication : public QObject {
-    Q_OBJECT
+class TApplication {
 public:
     // `exePath` is the program's path as started (argv[0]); the title derives from it.
-    explicit TApplication(const String& exePath, QObject* parent = nullptr);
+    explicit TApplication(const String& exePath);
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
 
     // File name without folder, cut at the first ".", every character after the first lower-cased.
     static String TitleFromExeName(const String& exePath);
@@ -24,9 +26,9 @@ public:
 
     const String& Title() const { return FTitle; }
 
-    // Every handler that Qt calls into the program is entered through here: an exception that
-    // leaves the handler is shown in the error box and the event loop goes on. Exceptions must
-    // never unwind through Qt's own frames.
+    // Every handler that the platform calls into the program is entered through here: an
+    // exception that leaves the handler is shown in the error box and the event loop goes on.
+    // Exceptions must never unwind through the platform's own frames.
     void Guard(const std::function<void()>& handler) noexcept;
     void HandleException(const std::exception& e) noexcept;
 
@@ -54,16 +56,22 @@ public:
     std::function<void(const String& text)> MessageBoxHook;
     std::function<void(const String& text)> ErrorBoxHook;
 
-protected:
-    bool event(QEvent* e) override;
+    struct Peer;
 
 private:
+    enum class TBoxKind { Message, Error };
+
     // The line written for a box's text: control characters (a newline in a file name) become
     // "?", so that one message stays one line.
     String MessageLine(const String& text) const;
-    void ShowBox(int icon, const String& text, const std::function<void(const String&)>& hook);
+    void ShowBox(TBoxKind kind, const String& text, const std::function<void(const String&)>& hook);
+    // The platform's modal box.
+    void RunBox(TBoxKind kind, const String& text);
+    // The platform's main loop, until the end request is taken.
+    void RunLoop();
 
     String FTitle;
     String FMessageFile;
     bool FTerminated = false;
+    std::unique_ptr<Peer> FPeer;
 };

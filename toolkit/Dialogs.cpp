@@ -1,28 +1,12 @@
 #include "toolkit/Dialogs.h"
 
-#include "toolkit/qt/Convert.h"
+#include "toolkit/Form.h"
 
-#include <QFileDialog>
-
-TOpenDialog::TOpenDialog(QWidget* owner) : QObject(owner), FOwner(owner) {}
+TOpenDialog::TOpenDialog(TForm* owner) : TComponent(owner), FForm(owner) {}
 
 bool TOpenDialog::Execute() {
     String chosen = FFileName;
-    bool ok = false;
-    if (ExecuteHook) {
-        ok = ExecuteHook(chosen);
-    } else {
-        QFileDialog dialog(FOwner);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        // Any name, existing or not: the open request itself reports a missing scene.
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontUseNativeDialog, false);
-        if (!FFileName.empty())
-            dialog.selectFile(PathToQ(FFileName));
-        ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-        if (ok)
-            chosen = PathFromQ(dialog.selectedFiles().constFirst());
-    }
+    const bool ok = ExecuteHook ? ExecuteHook(chosen) : Run(chosen);
     if (ok)
         FFileName = chosen;
     return ok;

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "toolkit/Types.h"
+#include "toolkit/Classes.h"
 
-#include <QObject>
 #include <functional>
 
-class QWidget;
+class TForm;
 
 // The file-open dialog: no filter, the default title, resizable, centred over its owner; from its
 // second use on it starts with the previous choice. A typed name of a missing file is returned.
-class TOpenDialog : public QObject, public TObject {
-    Q_OBJECT
+class TOpenDialog : public TComponent {
 public:
-    explicit TOpenDialog(QWidget* owner);
+    explicit TOpenDialog(TForm* owner);
     bool Execute();
     const String& FileName() const { return FFileName; }
 
@@ -20,6 +18,9 @@ public:
     std::function<bool(String& fileName)> ExecuteHook;
 
 private:
-    QWidget* FOwner;
+    // The platform's dialog: true with `fileName` set when the user confirms a choice.
+    bool Run(String& fileName);
+
+    TForm* FForm;
     String FFileName;
 };

@@ -27,7 +27,8 @@ QRect PrimaryScreen() {
 } // namespace
 
 TForm::TForm(QWidget* parent)
-    : QWidget(parent, Qt::Window), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN) {
+    : QWidget(parent, Qt::Window), TComponent(nullptr),
+      FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN) {
     setAcceptDrops(true);
 }
 

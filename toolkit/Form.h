@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/Types.h"
+#include "toolkit/Classes.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -9,7 +9,7 @@
 // A top-level window with the old platform's geometry rules: positions and sizes are those of the
 // outer frame, the minimum outer size holds on every change of size, and showing the main window
 // runs its show handler before it is centred and made visible.
-class TForm : public QWidget, public TObject {
+class TForm : public QWidget, public TComponent {
     Q_OBJECT
 public:
     explicit TForm(QWidget* parent = nullptr);

@@ -116,7 +116,7 @@ TEST(Terminate, IsPostedAndTakenByTheNextLoopThatRuns) {
 TEST(ProcessMessages, DeliversPendingEventsOnce) {
     TApplication app("reelstand");
     int fired = 0;
-    QTimer::singleShot(0, &app, [&] { ++fired; });
+    QTimer::singleShot(0, [&] { ++fired; });
     app.ProcessMessages();
     EXPECT_EQ(fired, 1);
 }

@@ -7,3 +7,7 @@
 bool FileExists(const String& path) {
     return !path.empty() && QFileInfo(PathToQ(path)).isFile();
 }
+
+String AnsiLowerCase(const String& text) {
+    return FromQ(ToQ(text).toLower());
+}

@@ -1,3 +1,5 @@
+#include "toolkit/qt/Startup.h"
+
 #include "toolkit/Startup.h"
 
 #include "toolkit/Application.h"
