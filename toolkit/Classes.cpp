@@ -8,14 +8,18 @@ TComponent::TComponent(TComponent* owner) : FOwner(owner) {
 }
 
 TComponent::~TComponent() {
+    DestroyComponents();
+    if (FOwner != nullptr) {
+        auto& siblings = FOwner->FComponents;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+}
+
+void TComponent::DestroyComponents() {
     while (!FComponents.empty()) {
         TComponent* last = FComponents.back();
         last->FOwner = nullptr;
         FComponents.pop_back();
         delete last;
-    }
-    if (FOwner != nullptr) {
-        auto& siblings = FOwner->FComponents;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     }
 }

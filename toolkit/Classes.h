@@ -14,6 +14,13 @@ public:
     TComponent& operator=(const TComponent&) = delete;
 
     TComponent* Owner() const { return FOwner; }
+    // The components owned, in the order they were created.
+    int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    TComponent* Components(int i) const { return FComponents[static_cast<std::size_t>(i)]; }
+
+protected:
+    // Destroys the owned components now, the newest first.
+    void DestroyComponents();
 
 private:
     TComponent* FOwner;

@@ -2,6 +2,7 @@
 
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Font.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -86,8 +87,8 @@ void TForm::SetFont(const TFont& font) {
     setFont(ToQFont(font));
 }
 
-void TForm::SetActiveControl(QWidget* control) {
-    setFocusProxy(control);
+void TForm::SetActiveControl(TControl* control) {
+    setFocusProxy(QtWidget(control));
 }
 
 void TForm::SetBorderStyleNone() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/Classes.h"
+#include "toolkit/Control.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -32,7 +33,7 @@ public:
     // The font the window's controls inherit.
     void SetFont(const TFont& font);
     // The control that takes the keyboard focus for the window.
-    void SetActiveControl(QWidget* control);
+    void SetActiveControl(TControl* control);
 
     // Borderless pop-up window: no caption, frame, system menu or boxes.
     void SetBorderStyleNone();

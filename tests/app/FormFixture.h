@@ -10,6 +10,7 @@
 #include "toolkit/Image.h"
 #include "toolkit/Timer.h"
 #include "toolkit/TrackBar.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QImage>
 #include <QStringList>

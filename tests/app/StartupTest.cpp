@@ -78,12 +78,17 @@ INSTANTIATE_TEST_SUITE_P(Table, FormResize,
 // The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
 // slider's first range and the clock's pace; every control inside the window and none covering
 // another, so that each can be seen and clicked.
-// The control inside the window that carries `name`, or null.
-const QWidget* Named(const QWidget& window, const char* name) {
+// The window of the control inside the window that carries `name`, or null.
+const QWidget* Named(const TForm& window, const char* name) {
     for (const QWidget* child : window.findChildren<QWidget*>()) {
         const auto* object = dynamic_cast<const TObject*>(child);
         if (object != nullptr && object->Name == name)
             return child;
+    }
+    for (int i = 0; i < window.ComponentCount(); ++i) {
+        const auto* control = dynamic_cast<const TControl*>(window.Components(i));
+        if (control != nullptr && control->Name == name)
+            return QtWidget(control);
     }
     return nullptr;
 }

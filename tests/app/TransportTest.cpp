@@ -49,14 +49,14 @@ protected:
     // The thumb's centre for a value, with the definition's thumb length of 20.
     int ThumbX(int value) const {
         const TTrackBar* t = form->TrackBar1;
-        return 10 + value * (t->width() - 20) / std::max(1, t->Max());
+        return 10 + value * (t->Width() - 20) / std::max(1, t->Max());
     }
 
     void DragTo(int value) {
-        TTrackBar* t = form->TrackBar1;
+        QWidget* t = QtWidget(form->TrackBar1);
         const int y = t->height() / 2;
-        QTest::mousePress(t, Qt::LeftButton, {}, QPoint(ThumbX(t->Position()), y));
-        QTest::mouseMove(t, QPoint((ThumbX(t->Position()) + ThumbX(value)) / 2, y));
+        QTest::mousePress(t, Qt::LeftButton, {}, QPoint(ThumbX(form->TrackBar1->Position()), y));
+        QTest::mouseMove(t, QPoint((ThumbX(form->TrackBar1->Position()) + ThumbX(value)) / 2, y));
         QTest::mouseMove(t, QPoint(ThumbX(value), y));
         QTest::mouseRelease(t, Qt::LeftButton, {}, QPoint(ThumbX(value), y));
     }
@@ -106,7 +106,7 @@ TEST_P(Transport, StepsPauseAndScrub) {
             DragTo(s.arg);
             break;
         case Step::Key:
-            QTest::keyClick(form->TrackBar1, static_cast<Qt::Key>(s.arg));
+            QTest::keyClick(QtWidget(form->TrackBar1), static_cast<Qt::Key>(s.arg));
             break;
         }
         SCOPED_TRACE(testing::Message() << "step " << i);
@@ -184,10 +184,10 @@ TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     ShowMain();
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
+    EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
     QTest::mouseClick(form->ImgBtn13, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseClick(form->Label2->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
+    EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "toolkit/TrackBar.h"
+#include "toolkit/qt/TrackBar.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -32,11 +33,8 @@ class Bar : public TTrackBar {
 public:
     using TTrackBar::TTrackBar;
 
-    QRect Handle() const {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    }
+    TTrackBarWidget* Widget() const { return static_cast<TTrackBarWidget*>(QtWidget(this)); }
+    QRect Handle() const { return Widget()->HandleRect(); }
 };
 
 // A slider at the size the main window gives it, recording every change event; React runs inside
@@ -47,14 +45,14 @@ struct Rig {
     std::function<void(Rig&)> React;
 
     explicit Rig(int position, int lineSize = 0, int pageSize = 0, int max = 10) {
-        bar.setGeometry(12, 19, 389, 22);
+        bar.SetBounds(12, 19, 389, 22);
         bar.SetLineSize(lineSize);
         bar.SetPageSize(pageSize);
         bar.SetMax(max);
         bar.SetPosition(position);
-        bar.show();
+        bar.Widget()->show();
         bar.OnChange = [this](TObject* sender) {
-            EXPECT_EQ(sender, &bar);
+            EXPECT_EQ(sender, static_cast<TObject*>(&bar));
             seen.push_back({bar.Position(), bar.Max()});
             if (React)
                 React(*this);
@@ -79,30 +77,30 @@ struct Rig {
         return centre;
     }
 
-    void Press(QPoint at) { QTest::mousePress(&bar, Qt::LeftButton, {}, at); }
-    void Move(QPoint at) { QTest::mouseMove(&bar, at); }
-    void Release(QPoint at) { QTest::mouseRelease(&bar, Qt::LeftButton, {}, at); }
-    void Click(QPoint at) { QTest::mouseClick(&bar, Qt::LeftButton, {}, at); }
-    void Key(Qt::Key key) { QTest::keyClick(&bar, key); }
+    void Press(QPoint at) { QTest::mousePress(bar.Widget(), Qt::LeftButton, {}, at); }
+    void Move(QPoint at) { QTest::mouseMove(bar.Widget(), at); }
+    void Release(QPoint at) { QTest::mouseRelease(bar.Widget(), Qt::LeftButton, {}, at); }
+    void Click(QPoint at) { QTest::mouseClick(bar.Widget(), Qt::LeftButton, {}, at); }
+    void Key(Qt::Key key) { QTest::keyClick(bar.Widget(), key); }
 
     void AutoRepeat(Qt::Key key) {
         // What X11 delivers while a key is held: a release and a press, both marked auto-repeat.
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(&bar, &release);
+        QApplication::sendEvent(bar.Widget(), &release);
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(&bar, &press);
+        QApplication::sendEvent(bar.Widget(), &press);
     }
 
     void Wheel(int delta) {
-        const QPointF pos = bar.rect().center();
-        QWheelEvent event(pos, bar.mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&bar, &event);
+        const QPointF pos = bar.Widget()->rect().center();
+        QWheelEvent event(pos, bar.Widget()->mapToGlobal(pos), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar.Widget(), &event);
     }
 
     // One tick of the auto-repeat of a click held in the channel, without waiting for it.
     void RepeatTick() {
-        auto* timer = bar.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+        auto* timer = bar.Widget()->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
         ASSERT_NE(timer, nullptr);
         if (!timer->isActive())
             return;
@@ -114,29 +112,29 @@ struct Rig {
     bool Send(QEvent::Type type, Qt::MouseButton button, QPoint at) {
         const bool move = type == QEvent::MouseMove;
         const bool release = type == QEvent::MouseButtonRelease;
-        QMouseEvent event(type, at, bar.mapToGlobal(at), move ? Qt::NoButton : button,
+        QMouseEvent event(type, at, bar.Widget()->mapToGlobal(at), move ? Qt::NoButton : button,
                           release ? Qt::NoButton : button, Qt::NoModifier);
-        QApplication::sendEvent(&bar, &event);
+        QApplication::sendEvent(bar.Widget(), &event);
         return event.isAccepted();
     }
 
     // The thumb Qt draws must stand where the stored position says.
     void ExpectShown() const {
-        EXPECT_EQ(bar.value(), bar.Position());
-        EXPECT_EQ(bar.sliderPosition(), bar.Position());
-        EXPECT_EQ(bar.maximum(), bar.Max());
-        EXPECT_EQ(bar.minimum(), bar.Min());
+        EXPECT_EQ(bar.Widget()->value(), bar.Position());
+        EXPECT_EQ(bar.Widget()->sliderPosition(), bar.Position());
+        EXPECT_EQ(bar.Widget()->maximum(), bar.Max());
+        EXPECT_EQ(bar.Widget()->minimum(), bar.Min());
     }
 };
 
 TEST(TrackBar, StartsAtZeroInTheRangeZeroToTen) {
-    TTrackBar bar;
+    Bar bar;
     EXPECT_EQ(bar.Min(), 0);
     EXPECT_EQ(bar.Max(), 10);
     EXPECT_EQ(bar.Position(), 0);
-    EXPECT_EQ(bar.minimum(), 0);
-    EXPECT_EQ(bar.maximum(), 10);
-    EXPECT_EQ(bar.value(), 0);
+    EXPECT_EQ(bar.Widget()->minimum(), 0);
+    EXPECT_EQ(bar.Widget()->maximum(), 10);
+    EXPECT_EQ(bar.Widget()->value(), 0);
 }
 
 TEST(TrackBar, ThumbTakesTheLengthItIsGiven) {
@@ -313,10 +311,10 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             QTest::keyPress(&r.bar, Qt::Key_Right);
+             QTest::keyPress(r.bar.Widget(), Qt::Key_Right);
              r.AutoRepeat(Qt::Key_Right);
              r.AutoRepeat(Qt::Key_Right);
-             QTest::keyRelease(&r.bar, Qt::Key_Right);
+             QTest::keyRelease(r.bar.Widget(), Qt::Key_Right);
          },
          {6, 7, 8, 8}},
         {"keys on an empty range",
@@ -423,10 +421,10 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          0,
          [](Rig& r) {
              EXPECT_TRUE(r.Send(QEvent::MouseButtonPress, Qt::LeftButton, r.At(0)));
-             EXPECT_TRUE(r.bar.isSliderDown());
+             EXPECT_TRUE(r.bar.Widget()->isSliderDown());
              r.Send(QEvent::MouseMove, Qt::LeftButton, r.At(0) + QPoint(40, 0));
              r.Send(QEvent::MouseButtonRelease, Qt::LeftButton, r.At(0) + QPoint(40, 0));
-             EXPECT_FALSE(r.bar.isSliderDown());
+             EXPECT_FALSE(r.bar.Widget()->isSliderDown());
          },
          {0}},
         {"click right of the thumb, page size 0: no jump",
@@ -512,7 +510,7 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          [](Rig& r) {
              r.Press(r.At(8));
              QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-             QApplication::sendEvent(&r.bar, &out);
+             QApplication::sendEvent(r.bar.Widget(), &out);
              r.RepeatTick();
              r.Release(r.At(8));
          },
@@ -527,7 +525,7 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
              r.Send(QEvent::MouseMove, Qt::LeftButton, r.At(4));
              r.Send(QEvent::MouseButtonPress, Qt::LeftButton, r.At(8));
              r.Send(QEvent::MouseButtonRelease, Qt::LeftButton, r.At(8));
-             EXPECT_FALSE(r.bar.isSliderDown());
+             EXPECT_FALSE(r.bar.Widget()->isSliderDown());
          },
          {4, 4, 4}},
     });
