@@ -2,7 +2,6 @@
 
 #include "toolkit/Control.h"
 
-#include <QLabel>
 #include <functional>
 
 enum class TBevelCut { None, Raised, Lowered };
@@ -26,31 +25,29 @@ private:
 };
 
 // An etched line along the top edge: a shadow row, the highlight row below it, nothing else.
-class TBevel : public TControlOf<QWidget> {
-    Q_OBJECT
+class TBevel : public TControl {
 public:
     explicit TBevel(TWinControl* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 };
 
 // A transparent text label that sizes itself to its caption with its left and top edges fixed.
-class TLabel : public TControlOf<QLabel> {
-    Q_OBJECT
+class TLabel : public TControl {
 public:
     explicit TLabel(TWinControl* parent = nullptr);
+    const String& Caption() const { return FCaption; }
     void SetCaption(const String& caption);
     // The font's colour is the text's.
     void SetFont(const TFont& font);
 
     TNotifyEvent OnClick;
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    // The platform reports a click (press and release of the left button inside) here.
+    void DoClick();
 
 private:
-    void AutoSize();
-    bool FPressed = false;
+    // The platform's part: show the caption in the font, sized to fit.
+    void ShowText();
+
+    String FCaption;
+    TFont FFont;
 };

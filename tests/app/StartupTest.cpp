@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <utility>
@@ -97,14 +98,14 @@ TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     Make();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrin Reelstand"));
     EXPECT_EQ(form->size(), QSize(560, 660));
-    EXPECT_EQ(form->Label1->text(), QStringLiteral("schließen"));
-    EXPECT_EQ(form->Label2->text(), QStringLiteral("öffnen"));
+    EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label1))->text(), QStringLiteral("schließen"));
+    EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label2))->text(), QStringLiteral("öffnen"));
     EXPECT_EQ(form->Image3->size(), QSize(512, 512));
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Timer1->Interval(), 80);
     // Labels size themselves to their caption.
-    EXPECT_GT(form->Label1->width(), form->Label2->width());
-    EXPECT_NEAR(form->Label1->height(), 16, 2);
+    EXPECT_GT(form->Label1->Width(), form->Label2->Width());
+    EXPECT_NEAR(form->Label1->Height(), 16, 2);
 
     std::vector<std::pair<const char*, QRect>> reachable;
     for (const char* name :

@@ -186,7 +186,7 @@ TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
     QTest::mouseClick(form->ImgBtn13, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseClick(form->Label2->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(QtWidget(form->Label2)->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
 }
 
