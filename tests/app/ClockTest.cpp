@@ -59,7 +59,7 @@ TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
     EXPECT_EQ(form->LastIndex(), -1);
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Current(), 0);
-    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
 }
 

@@ -139,7 +139,7 @@ TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
     DuringDecode(*form, [&] {
         Tick();
         ++ticks;
-        if (!form->Image3->isHidden())
+        if (!QtWidget(form->Image3)->isHidden())
             ++visibleTicks;
         maxSeen = std::max(maxSeen, form->TrackBar1->Max());
     });
@@ -149,7 +149,7 @@ TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
     EXPECT_EQ(visibleTicks, 0);
     EXPECT_GT(maxSeen, 10); // the slider's range grew with the frames
     Tick();
-    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
 }
 
 TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {

@@ -100,7 +100,7 @@ TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     EXPECT_EQ(form->size(), QSize(560, 660));
     EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label1))->text(), QStringLiteral("schließen"));
     EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label2))->text(), QStringLiteral("öffnen"));
-    EXPECT_EQ(form->Image3->size(), QSize(512, 512));
+    EXPECT_EQ(QtWidget(form->Image3)->size(), QSize(512, 512));
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Timer1->Interval(), 80);
     // Labels size themselves to their caption.
@@ -151,7 +151,7 @@ TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
     Make();
     ShowMain();
     Tick(3);
-    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
     EXPECT_EQ(Rendered().pixel(256, 256), qRgb(255, 255, 255));
 }

@@ -36,13 +36,14 @@ protected:
     void ClickButton(int n, bool twice) {
         TImgBtn* b = Button(n);
         const QPoint p(10, 10);
-        QTest::mousePress(b, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(b, Qt::LeftButton, {}, p);
+        QTest::mousePress(QtWidget(b), Qt::LeftButton, {}, p);
+        QTest::mouseRelease(QtWidget(b), Qt::LeftButton, {}, p);
         if (twice) {
-            QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p), b->mapToGlobal(QPointF(p)),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(b, &dbl);
-            QTest::mouseRelease(b, Qt::LeftButton, {}, p);
+            QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p),
+                            QtWidget(b)->mapToGlobal(QPointF(p)), Qt::LeftButton, Qt::LeftButton,
+                            Qt::NoModifier);
+            QApplication::sendEvent(QtWidget(b), &dbl);
+            QTest::mouseRelease(QtWidget(b), Qt::LeftButton, {}, p);
         }
     }
 
@@ -172,7 +173,7 @@ TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
     pause.LoadFromResourceName("pause_unpressed");
     EXPECT_EQ(form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32),
               pause.Image().convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(form->ImgBtn12->size(), QSize(30, 29));
+    EXPECT_EQ(QtWidget(form->ImgBtn12)->size(), QSize(30, 29));
 }
 
 } // namespace
@@ -185,7 +186,7 @@ TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     QApplication::setActiveWindow(form.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
-    QTest::mouseClick(form->ImgBtn13, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(QtWidget(form->ImgBtn13), Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseClick(QtWidget(form->Label2)->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
 }

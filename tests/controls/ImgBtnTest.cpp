@@ -1,9 +1,11 @@
 #include "controls/ImgBtn.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,9 +50,11 @@ struct Harness {
     int clicks = 0;
     int dblClicks = 0;
 
+    ~Harness() { delete button; }
+
     Harness() {
         window.resize(120, 80);
-        button->setGeometry(20, 20, 30, 29);
+        QtWidget(button)->setGeometry(20, 20, 30, 29);
         button->SetAutoSize(true);
         button->SetEnabled(true);
         Fill(over, kOver);
@@ -95,26 +99,27 @@ void Perform(Harness& h, const Step& s) {
     TImgBtn* b = h.button;
     switch (s.act) {
     case Act::Move:
-        QTest::mouseMove(b, s.pos);
+        QTest::mouseMove(QtWidget(b), s.pos);
         break;
     case Act::SendMove: {
-        QMouseEvent move(QEvent::MouseMove, QPointF(s.pos), QPointF(b->mapToGlobal(s.pos)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(b, &move);
+        QMouseEvent move(QEvent::MouseMove, QPointF(s.pos),
+                         QPointF(QtWidget(b)->mapToGlobal(s.pos)), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(QtWidget(b), &move);
         break;
     }
     case Act::Press:
-        QTest::mousePress(b, s.mouse, {}, s.pos);
+        QTest::mousePress(QtWidget(b), s.mouse, {}, s.pos);
         break;
     case Act::Release:
-        QTest::mouseRelease(b, s.mouse, {}, s.pos);
+        QTest::mouseRelease(QtWidget(b), s.mouse, {}, s.pos);
         break;
     case Act::DClick:
-        QTest::mouseDClick(b, s.mouse, {}, s.pos);
+        QTest::mouseDClick(QtWidget(b), s.mouse, {}, s.pos);
         break;
     case Act::Leave: {
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(b, &leave);
+        QApplication::sendEvent(QtWidget(b), &leave);
         break;
     }
     case Act::Disable:
@@ -210,25 +215,26 @@ TEST(ImgBtn, PointerSequences) {
             EXPECT_EQ(h.clicks, s.clicks) << where;
             EXPECT_EQ(h.dblClicks, s.dblClicks) << where;
         }
-        EXPECT_EQ(h.button->size(), QSize(30, 29)) << sequence.name;
+        EXPECT_EQ(QtWidget(h.button)->size(), QSize(30, 29)) << sequence.name;
     }
 }
 
 TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
     QWidget window;
     window.resize(120, 80);
-    auto* button = new TImgBtn(&window);
+    const std::unique_ptr<TImgBtn> holder = std::make_unique<TImgBtn>(&window);
+    TImgBtn* button = holder.get();
     // Freshly constructed: disabled, showing the empty DisPict.
     EXPECT_FALSE(button->Enabled());
     EXPECT_FALSE(button->Pressed());
     EXPECT_TRUE(button->Picture()->Empty());
 
     // The stored order: bounds, automatic sizing, Enabled, displayed picture, events, pictures.
-    button->setGeometry(40, 16, 30, 29);
+    QtWidget(button)->setGeometry(40, 16, 30, 29);
     button->SetAutoSize(true);
     button->SetEnabled(true);
     EXPECT_TRUE(button->Picture()->Empty());
-    EXPECT_EQ(button->geometry(), QRect(40, 16, 30, 29));
+    EXPECT_EQ(QtWidget(button)->geometry(), QRect(40, 16, 30, 29));
     TPicture shown, over, down, up;
     Fill(shown, kShown);
     Fill(over, kOver);
@@ -250,8 +256,8 @@ TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTest::mouseMove(&window, QPoint(110, 75));
     EXPECT_EQ(Displayed(button), "Shown");
-    QTest::mouseMove(button, kIn);
+    QTest::mouseMove(QtWidget(button), kIn);
     EXPECT_EQ(Displayed(button), "Over");
-    QTest::mouseMove(button, kOut);
+    QTest::mouseMove(QtWidget(button), kOut);
     EXPECT_EQ(Displayed(button), "Up");
 }

@@ -1,4 +1,5 @@
 #include "controls/ImgBtn.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -109,7 +110,7 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
     QWidget bar;
     TImgBtn button(&bar);
     const QRect bounds(484, 16, 30, 29);
-    button.setGeometry(bounds);
+    QtWidget(&button)->setGeometry(bounds);
     button.SetAutoSize(true);
     button.SetEnabled(true);
     TPicture shown, over, down, up;
@@ -121,7 +122,7 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
     button.SetOverPict(&over);
     button.SetDownPict(&down);
     button.SetUpPict(&up);
-    EXPECT_EQ(button.geometry(), bounds);
+    EXPECT_EQ(QtWidget(&button)->geometry(), bounds);
 
     for (const char* prefix : {"play", "PAUSE", "play"}) {
         const String p = prefix;
@@ -129,10 +130,10 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
         button.OverPict()->Bitmap()->LoadFromResourceName(p + "_highlight");
         button.UpPict()->Bitmap()->LoadFromResourceName(p + "_unpressed");
         button.DownPict()->Bitmap()->LoadFromResourceName(p + "_pressed");
-        EXPECT_EQ(button.geometry(), bounds) << prefix;
+        EXPECT_EQ(QtWidget(&button)->geometry(), bounds) << prefix;
         for (bool enabled : {false, true}) {
             button.SetEnabled(enabled); // displays DisPict (empty) or UpPict
-            EXPECT_EQ(button.geometry(), bounds) << prefix;
+            EXPECT_EQ(QtWidget(&button)->geometry(), bounds) << prefix;
         }
     }
 }
