@@ -5,6 +5,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Timer.h"
+#include "toolkit/qt/Peer.h"
 #include "video/VFW.h"
 
 #include <QCoreApplication>
@@ -96,10 +97,11 @@ int TickProbe(const QString& file, int ticks) {
     player.Open(file);
     if (player.boxes != 0 || player.form->FrameCount() == 0)
         return 1;
-    player.form->show();
+    QtWidget(player.form.get())->show();
     QElapsedTimer waited;
     waited.start();
-    while (!(player.form->windowHandle() && player.form->windowHandle()->isExposed())) {
+    while (!(QtWidget(player.form.get())->windowHandle() &&
+             QtWidget(player.form.get())->windowHandle()->isExposed())) {
         if (waited.elapsed() > 10000)
             return 1;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

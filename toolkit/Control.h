@@ -2,17 +2,17 @@
 
 #include "toolkit/Classes.h"
 
-#include <QWidget>
 #include <memory>
 
-// The container a control is placed on.
-using TWinControl = QWidget;
+class TWinControl;
 
-// A child control: its bounds in its parent, its own visibility and painting, in the program's
+// A control: its bounds in its parent, its own visibility and painting, in the program's
 // terms. Its window belongs to the platform (the peer); the control owns it.
 class TControl : public TComponent {
 public:
     ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
 
     int Left() const;
     int Top() const;
@@ -38,25 +38,12 @@ protected:
     void SetPeer(std::unique_ptr<Peer> peer);
 
 private:
+    TWinControl* FParent;
     std::unique_ptr<Peer> FPeer;
 };
 
-// A control that is still a Qt widget itself, with the same calls as TControl.
-template <class Widget> class TControlOf : public Widget, public TObject {
-public:
-    using Widget::Widget;
-
-    int Left() const { return this->x(); }
-    int Top() const { return this->y(); }
-    int Width() const { return this->width(); }
-    int Height() const { return this->height(); }
-    void SetLeft(int left) { this->move(left, this->y()); }
-    void SetTop(int top) { this->move(this->x(), top); }
-    void SetBounds(int left, int top, int width, int height) {
-        this->setGeometry(left, top, width, height);
-    }
-    bool Visible() const { return !this->isHidden(); }
-    void SetVisible(bool visible) { this->setVisible(visible); }
-    void Invalidate() { this->update(); }
-    void Repaint() { this->repaint(); }
+// A control that holds other controls; it owns them, and they go before it.
+class TWinControl : public TControl {
+protected:
+    using TControl::TControl;
 };

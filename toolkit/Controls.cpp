@@ -14,3 +14,18 @@ void TLabel::DoClick() {
     if (OnClick)
         OnClick(this);
 }
+
+void TPanel::SetColor(TColor color) {
+    FColor = color;
+    Invalidate();
+}
+
+void TPanel::SetBevelOuter(TBevelCut cut) {
+    FOuter = cut;
+    Invalidate();
+}
+
+void TPanel::SetBevelInner(TBevelCut cut) {
+    FInner = cut;
+    Invalidate();
+}

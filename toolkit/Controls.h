@@ -7,16 +7,15 @@
 enum class TBevelCut { None, Raised, Lowered };
 
 // A plain coloured container with optional 1-pixel outer and inner bevels.
-class TPanel : public TControlOf<QWidget> {
-    Q_OBJECT
+class TPanel : public TWinControl {
 public:
     explicit TPanel(TWinControl* parent = nullptr);
+    TColor Color() const { return FColor; }
+    TBevelCut BevelOuter() const { return FOuter; }
+    TBevelCut BevelInner() const { return FInner; }
     void SetColor(TColor color);
     void SetBevelOuter(TBevelCut cut);
     void SetBevelInner(TBevelCut cut);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     TColor FColor = 0xC0C0C0;

@@ -1,29 +1,27 @@
 #pragma once
 
-#include "toolkit/Classes.h"
 #include "toolkit/Control.h"
 
-#include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 // A top-level window with the old platform's geometry rules: positions and sizes are those of the
 // outer frame, the minimum outer size holds on every change of size, and showing the main window
 // runs its show handler before it is centred and made visible.
-class TForm : public QWidget, public TComponent {
-    Q_OBJECT
+class TForm : public TWinControl {
 public:
-    explicit TForm(QWidget* parent = nullptr);
+    TForm();
+    ~TForm() override;
 
-    // The outer frame, caption and borders included (QWidget's width() and height() are the
-    // client area's).
+    // The outer frame, caption and borders included (Width and Height are the client area's).
     int OuterLeft() const;
     int OuterTop() const;
     int OuterWidth() const;
     int OuterHeight() const;
     void SetBounds(int left, int top, int width, int height);
-    int ClientWidth() const { return width(); }
-    int ClientHeight() const { return height(); }
+    int ClientWidth() const { return Width(); }
+    int ClientHeight() const { return Height(); }
     void SetClientHeight(int height);
     void SetMinimumOuterSize(int width, int height);
 
@@ -54,8 +52,7 @@ public:
     int ScreenHeight() const;
 
     // Closing the main window only asks the application to end (see OnCloseRequest).
-    void Close() { close(); }
-    void Repaint() { repaint(); }
+    void Close();
 
     // Runs `call` from the event loop, after the current handler has returned; never once the
     // window is gone.
@@ -76,19 +73,21 @@ public:
     // that the drag source is not kept waiting. An empty list: the drop carried no local file.
     std::function<void(const std::vector<String>& files)> OnDropFiles;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    // The platform reports here: every change of size, a request to close, and a drop (from
+    // the event loop, after the drop itself has returned).
+    void DoResize();
+    void DoClose();
+    void DoDropFiles(const std::vector<String>& files);
 
+protected:
     // Set by the derived window: closing the main window only asks the application to end.
     std::function<void()> OnCloseRequest;
 
 private:
-    void ApplyMinimumSize();
-    QSize FMinOuter{0, 0};
+    int FMinWidth = 0;
+    int FMinHeight = 0;
     bool FShowing = false;
     std::uint32_t FStyle;
+
+    friend class TFormWidget;
 };

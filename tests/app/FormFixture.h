@@ -66,7 +66,8 @@ protected:
 
     // What the picture area shows, rendered over its white panel.
     QImage Rendered() const {
-        return form->Panel3->grab(QtWidget(form->Image3)->geometry())
+        return QtWidget(form->Panel3)
+            ->grab(QtWidget(form->Image3)->geometry())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }

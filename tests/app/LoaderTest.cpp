@@ -124,9 +124,9 @@ TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
 
 // Runs `action` on each yield of the decode (a zero timer fires once per pass of the event loop).
 template <typename F> void DuringDecode(TForm1& form, F action) {
-    auto* t = new QTimer(&form);
+    auto* t = new QTimer(QtWidget(&form));
     t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, &form, [&form, action] {
+    QObject::connect(t, &QTimer::timeout, QtWidget(&form), [&form, action] {
         if (form.Decoding())
             action();
     });
@@ -192,11 +192,11 @@ bool Drop(TForm1& form, const QUrl& url) {
     QMimeData data;
     data.setUrls({url});
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
+    QApplication::sendEvent(QtWidget(&form), &enter);
     if (!enter.isAccepted())
         return false;
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
+    QApplication::sendEvent(QtWidget(&form), &drop);
     return drop.isAccepted();
 }
 
@@ -287,12 +287,12 @@ TEST_F(FormTest, DropIsTakenAsACopyEvenWhenAMoveIsProposed) {
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
     QDragEnterEvent enter(QPoint(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     enter.setDropAction(Qt::MoveAction);
-    QApplication::sendEvent(form.get(), &enter);
+    QApplication::sendEvent(QtWidget(form.get()), &enter);
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
     QDropEvent drop(QPointF(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     drop.setDropAction(Qt::MoveAction);
-    QApplication::sendEvent(form.get(), &drop);
+    QApplication::sendEvent(QtWidget(form.get()), &drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     app.ProcessMessages();

@@ -63,9 +63,9 @@ class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeC
 
 TEST_P(FormResize, CentresPanel1) {
     Make();
-    form->show(); // a hidden window defers its resize events
+    QtWidget(form.get())->show(); // a hidden window defers its resize events
     form->SetBounds(0, 0, GetParam().width, GetParam().height); // outer size, frame included
-    EXPECT_EQ(form->Panel1->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
+    EXPECT_EQ(QtWidget(form->Panel1)->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormResize,
@@ -79,25 +79,22 @@ INSTANTIATE_TEST_SUITE_P(Table, FormResize,
 // The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
 // slider's first range and the clock's pace; every control inside the window and none covering
 // another, so that each can be seen and clicked.
-// The window of the control inside the window that carries `name`, or null.
-const QWidget* Named(const TForm& window, const char* name) {
-    for (const QWidget* child : window.findChildren<QWidget*>()) {
-        const auto* object = dynamic_cast<const TObject*>(child);
-        if (object != nullptr && object->Name == name)
-            return child;
-    }
-    for (int i = 0; i < window.ComponentCount(); ++i) {
-        const auto* control = dynamic_cast<const TControl*>(window.Components(i));
-        if (control != nullptr && control->Name == name)
-            return QtWidget(control);
+// The control that carries `name` among those `owner` holds, at any depth, or null.
+const TControl* Named(const TComponent& owner, const char* name) {
+    for (int i = 0; i < owner.ComponentCount(); ++i) {
+        const TComponent* component = owner.Components(i);
+        if (component->Name == name)
+            return dynamic_cast<const TControl*>(component);
+        if (const TControl* found = Named(*component, name))
+            return found;
     }
     return nullptr;
 }
 
 TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     Make();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrin Reelstand"));
-    EXPECT_EQ(form->size(), QSize(560, 660));
+    EXPECT_EQ(QtWidget(form.get())->windowTitle(), QStringLiteral("Tavrin Reelstand"));
+    EXPECT_EQ(QtWidget(form.get())->size(), QSize(560, 660));
     EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label1))->text(), QStringLiteral("schließen"));
     EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label2))->text(), QStringLiteral("öffnen"));
     EXPECT_EQ(QtWidget(form->Image3)->size(), QSize(512, 512));
@@ -110,11 +107,11 @@ TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     std::vector<std::pair<const char*, QRect>> reachable;
     for (const char* name :
          {"Image3", "Label1", "Label2", "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"}) {
-        const QWidget* control = Named(*form, name);
+        const QWidget* control = QtWidget(Named(*form, name));
         ASSERT_NE(control, nullptr) << name;
-        const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+        const QRect area(control->mapTo(QtWidget(form.get()), QPoint(0, 0)), control->size());
         EXPECT_FALSE(area.isEmpty()) << name;
-        EXPECT_TRUE(form->rect().contains(area)) << name;
+        EXPECT_TRUE(QtWidget(form.get())->rect().contains(area)) << name;
         for (const auto& [other, otherArea] : reachable)
             EXPECT_FALSE(area.intersects(otherArea)) << name << " covers " << other;
         reachable.emplace_back(name, area);
@@ -128,15 +125,15 @@ TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
     bool visibleDuringShow = true;
     app.MessageBoxHook = [&](const String& t) {
         messages << QString::fromStdString(t);
-        visibleDuringShow = form->isVisible();
+        visibleDuringShow = QtWidget(form.get())->isVisible();
     };
     ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
     EXPECT_FALSE(visibleDuringShow);
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QtWidget(form.get())->isVisible());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(form->pos(), QPoint(std::max(0, (screen.width() - 560) / 2),
-                                  std::max(0, (screen.height() - 660) / 2)));
+    EXPECT_EQ(QtWidget(form.get())->pos(), QPoint(std::max(0, (screen.width() - 560) / 2),
+                                                  std::max(0, (screen.height() - 660) / 2)));
 }
 
 TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
@@ -144,7 +141,7 @@ TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
     ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("BADFORMAT")});
     EXPECT_EQ(errors, QStringList{QStringLiteral("Fehler beim Öffnen der Datei.")});
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QtWidget(form.get())->isVisible());
 }
 
 TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
@@ -163,7 +160,8 @@ TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
     EXPECT_FALSE(app.Terminated()); // a posted request
     app.ProcessMessages();
     EXPECT_TRUE(app.Terminated());
-    EXPECT_TRUE(form->isVisible()); // closing the main window neither hides nor destroys it
+    EXPECT_TRUE(
+        QtWidget(form.get())->isVisible()); // closing the main window neither hides nor destroys it
 }
 
 } // namespace

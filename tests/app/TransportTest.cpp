@@ -79,7 +79,7 @@ protected:
 TEST_P(Transport, StepsPauseAndScrub) {
     const TransportCase& c = GetParam();
     Make();
-    form->show();
+    QtWidget(form.get())->show();
     Open(Fixture("raw24_10.avi"));
     ASSERT_EQ(form->FrameCount(), 10);
     Tick();
@@ -183,8 +183,8 @@ namespace {
 TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     Make();
     ShowMain();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QApplication::setActiveWindow(QtWidget(form.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWidget(form.get())));
     EXPECT_EQ(QApplication::focusWidget(), QtWidget(form->TrackBar1));
     QTest::mouseClick(QtWidget(form->ImgBtn13), Qt::LeftButton, {}, QPoint(10, 10));
     QTest::mouseClick(QtWidget(form->Label2)->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));

@@ -1,4 +1,5 @@
 #include "controls/ImgBtn.h"
+#include "toolkit/Controls.h"
 #include "toolkit/qt/Peer.h"
 
 #include <QApplication>
@@ -44,13 +45,12 @@ std::string Displayed(TImgBtn* button) {
 
 // A white window with one button at (20, 20), defined as the main window does it, on screen.
 struct Harness {
-    QWidget window;
-    TImgBtn* button = new TImgBtn(&window);
+    TPanel panel;
+    QWidget& window = *QtWidget(&panel);
+    TImgBtn* button = new TImgBtn(&panel);
     TPicture over, down, up, dis;
     int clicks = 0;
     int dblClicks = 0;
-
-    ~Harness() { delete button; }
 
     Harness() {
         window.resize(120, 80);
@@ -220,10 +220,10 @@ TEST(ImgBtn, PointerSequences) {
 }
 
 TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
-    QWidget window;
+    TPanel panel;
+    QWidget& window = *QtWidget(&panel);
     window.resize(120, 80);
-    const std::unique_ptr<TImgBtn> holder = std::make_unique<TImgBtn>(&window);
-    TImgBtn* button = holder.get();
+    auto* button = new TImgBtn(&panel);
     // Freshly constructed: disabled, showing the empty DisPict.
     EXPECT_FALSE(button->Enabled());
     EXPECT_FALSE(button->Pressed());

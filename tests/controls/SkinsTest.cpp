@@ -1,4 +1,5 @@
 #include "controls/ImgBtn.h"
+#include "toolkit/Controls.h"
 #include "toolkit/qt/Peer.h"
 
 #include <QFile>
@@ -107,7 +108,7 @@ TEST(Skins, LookupIgnoresCase) {
 
 // The play/pause button as the main window defines it, then every skin swap it can go through.
 TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
-    QWidget bar;
+    TPanel bar;
     TImgBtn button(&bar);
     const QRect bounds(484, 16, 30, 29);
     QtWidget(&button)->setGeometry(bounds);

@@ -1,4 +1,5 @@
 #include "toolkit/Image.h"
+#include "toolkit/Controls.h"
 #include "toolkit/qt/Peer.h"
 
 #include <QPaintEvent>
@@ -18,29 +19,32 @@ QImage Pattern(int w, int h) {
     return image;
 }
 
-// Remembers what it was last asked to paint.
-class RecordingParent : public QWidget {
+// Remembers what a widget was last asked to paint.
+class PaintRecorder : public QObject {
 public:
     QRegion painted;
 
 protected:
-    void paintEvent(QPaintEvent* event) override { painted = event->region(); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted = static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
 };
 
 // A red parent with the image control at (10, 10), 40 x 40.
 struct PaintFixture : ::testing::Test {
-    RecordingParent parent;
-    TImage* image = new TImage(&parent);
+    TPanel panel;
+    QWidget& parent = *QtWidget(&panel);
+    PaintRecorder recorder;
+    TImage* image = new TImage(&panel);
     const QRgb background = qRgb(255, 0, 0);
 
-    ~PaintFixture() override { delete image; }
-
     PaintFixture() {
-        parent.resize(120, 120);
-        QPalette palette;
-        palette.setColor(QPalette::Window, QColor(background));
-        parent.setPalette(palette);
-        parent.setAutoFillBackground(true);
+        panel.SetBounds(0, 0, 120, 120);
+        panel.SetColor(0xFF0000);
+        panel.SetBevelOuter(TBevelCut::None);
+        parent.installEventFilter(&recorder);
         QtWidget(image)->setGeometry(10, 10, 40, 40);
     }
 
@@ -91,7 +95,7 @@ TEST_F(PaintFixture, AutoSizeTakesTheSizeOfANonEmptyPictureOnly) {
     EXPECT_EQ(Shown(20, 20), background);
 
     // Switching it on later sizes at once.
-    TImage other(&parent);
+    TImage other(&panel);
     QtWidget(&other)->setGeometry(0, 60, 5, 5);
     other.Picture()->Bitmap()->SetImage(Pattern(7, 9));
     EXPECT_EQ(QtWidget(&other)->size(), QSize(5, 5));
@@ -127,7 +131,7 @@ TEST_F(PaintFixture, CoveringPictureAloneRepaintsItsAreaAndNoStalePixelSurvives)
         QImage screen(parent.size(), QImage::Format_RGB32);
         screen.fill(stale);
         parent.render(&screen);
-        EXPECT_EQ(parent.painted.intersects(QtWidget(image)->geometry()), !row.covers);
+        EXPECT_EQ(recorder.painted.intersects(QtWidget(image)->geometry()), !row.covers);
         const QImage& picture = image->Picture()->Image();
         for (int y = 0; y < screen.height(); ++y) {
             for (int x = 0; x < screen.width(); ++x) {

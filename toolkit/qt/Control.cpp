@@ -2,14 +2,7 @@
 
 #include "toolkit/qt/Peer.h"
 
-namespace {
-// Until the containers are components themselves, the window's form owns its controls.
-TComponent* OwnerOf(TWinControl* parent) {
-    return parent != nullptr ? dynamic_cast<TComponent*>(parent->window()) : nullptr;
-}
-} // namespace
-
-TControl::TControl(TWinControl* parent) : TComponent(OwnerOf(parent)) {}
+TControl::TControl(TWinControl* parent) : TComponent(parent), FParent(parent) {}
 
 TControl::~TControl() {
     // The children's windows go before this one's, which Qt would otherwise delete under them.

@@ -25,36 +25,33 @@ void DrawBevel(QPainter& p, const QRect& r, TBevelCut cut) {
     else if (cut == TBevelCut::Lowered)
         DrawFrame(p, r, clBtnShadow, clBtnHighlight);
 }
+
+// Paints the panel's colour and bevels; the children draw over it.
+class TPanelWidget : public QWidget {
+public:
+    TPanelWidget(TPanel& owner, QWidget* parent) : QWidget(parent), FOwner(owner) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter p(this);
+        p.fillRect(event->rect(), ToQColor(FOwner.Color()));
+        QRect r = rect();
+        if (FOwner.BevelOuter() != TBevelCut::None) {
+            DrawBevel(p, r, FOwner.BevelOuter());
+            r.adjust(1, 1, -1, -1);
+        }
+        DrawBevel(p, r, FOwner.BevelInner());
+    }
+
+private:
+    TPanel& FOwner;
+};
 } // namespace
 
-TPanel::TPanel(TWinControl* parent) : TControlOf(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void TPanel::SetColor(TColor color) {
-    FColor = color;
-    update();
-}
-
-void TPanel::SetBevelOuter(TBevelCut cut) {
-    FOuter = cut;
-    update();
-}
-
-void TPanel::SetBevelInner(TBevelCut cut) {
-    FInner = cut;
-    update();
-}
-
-void TPanel::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    p.fillRect(event->rect(), ToQColor(FColor));
-    QRect r = rect();
-    if (FOuter != TBevelCut::None) {
-        DrawBevel(p, r, FOuter);
-        r.adjust(1, 1, -1, -1);
-    }
-    DrawBevel(p, r, FInner);
+TPanel::TPanel(TWinControl* parent) : TWinControl(parent) {
+    SetPeer(std::make_unique<Peer>(new TPanelWidget(*this, QtWidget(parent))));
 }
 
 namespace {
@@ -108,11 +105,11 @@ private:
 } // namespace
 
 TBevel::TBevel(TWinControl* parent) : TControl(parent) {
-    SetPeer(std::make_unique<Peer>(new TBevelWidget(parent)));
+    SetPeer(std::make_unique<Peer>(new TBevelWidget(QtWidget(parent))));
 }
 
 TLabel::TLabel(TWinControl* parent) : TControl(parent) {
-    SetPeer(std::make_unique<Peer>(new TLabelWidget(*this, parent)));
+    SetPeer(std::make_unique<Peer>(new TLabelWidget(*this, QtWidget(parent))));
 }
 
 // With its left and top edges fixed, the label takes the size of its caption.

@@ -2,11 +2,12 @@
 
 #include "toolkit/Form.h"
 #include "toolkit/qt/Convert.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QFileDialog>
 
 bool TOpenDialog::Run(String& fileName) {
-    QFileDialog dialog(FForm);
+    QFileDialog dialog(QtWidget(FForm));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name, existing or not: the open request itself reports a missing scene.
     dialog.setFileMode(QFileDialog::AnyFile);

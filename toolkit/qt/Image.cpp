@@ -69,7 +69,7 @@ private:
 };
 
 TImage::TImage(TWinControl* parent) : TControl(parent) {
-    SetPeer(std::make_unique<Peer>(new TImageWidget(*this, parent)));
+    SetPeer(std::make_unique<Peer>(new TImageWidget(*this, QtWidget(parent))));
     FPicture->OnChange = [this] { PictureChanged(); };
 }
 

@@ -69,7 +69,7 @@ public:
 };
 
 TTrackBar::TTrackBar(TWinControl* parent) : TControl(parent) {
-    SetPeer(std::make_unique<Peer>(new TTrackBarWidget(*this, parent)));
+    SetPeer(std::make_unique<Peer>(new TTrackBarWidget(*this, QtWidget(parent))));
 }
 
 namespace {
