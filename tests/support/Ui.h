@@ -1,0 +1,59 @@
+#pragma once
+
+#include "toolkit/Control.h"
+#include "toolkit/Graphics.h"
+#include "toolkit/Types.h"
+
+#include <cstdint>
+#include <vector>
+
+// Driving the toolkit's controls as a user does, and reading what they show, in the toolkit's
+// own terms: the test files that use only these run against every back end. Each back end
+// implements them (tests/support/qt for Qt). Points are in the control's coordinates.
+namespace ui {
+
+// A real move of the pointer: the system's own enter and leave come with it.
+void PointerMove(TControl& control, TPoint at);
+// A move delivered to the control wherever the pointer is, as a control holding the capture
+// gets it.
+void SendPointerMove(TControl& control, TPoint at);
+// The pointer leaves the control, wherever the cursor reads.
+void PointerLeave(TControl& control);
+void PointerPress(TControl& control, TPoint at, TMouseButton button = TMouseButton::Left);
+void PointerRelease(TControl& control, TPoint at, TMouseButton button = TMouseButton::Left);
+void PointerClick(TControl& control, TPoint at, TMouseButton button = TMouseButton::Left);
+// The second press of a double click (the first click comes before it).
+void DoubleClick(TControl& control, TPoint at, TMouseButton button = TMouseButton::Left);
+
+enum class TKey { Left, Right, Up, Down, PageUp, PageDown, Home, End };
+void KeyPress(TControl& control, TKey key);
+void KeyRelease(TControl& control, TKey key);
+// Press and release.
+void Key(TControl& control, TKey key);
+
+// Shows the control's window and waits until it is on screen; false when it never got there.
+bool ShowAndWait(TControl& control);
+
+// 32-bit pixels, 0x00RRGGBB, rows top-down.
+struct TPixels {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Data;
+
+    std::uint32_t At(int x, int y) const {
+        return Data[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) +
+                    static_cast<std::size_t>(x)];
+    }
+    bool operator==(const TPixels&) const = default;
+};
+
+// The control as it is painted, its children included.
+TPixels Rendered(TControl& control);
+// A bitmap's pixels.
+TPixels Pixels(const TBitmap& bitmap);
+// Whether two bitmaps share one block of pixels (an assignment that copied none).
+bool SharePixels(const TBitmap& a, const TBitmap& b);
+// Gives the bitmap `width` x `height` pixels of one colour.
+void Fill(TBitmap& bitmap, int width, int height, TColor colour);
+
+} // namespace ui
