@@ -2,6 +2,7 @@
 
 #include "toolkit/Control.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/TrackBar.h"
 #include "toolkit/Types.h"
 
 #include <cstdint>
@@ -25,11 +26,42 @@ void PointerClick(TControl& control, TPoint at, TMouseButton button = TMouseButt
 // The second press of a double click (the first click comes before it).
 void DoubleClick(TControl& control, TPoint at, TMouseButton button = TMouseButton::Left);
 
-enum class TKey { Left, Right, Up, Down, PageUp, PageDown, Home, End };
+// A pointer event as it arrives, past any bookkeeping of the driver; true if the control took it.
+enum class TPointerEvent { Press, Move, Release };
+bool SendPointer(TControl& control, TPointerEvent event, TMouseButton button, TPoint at);
+// One turn of the wheel over the control, in eighths of a degree (one notch is 120).
+void Wheel(TControl& control, int delta);
+// How many lines one notch of the wheel scrolls; tests set it and put it back.
+int WheelScrollLines();
+void SetWheelScrollLines(int lines);
+
+enum class TKey { Left, Right, Up, Down, PageUp, PageDown, Home, End, A, Space, Return };
 void KeyPress(TControl& control, TKey key);
 void KeyRelease(TControl& control, TKey key);
 // Press and release.
 void Key(TControl& control, TKey key);
+// What the system delivers while a key is held: a repeated press (on X11 after a repeated
+// release).
+void KeyAutoRepeat(TControl& control, TKey key);
+// The control loses the keyboard focus (another window became active).
+void LoseFocus(TControl& control);
+
+// The slider as it is drawn: the range and the position of its thumb, the thumb's centre, and
+// whether the thumb is held by a drag.
+struct TShownSlider {
+    int Min = 0;
+    int Max = 0;
+    int Position = 0;
+    bool operator==(const TShownSlider&) const = default;
+};
+TShownSlider ShownSlider(TTrackBar& bar);
+TPoint ThumbCentre(TTrackBar& bar);
+// The thumb's extent across the channel.
+int ThumbLength(TTrackBar& bar);
+bool ThumbHeld(TTrackBar& bar);
+// One step of the repeat of a click held in the slider's channel, without waiting for it; nothing
+// when no repeat runs.
+void PageRepeatTick(TTrackBar& bar);
 
 // Shows the control's window and waits until it is on screen; false when it never got there.
 bool ShowAndWait(TControl& control);

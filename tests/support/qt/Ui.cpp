@@ -1,11 +1,15 @@
 #include "Ui.h"
 
 #include "toolkit/qt/Peer.h"
+#include "toolkit/qt/TrackBar.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <climits>
 
 namespace ui {
 namespace {
@@ -47,9 +51,15 @@ Qt::Key K(TKey key) {
     case TKey::Home:
         return Qt::Key_Home;
     case TKey::End:
+        return Qt::Key_End;
+    case TKey::A:
+        return Qt::Key_A;
+    case TKey::Space:
+        return Qt::Key_Space;
+    case TKey::Return:
         break;
     }
-    return Qt::Key_End;
+    return Qt::Key_Return;
 }
 
 TPixels FromImage(const QImage& source) {
@@ -99,6 +109,82 @@ void PointerClick(TControl& control, TPoint at, TMouseButton button) {
 
 void DoubleClick(TControl& control, TPoint at, TMouseButton button) {
     QTest::mouseDClick(W(control), B(button), {}, P(at));
+}
+
+bool SendPointer(TControl& control, TPointerEvent event, TMouseButton button, TPoint at) {
+    QWidget* w = W(control);
+    const Qt::MouseButton b = B(button);
+    const QEvent::Type type = event == TPointerEvent::Press  ? QEvent::MouseButtonPress
+                              : event == TPointerEvent::Move ? QEvent::MouseMove
+                                                             : QEvent::MouseButtonRelease;
+    QMouseEvent e(type, QPointF(P(at)), QPointF(w->mapToGlobal(P(at))),
+                  event == TPointerEvent::Move ? Qt::NoButton : b,
+                  event == TPointerEvent::Release ? Qt::NoButton : b, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+    return e.isAccepted();
+}
+
+void Wheel(TControl& control, int delta) {
+    QWidget* w = W(control);
+    const QPointF pos = w->rect().center();
+    QWheelEvent event(pos, w->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &event);
+}
+
+int WheelScrollLines() {
+    return QApplication::wheelScrollLines();
+}
+
+void SetWheelScrollLines(int lines) {
+    QApplication::setWheelScrollLines(lines);
+}
+
+void KeyAutoRepeat(TControl& control, TKey key) {
+    // What X11 delivers while a key is held: a release and a press, both marked auto-repeat.
+    QKeyEvent release(QEvent::KeyRelease, K(key), Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(W(control), &release);
+    QKeyEvent press(QEvent::KeyPress, K(key), Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(W(control), &press);
+}
+
+void LoseFocus(TControl& control) {
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(W(control), &out);
+}
+
+namespace {
+TTrackBarWidget* Slider(TTrackBar& bar) {
+    return static_cast<TTrackBarWidget*>(QtWidget(&bar));
+}
+} // namespace
+
+TShownSlider ShownSlider(TTrackBar& bar) {
+    const TTrackBarWidget* slider = Slider(bar);
+    // The value and the drawn position must agree; a mismatch shows as a position of INT_MIN.
+    const int position = slider->value() == slider->sliderPosition() ? slider->value() : INT_MIN;
+    return {slider->minimum(), slider->maximum(), position};
+}
+
+TPoint ThumbCentre(TTrackBar& bar) {
+    const QPoint centre = Slider(bar)->HandleRect().center();
+    return {centre.x(), centre.y()};
+}
+
+int ThumbLength(TTrackBar& bar) {
+    return Slider(bar)->HandleRect().height();
+}
+
+bool ThumbHeld(TTrackBar& bar) {
+    return Slider(bar)->isSliderDown();
+}
+
+void PageRepeatTick(TTrackBar& bar) {
+    auto* timer = Slider(bar)->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    if (timer == nullptr || !timer->isActive())
+        return;
+    QTimerEvent event(timer->timerId());
+    QApplication::sendEvent(timer, &event);
 }
 
 void KeyPress(TControl& control, TKey key) {
