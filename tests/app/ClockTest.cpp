@@ -59,7 +59,7 @@ TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
     EXPECT_EQ(form->LastIndex(), -1);
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Current(), 0);
-    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
+    EXPECT_TRUE(form->Image3->Visible());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
 }
 
@@ -77,7 +77,7 @@ TEST_F(FormTest, TickSharesTheFramesPixels) {
     Make();
     Open(Fixture("raw24_10.avi"));
     Tick(3);
-    EXPECT_EQ(form->Image3->Picture()->Image().constBits(), form->Frame(2)->Image().constBits());
+    EXPECT_TRUE(ui::SharePixels(*form->Image3->Picture()->Bitmap(), *form->Frame(2)));
 }
 
 TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
@@ -85,18 +85,19 @@ TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
     Open(Fixture("large_600x520.avi"));
     ASSERT_TRUE(errors.isEmpty());
     Tick();
-    QImage shot = Rendered();
-    ASSERT_EQ(shot.size(), QSize(512, 512));
+    ui::TPixels shot = Rendered();
+    ASSERT_EQ(shot.Width, 512);
+    ASSERT_EQ(shot.Height, 512);
     // Top-left corner of the frame at the top-left of the area, the rest cut off.
-    EXPECT_EQ(shot.pixel(300, 300), form->Frame(0)->Image().pixel(300, 300));
-    EXPECT_EQ(shot.pixel(511, 511), form->Frame(0)->Image().pixel(511, 511));
+    EXPECT_EQ(shot.At(300, 300), ui::PixelAt(*form->Frame(0), 300, 300));
+    EXPECT_EQ(shot.At(511, 511), ui::PixelAt(*form->Frame(0), 511, 511));
 
     Open(Fixture("raw24_10.avi"));
     Tick();
     shot = Rendered();
-    EXPECT_EQ(shot.pixel(32, 24), form->Frame(0)->Image().pixel(32, 24));
-    EXPECT_EQ(shot.pixel(64, 24), qRgb(255, 255, 255));
-    EXPECT_EQ(shot.pixel(32, 48), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.At(32, 24), ui::PixelAt(*form->Frame(0), 32, 24));
+    EXPECT_EQ(shot.At(64, 24), clWhite);
+    EXPECT_EQ(shot.At(32, 48), clWhite);
 }
 
 } // namespace

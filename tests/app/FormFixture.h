@@ -12,8 +12,10 @@
 #include "toolkit/TrackBar.h"
 #include "toolkit/qt/Peer.h"
 
-#include <QImage>
+#include "Ui.h"
+
 #include <QStringList>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -65,27 +67,23 @@ protected:
     }
 
     // What the picture area shows, rendered over its white panel.
-    QImage Rendered() const {
-        return QtWidget(form->Panel3)
-            ->grab(QtWidget(form->Image3)->geometry())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
+    ui::TPixels Rendered() const { return ui::Rendered(*form->Panel3, *form->Image3); }
 
     // The index of the frame on screen (the frame whose centre colour the rendered centre has),
     // or -1 when none is (a hidden or empty picture area shows the panel's white).
     int Shown() const {
-        const QImage shot = Rendered();
+        const ui::TPixels shot = Rendered();
         int best = -1;
         long bestDistance = 0;
         for (int i = 0; i < form->FrameCount(); ++i) {
-            const QImage& f = form->Frame(i)->Image();
-            const QPoint c(f.width() / 2, f.height() / 2);
-            if (c.x() >= shot.width() || c.y() >= shot.height())
+            const TBitmap& f = *form->Frame(i);
+            const int cx = f.Width() / 2, cy = f.Height() / 2;
+            if (cx >= shot.Width || cy >= shot.Height)
                 continue;
-            const QRgb a = f.pixel(c), b = shot.pixel(c);
-            const long d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                           std::abs(qBlue(a) - qBlue(b));
+            const std::uint32_t a = ui::PixelAt(f, cx, cy), b = shot.At(cx, cy);
+            long d = 0;
+            for (int shift : {16, 8, 0})
+                d += std::labs(long((a >> shift) & 0xFF) - long((b >> shift) & 0xFF));
             if (best < 0 || d < bestDistance) {
                 best = i;
                 bestDistance = d;

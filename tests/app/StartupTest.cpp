@@ -150,7 +150,7 @@ TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
     Tick(3);
     EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
-    EXPECT_EQ(Rendered().pixel(256, 256), qRgb(255, 255, 255));
+    EXPECT_EQ(Rendered().At(256, 256), clWhite);
 }
 
 TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {

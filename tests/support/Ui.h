@@ -81,8 +81,12 @@ struct TPixels {
 
 // The control as it is painted, its children included.
 TPixels Rendered(TControl& control);
-// A bitmap's pixels.
+// What `container` shows where its child `area` lies: the child, or the container where the
+// child is hidden or draws nothing.
+TPixels Rendered(TControl& container, const TControl& area);
+// A bitmap's pixels, all of them or one.
 TPixels Pixels(const TBitmap& bitmap);
+std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y);
 // Whether two bitmaps share one block of pixels (an assignment that copied none).
 bool SharePixels(const TBitmap& a, const TBitmap& b);
 // Gives the bitmap `width` x `height` pixels of one colour.

@@ -208,6 +208,15 @@ TPixels Rendered(TControl& control) {
     return FromImage(W(control)->grab().toImage());
 }
 
+TPixels Rendered(TControl& container, const TControl& area) {
+    return FromImage(
+        W(container)->grab(QRect(area.Left(), area.Top(), area.Width(), area.Height())).toImage());
+}
+
+std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y) {
+    return bitmap.Image().pixel(x, y) & 0x00FFFFFFu;
+}
+
 TPixels Pixels(const TBitmap& bitmap) {
     return FromImage(bitmap.Image());
 }
