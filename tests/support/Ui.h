@@ -65,6 +65,10 @@ void PageRepeatTick(TTrackBar& bar);
 
 // Shows the control's window and waits until it is on screen; false when it never got there.
 bool ShowAndWait(TControl& control);
+// Makes the control's window the active one and waits for it; false when it never became so.
+bool ActivateAndWait(TControl& control);
+// Whether the control holds the keyboard focus.
+bool HasFocus(TControl& control);
 
 // 32-bit pixels, 0x00RRGGBB, rows top-down.
 struct TPixels {

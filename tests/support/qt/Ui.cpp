@@ -204,6 +204,16 @@ bool ShowAndWait(TControl& control) {
     return QTest::qWaitForWindowExposed(W(control));
 }
 
+bool ActivateAndWait(TControl& control) {
+    QWidget* window = W(control)->window();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
+bool HasFocus(TControl& control) {
+    return QApplication::focusWidget() == W(control);
+}
+
 TPixels Rendered(TControl& control) {
     return FromImage(W(control)->grab().toImage());
 }
