@@ -1,36 +1,42 @@
 #include "FormFixture.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <QTimer>
+#include "Ui.h"
+
+#include <array>
 
 namespace {
 
+// The window's outer bounds: left, top, width, height.
+std::array<int, 4> Bounds(const TForm& form) {
+    return {form.OuterLeft(), form.OuterTop(), form.OuterWidth(), form.OuterHeight()};
+}
+
 TEST_F(FormTest, VollbildGivenTwiceEntersOnceAndCoversTheScreen) {
     Make({QStringLiteral("-vollbild"), QStringLiteral("-vollbild")});
-    EXPECT_TRUE(QtWidget(form.get())->windowFlags() & Qt::FramelessWindowHint); // from FormCreate
+    EXPECT_FALSE(ui::HasFrame(*form)); // from FormCreate
     ShowMain();
     ASSERT_TRUE(form->FullScreen());
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int w = std::max(screen.width(), 560), h = std::max(screen.height(), 660);
-    EXPECT_EQ(QtWidget(form.get())->geometry(), QRect(screen.topLeft(), QSize(w, h)));
-    EXPECT_EQ(QtWidget(form->Panel1)->pos(), QPoint(w / 2 - 269, h / 2 - 322));
-    const QRect before = QtWidget(form.get())->geometry();
+    const int w = std::max(form->ScreenWidth(), 560), h = std::max(form->ScreenHeight(), 660);
+    EXPECT_EQ(Bounds(*form), (std::array{0, 0, w, h}));
+    EXPECT_EQ(form->Panel1->Left(), w / 2 - 269);
+    EXPECT_EQ(form->Panel1->Top(), h / 2 - 322);
+    const std::array before = Bounds(*form);
     form->setfullscreen(true); // the current mode: nothing changes
-    EXPECT_EQ(QtWidget(form.get())->geometry(), before);
+    EXPECT_EQ(Bounds(*form), before);
 }
 
 TEST_F(FormTest, FullScreenIsOnScreenDuringTheDecode) {
     Make({QStringLiteral("-vollbild"), Fixture("raw24_10.avi")});
     bool visibleDuringDecode = false;
     form->Timer1->OnTimer = nullptr;
-    auto* probe = new QTimer(QtWidget(form.get()));
-    probe->setInterval(0);
-    QObject::connect(probe, &QTimer::timeout, QtWidget(form.get()), [&] {
+    // Fires on every pass of the event loop, so on every yield of the decode.
+    auto* probe = new TTimer(form.get());
+    probe->SetInterval(0);
+    probe->OnTimer = [&](TObject*) {
         if (form->Decoding())
-            visibleDuringDecode = visibleDuringDecode || QtWidget(form.get())->isVisible();
-    });
-    probe->start();
+            visibleDuringDecode = visibleDuringDecode || form->Visible();
+    };
+    probe->SetEnabled(true);
     ShowMain();
     EXPECT_TRUE(visibleDuringDecode);
     EXPECT_EQ(form->FrameCount(), 10);
@@ -39,17 +45,19 @@ TEST_F(FormTest, FullScreenIsOnScreenDuringTheDecode) {
 TEST_F(FormTest, LeavingFullScreenRestoresGeometryAndState) {
     Make();
     ShowMain();
-    const QRect before = QtWidget(form.get())->frameGeometry();
-    const Qt::WindowFlags flags = QtWidget(form.get())->windowFlags();
+    const std::array before = Bounds(*form);
+    const std::uint32_t style = form->WindowStyle();
+    ASSERT_TRUE(ui::HasFrame(*form));
     form->setfullscreen(true);
-    EXPECT_TRUE(QtWidget(form.get())->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_NE(QtWidget(form.get())->frameGeometry(), before);
+    EXPECT_FALSE(ui::HasFrame(*form));
+    EXPECT_NE(Bounds(*form), before);
     form->setfullscreen(false);
     EXPECT_FALSE(form->FullScreen());
-    EXPECT_EQ(QtWidget(form.get())->windowFlags(), flags);
-    EXPECT_EQ(QtWidget(form.get())->frameGeometry(), before);
+    EXPECT_TRUE(ui::HasFrame(*form));
+    EXPECT_EQ(form->WindowStyle(), style);
+    EXPECT_EQ(Bounds(*form), before);
     EXPECT_EQ(form->WindowState(), TWindowState::Normal);
-    EXPECT_TRUE(QtWidget(form.get())->isVisible());
+    EXPECT_TRUE(form->Visible());
 }
 
 } // namespace

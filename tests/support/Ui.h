@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/Control.h"
+#include "toolkit/Form.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/TrackBar.h"
 #include "toolkit/Types.h"
@@ -69,6 +70,8 @@ bool ShowAndWait(TControl& control);
 bool ActivateAndWait(TControl& control);
 // Whether the control holds the keyboard focus.
 bool HasFocus(TControl& control);
+// Whether the window has a frame with a caption, as the system draws it.
+bool HasFrame(TForm& form);
 
 // 32-bit pixels, 0x00RRGGBB, rows top-down.
 struct TPixels {

@@ -214,6 +214,10 @@ bool HasFocus(TControl& control) {
     return QApplication::focusWidget() == W(control);
 }
 
+bool HasFrame(TForm& form) {
+    return !(W(form)->windowFlags() & Qt::FramelessWindowHint);
+}
+
 TPixels Rendered(TControl& control) {
     return FromImage(W(control)->grab().toImage());
 }
