@@ -96,6 +96,8 @@ TPixels Pixels(const TBitmap& bitmap);
 std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y);
 // Whether two bitmaps share one block of pixels (an assignment that copied none).
 bool SharePixels(const TBitmap& a, const TBitmap& b);
+// Gives the bitmap these pixels.
+void SetPixels(TBitmap& bitmap, const TPixels& pixels);
 // Gives the bitmap `width` x `height` pixels of one colour.
 void Fill(TBitmap& bitmap, int width, int height, TColor colour);
 
