@@ -1,10 +1,9 @@
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Timer.h"
 
 #include "RowName.h"
 
-#include <QCoreApplication>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -54,12 +53,25 @@ INSTANTIATE_TEST_SUITE_P(
     RowName());
 
 struct Recorder {
-    QStringList messages, errors;
+    std::vector<String> messages, errors;
     void Attach(TApplication& app) {
-        app.MessageBoxHook = [this](const String& t) { messages << QString::fromStdString(t); };
-        app.ErrorBoxHook = [this](const String& t) { errors << QString::fromStdString(t); };
+        app.MessageBoxHook = [this](const String& t) { messages.push_back(t); };
+        app.ErrorBoxHook = [this](const String& t) { errors.push_back(t); };
     }
 };
+
+// The lines of captured standard error that carry the boxes' texts (the platform may write its
+// own there too).
+std::vector<String> BoxLines(const String& captured) {
+    std::vector<String> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = captured.find('\n', start)) != String::npos; start = end + 1) {
+        const String line = captured.substr(start, end - start);
+        if (line.rfind("reelstand: ", 0) == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}
 
 TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
     TApplication app("/usr/bin/reelstand");
@@ -71,10 +83,9 @@ TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
     app.Guard([] { throw 42; });
     app.Guard([&] { ++after; });
     EXPECT_EQ(rec.errors,
-              (QStringList{QStringLiteral("Error n AVIBegin."), QStringLiteral("bad_alloc-like."),
-                           QStringLiteral("Unbekannter Fehler.")}));
+              (std::vector<String>{"Error n AVIBegin.", "bad_alloc-like.", "Unbekannter Fehler."}));
     EXPECT_EQ(after, 1);
-    EXPECT_TRUE(rec.messages.isEmpty());
+    EXPECT_TRUE(rec.messages.empty());
 }
 
 TEST(Guard, NamesOnlyTheFileOfTheHandlerThatReports) {
@@ -91,18 +102,28 @@ TEST(Guard, NamesOnlyTheFileOfTheHandlerThatReports) {
         throw Exception("Error en Frameopen");
     });
     app.MessageBox("Diese Szene ist nicht vorhanden");
-    QStringList lines;
-    for (const QString& line : QString::fromLocal8Bit(::testing::internal::GetCapturedStderr())
-                                   .split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("reelstand: "))) // Qt may write there too
-            lines << line;
-    }
-    EXPECT_EQ(lines,
-              (QStringList{"reelstand: /tmp/a.avi: BADFORMAT", "reelstand: Unbekannter Fehler.",
-                           "reelstand: /tmp/a.avi: Error en Frameopen.",
-                           "reelstand: Diese Szene ist nicht vorhanden"}));
-    EXPECT_EQ(rec.messages, (QStringList{"BADFORMAT", "Diese Szene ist nicht vorhanden"}));
-    EXPECT_EQ(rec.errors, (QStringList{"Unbekannter Fehler.", "Error en Frameopen."}));
+    EXPECT_EQ(
+        BoxLines(::testing::internal::GetCapturedStderr()),
+        (std::vector<String>{"reelstand: /tmp/a.avi: BADFORMAT", "reelstand: Unbekannter Fehler.",
+                             "reelstand: /tmp/a.avi: Error en Frameopen.",
+                             "reelstand: Diese Szene ist nicht vorhanden"}));
+    EXPECT_EQ(rec.messages, (std::vector<String>{"BADFORMAT", "Diese Szene ist nicht vorhanden"}));
+    EXPECT_EQ(rec.errors, (std::vector<String>{"Unbekannter Fehler.", "Error en Frameopen."}));
+}
+
+// Control characters of a file name (C0, DEL and the two-byte C1 ones) become "?" in the line, so
+// that one box stays one line; other text, UTF-8 included, stays as it is.
+TEST(Guard, BoxLineReplacesControlCharacters) {
+    TApplication app("/usr/bin/reelstand");
+    Recorder rec;
+    rec.Attach(app);
+    ::testing::internal::CaptureStderr();
+    app.Guard([&] {
+        app.SetMessageFile("/tmp/a\tb\x7F\xC2\x85\xC3\xA4.avi");
+        app.MessageBox("BADFORMAT");
+    });
+    EXPECT_EQ(BoxLines(::testing::internal::GetCapturedStderr()),
+              (std::vector<String>{"reelstand: /tmp/a?b??\xC3\xA4.avi: BADFORMAT"}));
 }
 
 TEST(Terminate, IsPostedAndTakenByTheNextLoopThatRuns) {
@@ -116,7 +137,10 @@ TEST(Terminate, IsPostedAndTakenByTheNextLoopThatRuns) {
 TEST(ProcessMessages, DeliversPendingEventsOnce) {
     TApplication app("reelstand");
     int fired = 0;
-    QTimer::singleShot(0, [&] { ++fired; });
+    TTimer timer;
+    timer.SetInterval(0);
+    timer.OnTimer = [&](TObject*) { ++fired; };
+    timer.SetEnabled(true);
     app.ProcessMessages();
     EXPECT_EQ(fired, 1);
 }
