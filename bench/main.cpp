@@ -161,14 +161,15 @@ void MeasureTicks(Row& row, const std::string& scene, const Options& o, const st
         Run({Self(), "--tick", scene, "--ticks", ticks}, {"QT_QPA_PLATFORM=offscreen"}, log);
     AppendLog(log, "tick offscreen " + scene + ": " + off.out);
     if (off.status == 0) {
-        row.tickMedian = Field(off.out, "median");
-        row.tickP99 = Field(off.out, "p99");
+        // The tick schedules its paint: what counts is the tick with the paint it leaves behind.
+        row.tickMedian = Field(off.out, "median_all");
+        row.tickP99 = Field(off.out, "p99_all");
     }
     const RunResult x = Run({RS_XVFB_SCRIPT, "tick", Self(), scene, ticks}, {}, log);
     AppendLog(log, "tick Xvfb " + scene + ": " + x.out);
     if (x.status == 0) {
-        row.xTickMedian = Field(x.out, "median");
-        row.xTickP99 = Field(x.out, "p99");
+        row.xTickMedian = Field(x.out, "median_all");
+        row.xTickP99 = Field(x.out, "p99_all");
     }
 }
 
@@ -256,7 +257,8 @@ void PrintTable(const std::vector<Row>& rows, const Options& o) {
     std::printf("\nload: medians of %d alternating runs, each in a fresh process; ours is "
                 "TForm1::OpenScene alone,\n      ffmpeg's is the whole command (its start-up "
                 "included). memory: peak resident growth during the load.\n"
-                "tick: CPU time of the UI thread over %d ticks. playback: the real player "
+                "tick: CPU time of the UI thread over %d ticks, each with the paint it schedules. "
+                "playback: the real player "
                 "under Xvfb, %d s after the load.\n",
                 o.runs, o.ticks, o.playSeconds);
 

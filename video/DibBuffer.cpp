@@ -99,6 +99,7 @@ QImage ClaimPicture(const BITMAPINFOHEADER* header) {
         for (auto it = offers.begin(); it != offers.end(); ++it) {
             auto alive = it->picture.lock();
             if (alive && alive->Header() == header) {
+                alive->FClaimed.store(true, std::memory_order_relaxed);
                 picture = std::move(alive);
                 offers.erase(it);
                 break;

@@ -5,6 +5,7 @@
 
 #include "VFW.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -24,9 +25,12 @@ public:
     std::uint8_t* Bits() const { return FBits; }
     std::int64_t InfoBytes() const { return FBits - FHeader; }
     std::int64_t ImageBytes() const { return FImageBytes; }
+    // Whether a bitmap took it over (ClaimPicture); then it is never written again.
+    bool Claimed() const { return FClaimed.load(std::memory_order_relaxed); }
 
 private:
     DibBuffer() = default;
+    friend QImage ClaimPicture(const BITMAPINFOHEADER* header);
 
     void* FBlock = nullptr;
     std::size_t FBlockBytes = 0;
@@ -34,6 +38,7 @@ private:
     std::uint8_t* FHeader = nullptr;
     std::uint8_t* FBits = nullptr;
     std::int64_t FImageBytes = 0;
+    std::atomic<bool> FClaimed = false;
 };
 
 // Offered pictures are 32-bit, top-down, rows of width * 4 bytes, every pixel opaque: the

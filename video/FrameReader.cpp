@@ -363,8 +363,9 @@ bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
     const std::int64_t stride = std::int64_t{w} * 4;
     const std::int64_t imageSize = stride * h;
     constexpr std::int64_t kInfo = sizeof(BITMAPINFOHEADER);
-    if (!dib.own || dib.own.use_count() != 1 || dib.own->ImageBytes() != imageSize ||
-        dib.own->InfoBytes() != kInfo) {
+    // A picture no bitmap took is written again; one that was taken belongs to the bitmap.
+    const bool reusable = dib.own && !dib.own->Claimed() && dib.own.use_count() == 1;
+    if (!reusable || dib.own->ImageBytes() != imageSize || dib.own->InfoBytes() != kInfo) {
         dib.own = TakeSpare(kInfo, imageSize);
         if (!dib.own)
             dib.own = DibBuffer::New(kInfo, imageSize);
