@@ -25,6 +25,8 @@ public:
     std::uint8_t* Bits() const { return FBits; }
     std::int64_t InfoBytes() const { return FBits - FHeader; }
     std::int64_t ImageBytes() const { return FImageBytes; }
+    // Whether it has pages of its own; only those are worth handing over.
+    bool Mapped() const { return FMapped; }
     // Whether a bitmap took it over (ClaimPicture); then it is never written again.
     bool Claimed() const { return FClaimed.load(std::memory_order_relaxed); }
 

@@ -57,8 +57,10 @@ private:
         std::uint8_t* header = nullptr;
         bool Reserve(std::int64_t size);
         std::uint8_t* Reused() const { return bytes.get() + kLead; }
+        // Small pictures are cheaper to copy than to keep on pages of their own, and the worker
+        // would take them from a heap of its thread, beyond the reach of the memory check.
         bool Offerable() const {
-            return own && header == reinterpret_cast<std::uint8_t*>(own->Header());
+            return own && own->Mapped() && header == reinterpret_cast<std::uint8_t*>(own->Header());
         }
         static constexpr std::size_t kLead = 24;
         static constexpr std::size_t kSlack = 64; // vector code may write a little past a row

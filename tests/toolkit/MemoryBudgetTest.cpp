@@ -42,7 +42,7 @@ std::vector<bool> Allocate(TMemoryBudget& budget, FakeSystem& system,
 
 TEST(MemoryBudget, AsksOncePerGrantWhileThereIsRoom) {
     FakeSystem system{std::uint64_t{1} << 40};
-    TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, 16 * MiB);
+    TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, {}, 16 * MiB);
     const std::vector<std::uint64_t> frames(250, 1200 * 1024); // 640 x 480 x 4
     const auto allowed = Allocate(budget, system, frames);
     EXPECT_EQ(std::count(allowed.begin(), allowed.end(), true), 250);
@@ -66,18 +66,32 @@ TEST(MemoryBudget, RefusesExactlyWhatWouldNotFit) {
     };
     for (const Case& c : cases) {
         FakeSystem system{c.room};
-        TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, 16 * MiB);
+        TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, {}, 16 * MiB);
         EXPECT_EQ(Allocate(budget, system, c.sizes), c.allowed) << "room " << c.room;
     }
 }
 
 TEST(MemoryBudget, AGrantDoesNotOutliveARefusalOrAHugeRequest) {
     FakeSystem system{100 * MiB};
-    TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, 16 * MiB);
+    TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, {}, 16 * MiB);
     EXPECT_TRUE(budget.Fits(1 * MiB)); // grant: 16 MiB left unasked
     EXPECT_FALSE(budget.Fits(UINT64_MAX));
     system.room = 0; // someone else took the memory
     const int asked = system.asked;
+    EXPECT_FALSE(budget.Fits(1 * MiB));
+    EXPECT_GT(system.asked, asked);
+}
+
+TEST(MemoryBudget, AGrantEndsWhenTheLimitsChange) {
+    FakeSystem system{100 * MiB};
+    std::uint64_t limit = 1;
+    TMemoryBudget budget([&](std::uint64_t b) { return system.Fits(b); }, [&] { return limit; },
+                         16 * MiB);
+    EXPECT_TRUE(budget.Fits(1 * MiB)); // grant: 16 MiB left unasked
+    EXPECT_TRUE(budget.Fits(1 * MiB));
+    const int asked = system.asked;
+    limit = 2;       // the address-space limit was lowered
+    system.room = 0; // and leaves no room
     EXPECT_FALSE(budget.Fits(1 * MiB));
     EXPECT_GT(system.asked, asked);
 }

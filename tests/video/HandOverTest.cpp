@@ -48,7 +48,7 @@ BOOL Draw(HDRAWDIB dd, FakeBitmap& bitmap, const BITMAPINFOHEADER* dib) {
 
 struct HandOverCase {
     const char* file;
-    bool handedOver; // 32-bit pictures are; palette ones are copied
+    bool handedOver; // large 32-bit pictures are; small and palette ones are copied
 };
 
 void PrintTo(const HandOverCase& c, std::ostream* os) {
@@ -107,10 +107,9 @@ TEST_P(HandOver, SamePixelsAsTheCopyOnceEachAndAliveAfterClose) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scenes, HandOver,
-    ::testing::Values(HandOverCase{"raw24_10.avi", true}, HandOverCase{"mjpeg_10.avi", true},
-                      HandOverCase{"mpeg4_10.avi", true}, HandOverCase{"odd_63x47.avi", true},
-                      HandOverCase{"large_600x520.avi", true}, HandOverCase{"drop_10.avi", true},
-                      HandOverCase{"pal8_10.avi", false}),
+    ::testing::Values(HandOverCase{"large_600x520.avi", true}, HandOverCase{"raw24_10.avi", false},
+                      HandOverCase{"mjpeg_10.avi", false}, HandOverCase{"odd_63x47.avi", false},
+                      HandOverCase{"drop_10.avi", false}, HandOverCase{"pal8_10.avi", false}),
     [](const auto& info) { return FileRowName(info.param.file); });
 
 } // namespace
