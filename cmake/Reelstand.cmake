@@ -12,8 +12,24 @@ if(REELSTAND_SANITIZE)
     target_link_options(rs_sanitizers INTERFACE -fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer, for the video layer's worker: the program's layers and the tests only. The
+# generators run at build time and need no checking (under it, Qt's own races stop the build).
+add_library(rs_thread_sanitizer INTERFACE)
+if(REELSTAND_TSAN)
+    target_compile_options(rs_thread_sanitizer INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(rs_thread_sanitizer INTERFACE -fsanitize=thread)
+endif()
+
 # rs_own_code(<target>...): our warnings and sanitizers for these targets alone.
 function(rs_own_code)
+    foreach(target IN LISTS ARGN)
+        target_link_libraries(${target} PRIVATE rs_warnings rs_sanitizers rs_thread_sanitizer)
+    endforeach()
+endfunction()
+
+# rs_tool_code(<target>...): the same for a generator that runs at build time, without
+# ThreadSanitizer.
+function(rs_tool_code)
     foreach(target IN LISTS ARGN)
         target_link_libraries(${target} PRIVATE rs_warnings rs_sanitizers)
     endforeach()

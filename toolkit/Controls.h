@@ -17,6 +17,7 @@ class TPanel : public QWidget {
 public:
     explicit TPanel(QWidget* parent = nullptr);
     void SetColor(const QColor& color);
+    QColor Color() const { return FColor; }
     void SetBevelOuter(TBevelCut cut);
     void SetBevelInner(TBevelCut cut);
 

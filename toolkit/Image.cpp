@@ -1,8 +1,11 @@
 #include "toolkit/Image.h"
 
+#include "toolkit/Controls.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <cmath>
@@ -53,10 +56,12 @@ void TImage::PictureChanged() {
 }
 
 // A picture that covers the whole control hides what lies under it; Qt then need not paint the
-// parent first, which is half the cost of a repaint of the picture area.
+// parent first, which is half the cost of a repaint of the picture area. On a plain panel a
+// smaller picture is the same: the control paints the uncovered strips in the panel's colour.
 void TImage::UpdateOpacity() {
-    const bool covers = !FPicture->Empty() && FPicture->Width() >= width() &&
-                        FPicture->Height() >= height() && !FPicture->Image().hasAlphaChannel();
+    const bool whole = FPicture->Width() >= width() && FPicture->Height() >= height();
+    const bool covers =
+        !FPicture->Empty() && (whole || PlainParent()) && !FPicture->Image().hasAlphaChannel();
     if (testAttribute(Qt::WA_OpaquePaintEvent) != covers)
         setAttribute(Qt::WA_OpaquePaintEvent, covers);
 }
@@ -71,11 +76,29 @@ void TImage::AdjustSize() {
         resize(FPicture->Width(), FPicture->Height());
 }
 
-void TImage::paintEvent(QPaintEvent*) {
+// The parent when it is a panel of one colour all over the area this control takes (inside its
+// bevels).
+const TPanel* TImage::PlainParent() const {
+    const auto* panel = dynamic_cast<const TPanel*>(parentWidget());
+    if (!panel || !panel->rect().adjusted(2, 2, -2, -2).contains(geometry()))
+        return nullptr;
+    return panel;
+}
+
+void TImage::paintEvent(QPaintEvent* event) {
     if (FPicture->Empty())
         return;
     QPainter painter(this);
-    painter.drawImage(0, 0, FPicture->Image());
+    const QImage& image = FPicture->Image();
+    painter.drawImage(0, 0, image);
+    if (testAttribute(Qt::WA_OpaquePaintEvent) &&
+        (image.width() < width() || image.height() < height())) {
+        if (const TPanel* panel = PlainParent()) {
+            const QRegion uncovered = QRegion(event->rect()) - QRegion(image.rect());
+            for (const QRect& r : uncovered)
+                painter.fillRect(r, panel->Color());
+        }
+    }
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {

@@ -2,13 +2,15 @@
 
 #include "toolkit/Graphics.h"
 
+class TPanel;
+
 #include <QWidget>
 #include <functional>
 #include <memory>
 
 // Shows one picture 1:1 at its top-left corner and gives the click rules of the old platform's
-// non-windowed controls. It draws nothing where the picture does not reach, so the parent's
-// colour shows there.
+// non-windowed controls. Where the picture does not reach the parent's colour shows: painted by
+// the control itself on a plain panel, else by the parent.
 class TImage : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +23,8 @@ public:
     void SetAutoSize(bool on);
     // Paints at once instead of scheduling.
     void Repaint() { repaint(); }
+    // Schedules a paint, which the window does together with its other pending ones.
+    void Invalidate() { update(); }
 
     std::function<void(QObject* sender)> OnClick;
     std::function<void(QObject* sender)> OnDblClick;
@@ -43,6 +47,7 @@ private:
     void PictureChanged();
     void AdjustSize();
     void UpdateOpacity();
+    const TPanel* PlainParent() const;
 
     std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
     bool FAutoSize = false;

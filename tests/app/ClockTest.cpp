@@ -1,6 +1,9 @@
 #include "FormFixture.h"
 #include "RowName.h"
 
+#include <QWindow>
+
+#include <map>
 #include <vector>
 
 namespace {
@@ -97,6 +100,53 @@ TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
     EXPECT_EQ(shot.pixel(32, 24), form->Frame(0)->Image().pixel(32, 24));
     EXPECT_EQ(shot.pixel(64, 24), qRgb(255, 255, 255));
     EXPECT_EQ(shot.pixel(32, 48), qRgb(255, 255, 255));
+}
+
+// Counts the paints of some widgets and the paint passes of their window.
+struct PaintCounter : QObject {
+    std::map<QObject*, int> paints;
+    int passes = 0;
+    QObject* window;
+    PaintCounter(QWidget* top, std::initializer_list<QWidget*> watched) : window(top) {
+        top->installEventFilter(this);
+        for (QWidget* w : watched) {
+            paints[w] = 0;
+            w->installEventFilter(this);
+        }
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint && paints.count(o))
+            ++paints[o];
+        if (e->type() == QEvent::UpdateRequest && o == window)
+            ++passes;
+        return false;
+    }
+};
+
+// A tick only schedules its paints; the event loop it runs from (the program's, a box's or the
+// loader's yield) paints the picture and the slider in one pass, and a frame smaller than the
+// area paints the uncovered strip itself, so the panel under it is not painted.
+TEST_F(FormTest, TickPaintsPictureAndSliderInOnePass) {
+    Make();
+    Open(Fixture("raw24_10.avi")); // 64 x 48
+    form->show();
+    for (int i = 0; i < 100 && !(form->windowHandle() && form->windowHandle()->isExposed()); ++i)
+        app.ProcessMessages();
+    ASSERT_TRUE(form->windowHandle()->isExposed());
+    Tick(2);
+    app.ProcessMessages();
+    PaintCounter counter(form.get(), {form->Image3, form->TrackBar1, form->Panel3});
+    Tick(); // frame 2, slider 1 -> 2
+    EXPECT_EQ(counter.paints[form->Image3], 0);
+    app.ProcessMessages();
+    EXPECT_EQ(counter.paints[form->Image3], 1);
+    EXPECT_EQ(counter.paints[form->TrackBar1], 1);
+    EXPECT_EQ(counter.paints[form->Panel3], 0);
+    EXPECT_EQ(counter.passes, 1);
+    EXPECT_EQ(Shown(), 2);
+    const QImage shot = Rendered();
+    EXPECT_EQ(shot.pixel(64, 24), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.pixel(500, 500), qRgb(255, 255, 255));
 }
 
 } // namespace
