@@ -52,7 +52,7 @@ foreach(shared ResultText.cpp)
          CONTENT "#include \"video/${shared}\"\n")
     list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
 endforeach()
-add_library(rs_base STATIC base/Dib.cpp base/Dib.h)
+add_library(rs_base STATIC base/Dib.cpp base/Dib.h base/ProcessMemory.h base/ProcessMemoryWin32.cpp)
 target_include_directories(rs_base PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_base PRIVATE rs_win_warnings)
 add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
@@ -162,6 +162,7 @@ if(REELSTAND_TESTS)
     target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
     rs_win_test(rs_win_trackbar_test DISPLAY SOURCES tests/win32/TrackBarTest.cpp
                 LIBS rs_win_toolkit)
+    rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
         RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
