@@ -65,7 +65,8 @@ target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 add_library(rs_win_toolkit STATIC
     toolkit/win32/Text.cpp toolkit/win32/Text.h
     toolkit/win32/TrackBar.cpp toolkit/win32/TrackBar.h
-    toolkit/win32/Window.cpp toolkit/win32/Window.h)
+    toolkit/win32/Window.cpp toolkit/win32/Window.h
+    toolkit/win32/Controls.cpp toolkit/win32/Controls.h)
 target_include_directories(rs_win_toolkit PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 rs_win_warnings)
 
@@ -164,6 +165,8 @@ if(REELSTAND_TESTS)
     rs_win_test(rs_win_trackbar_test DISPLAY SOURCES tests/win32/TrackBarTest.cpp
                 LIBS rs_win_toolkit)
     rs_win_test(rs_win_window_test DISPLAY SOURCES tests/win32/WindowTest.cpp LIBS rs_win_toolkit)
+    rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
+                LIBS rs_win_toolkit)
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
