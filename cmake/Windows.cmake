@@ -66,9 +66,10 @@ add_library(rs_win_toolkit STATIC
     toolkit/win32/Text.cpp toolkit/win32/Text.h
     toolkit/win32/TrackBar.cpp toolkit/win32/TrackBar.h
     toolkit/win32/Window.cpp toolkit/win32/Window.h
-    toolkit/win32/Controls.cpp toolkit/win32/Controls.h)
+    toolkit/win32/Controls.cpp toolkit/win32/Controls.h
+    toolkit/win32/System.cpp toolkit/win32/System.h)
 target_include_directories(rs_win_toolkit PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 rs_win_warnings)
+target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
 
 # The executable's resources: icon, skin bitmaps, window-definition pictures, version, manifest.
 set(RS_WIN_SKIN_BITMAPS)
@@ -167,6 +168,7 @@ if(REELSTAND_TESTS)
     rs_win_test(rs_win_window_test DISPLAY SOURCES tests/win32/WindowTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
                 LIBS rs_win_toolkit)
+    rs_win_test(rs_win_system_test DISPLAY SOURCES tests/win32/SystemTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
