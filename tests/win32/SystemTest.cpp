@@ -95,37 +95,35 @@ BOOL CALLBACK ReadBoxChild(HWND child, LPARAM data) {
     return TRUE;
 }
 
+// Reads the visible box among the thread's windows and presses its OK button.
+BOOL CALLBACK ReadBox(HWND window, LPARAM data) {
+    auto* seen = reinterpret_cast<BoxSeen*>(data);
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window))
+        return TRUE;
+    seen->found = true;
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    seen->title = title;
+    EnumChildWindows(window, ReadBoxChild, data);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
 // The box's modal loop runs our timer: once the ticks have gone on while it is open, read the
 // box and press its OK button.
 BoxSeen ShowAndRead(const std::function<void()>& show) {
-    static BoxSeen* seen = nullptr;
-    BoxSeen result;
-    seen = &result;
+    BoxSeen seen;
     Timer ticker;
     ticker.SetInterval(5);
-    ticker.OnTimer = [] {
-        if (++seen->ticksWhileOpen < 3 || seen->found)
+    ticker.OnTimer = [&seen] {
+        if (++seen.ticksWhileOpen < 3 || seen.found)
             return;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM) {
-                wchar_t name[32] = {};
-                GetClassNameW(window, name, 32);
-                if (std::wstring(name) != L"#32770" || !IsWindowVisible(window))
-                    return TRUE;
-                seen->found = true;
-                wchar_t title[256] = {};
-                GetWindowTextW(window, title, 256);
-                seen->title = title;
-                EnumChildWindows(window, ReadBoxChild, reinterpret_cast<LPARAM>(seen));
-                PostMessageW(window, WM_COMMAND, IDOK, 0);
-                return FALSE;
-            },
-            0);
+        EnumThreadWindows(GetCurrentThreadId(), ReadBox, reinterpret_cast<LPARAM>(&seen));
     };
     show();
-    seen = nullptr;
-    return result;
+    return seen;
 }
 
 TEST(Boxes, ShowTitleTextAndIconWhileTheTimerGoesOn) {
