@@ -48,6 +48,11 @@ TEST(MainWindow, KeepsItsOuterSizeAtLeastTheMinimum) {
         EXPECT_EQ(f.window.OuterLeft(), 10);
         EXPECT_EQ(f.resized > before, changes);
     }
+    // A borderless pop-up ("-vollbild"), which the system itself does not hold to the minimum.
+    f.window.SetWindowStyle(WS_POPUP | WS_CLIPCHILDREN);
+    f.window.SetBounds(0, 0, 100, 100);
+    EXPECT_EQ(f.window.OuterWidth(), 560);
+    EXPECT_EQ(f.window.OuterHeight(), 660);
     // The user's sizing asks the window for its limits.
     MINMAXINFO info{};
     SendMessageW(f.window.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
