@@ -1,8 +1,12 @@
 // The main window on user32: outer geometry and its minimum, full screen through the style word,
-// centring, background, dropped files and the close request. The screen is 1280 x 1024.
+// centring, background, dropped files, the close request and the event loop. The screen is 1280 x
+// 1024.
 
 #include "toolkit/win32/Window.h"
+#include "toolkit/win32/Controls.h"
+#include "toolkit/win32/System.h"
 #include "toolkit/win32/Text.h"
+#include "toolkit/win32/TrackBar.h"
 
 #include <shlobj.h>
 
@@ -182,6 +186,43 @@ TEST(MainWindow, CaptionIsUtf8) {
     GetWindowTextW(f.window.Handle(), text, 32);
     EXPECT_STREQ(text, L"sch\u00f6n \u20ac");
     EXPECT_EQ(f.window.Caption(), "sch\xc3\xb6n \xe2\x82\xac");
+}
+
+TEST(EventLoop, TabReachesTheSliderWhichTakesItsArrows) {
+    Form f;
+    win32::Panel panel(f.window.Handle(), 10, 10, 400, 60);
+    win32::TrackBar bar(panel.Handle(), 12, 19, 389, 22);
+    bar.SetLineSize(1);
+    std::vector<int> seen;
+    bar.OnChange = [&] { seen.push_back(bar.Position()); };
+    f.window.Show();
+    SetFocus(f.window.Handle());
+    auto key = [](UINT message, UINT key) {
+        PostMessageW(GetFocus(), message, key, message == WM_KEYUP ? LPARAM(0xC0000001u) : 1);
+    };
+    key(WM_KEYDOWN, VK_TAB);
+    key(WM_KEYUP, VK_TAB);
+    EXPECT_FALSE(win32::EventLoop::ProcessPending(f.window.Handle()));
+    EXPECT_EQ(GetFocus(), bar.Handle());
+    key(WM_KEYDOWN, VK_RIGHT);
+    key(WM_KEYUP, VK_RIGHT);
+    EXPECT_FALSE(win32::EventLoop::ProcessPending(f.window.Handle()));
+    EXPECT_EQ(seen, (std::vector<int>{1, 1}));
+}
+
+TEST(EventLoop, EndsOnTheRequestOrWhenToldToStop) {
+    win32::EventLoop::PostQuit();
+    EXPECT_TRUE(win32::EventLoop::ProcessPending(nullptr));
+    win32::EventLoop::PostQuit();
+    EXPECT_TRUE(win32::EventLoop::Run(nullptr, nullptr));
+
+    // A handler that asks the loop to stop: it stops after that message, without a request.
+    Form f;
+    bool stop = false;
+    f.window.OnClose = [&stop] { stop = true; };
+    f.window.Close();
+    EXPECT_FALSE(win32::EventLoop::Run(nullptr, [&stop] { return stop; }));
+    EXPECT_TRUE(stop);
 }
 
 TEST(ComScope, InitialisesComForItsLife) {
