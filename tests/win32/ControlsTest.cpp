@@ -289,4 +289,28 @@ TEST(ImageView, CaptureControlCanBeSetAndIsLostToAnotherWindow) {
     EXPECT_EQ(moves.size(), 1u);
 }
 
+TEST(Controls, LeaveNoGdiObjectsBehind) {
+    auto round = [] {
+        Panel panel(TopLevel(), 0, 0, 60, 60);
+        panel.SetBevels(Panel::BevelKind::Raised, Panel::BevelKind::Lowered);
+        Label label(panel, 2, 2, 10, 10);
+        label.SetFont({"MS Sans Serif", 13, 0xFFFFFF, true, true});
+        label.SetAutoSize(true);
+        label.SetCaption("x");
+        Bevel bevel(panel, 0, 30, 60, 13);
+        Dib picture(8, 8, 0xFF0000);
+        ImageView image(panel, 5, 5, 20, 20);
+        image.SetBitmap(picture.bitmap);
+        Rendered{panel};
+        RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    };
+    round(); // fonts and classes the system keeps once
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (before == 0)
+        GTEST_SKIP() << "the system does not count GDI objects (Wine)";
+    for (int i = 0; i < 20; ++i)
+        round();
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+}
+
 } // namespace
