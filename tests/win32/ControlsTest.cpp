@@ -289,6 +289,20 @@ TEST(ImageView, CaptureControlCanBeSetAndIsLostToAnotherWindow) {
     EXPECT_EQ(moves.size(), 1u);
 }
 
+TEST(Label, DeletesTheFontsItMade) {
+    Panel panel(TopLevel(), 0, 0, 60, 60);
+    HFONT first = nullptr, second = nullptr;
+    {
+        Label label(panel, 0, 0, 10, 10);
+        first = label.FontHandle();
+        label.SetFont({"MS Sans Serif", 13, 0, true, false});
+        second = label.FontHandle();
+        EXPECT_EQ(GetObjectType(first), 0u);
+        EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
+    }
+    EXPECT_EQ(GetObjectType(second), 0u);
+}
+
 TEST(Controls, LeaveNoGdiObjectsBehind) {
     auto round = [] {
         Panel panel(TopLevel(), 0, 0, 60, 60);
