@@ -133,6 +133,28 @@ TEST(ImageView, DrawsTheBitmapOneToOneClippedToItsBounds) {
     ExpectPixels(Rendered(panel), {{2, 3, 0xFFFFFF}});
 }
 
+TEST(ImageView, ScalesTheBitmapToTheMonitor) {
+    Panel panel(TopLevel(), 0, 0, 30, 30);
+    panel.SetColor(0xFFFFFF);
+    ImageView image(panel, 0, 0, 20, 20);
+    Dib picture(4, 4, 0x000000);
+    picture.bits[0] = 0xFF0000; // top-left red, the rest black
+    image.SetBitmap(picture.bitmap);
+    image.SetDpi(192); // 200 %: each pixel 2 x 2, nothing filtered
+    ExpectPixels(Rendered(panel), {{0, 0, 0xFF0000},
+                                   {1, 1, 0xFF0000},
+                                   {2, 0, 0x000000},
+                                   {0, 2, 0x000000},
+                                   {7, 7, 0x000000},
+                                   {8, 8, 0xFFFFFF}});
+    image.SetDpi(144); // 150 %: 6 x 6
+    const Rendered r(panel);
+    EXPECT_EQ(r.At(5, 5) & 0xFF0000, 0u);
+    EXPECT_NE(r.At(0, 0) & 0xFF0000, 0u);
+    EXPECT_EQ(r.At(6, 6), 0xFFFFFFu);
+    EXPECT_NE(r.At(5, 5), 0xFFFFFFu);
+}
+
 TEST(Label, PaintsTransparentTextSizedToItsCaption) {
     Panel panel(TopLevel(), 0, 0, 200, 40);
     panel.SetColor(0x000000);

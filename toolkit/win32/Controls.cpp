@@ -474,18 +474,35 @@ void ImageView::Paint(HDC dc) {
         section.dsBmih.biBitCount != 32)
         return;
     GdiFlush();
-    const int width = std::min<int>(section.dsBm.bmWidth, Width());
-    const int height = std::min<int>(section.dsBm.bmHeight, Height());
+    // The part of the bitmap that reaches into the bounds, and where it lands.
+    const int scaledWidth = MulDiv(section.dsBm.bmWidth, FDpi, USER_DEFAULT_SCREEN_DPI);
+    const int scaledHeight = MulDiv(section.dsBm.bmHeight, FDpi, USER_DEFAULT_SCREEN_DPI);
+    const int width = std::min(scaledWidth, Width());
+    const int height = std::min(scaledHeight, Height());
     if (width <= 0 || height <= 0)
         return;
+    const int sourceWidth = MulDiv(width, USER_DEFAULT_SCREEN_DPI, FDpi);
+    const int sourceHeight = MulDiv(height, USER_DEFAULT_SCREEN_DPI, FDpi);
     // The system reports a section's height as positive whichever way its rows run; ours run
     // top-down.
     BITMAPINFO info{};
     info.bmiHeader = section.dsBmih;
     info.bmiHeader.biHeight = -section.dsBm.bmHeight;
     info.bmiHeader.biCompression = BI_RGB;
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, section.dsBm.bmBits, &info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    // Whole multiples copy pixels; other scales filter, so that no row or column is dropped.
+    const bool whole = FDpi % USER_DEFAULT_SCREEN_DPI == 0;
+    const int oldMode = SetStretchBltMode(dc, whole ? COLORONCOLOR : HALFTONE);
+    POINT oldOrigin{};
+    SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, sourceWidth, sourceHeight, section.dsBm.bmBits,
+                  &info, DIB_RGB_COLORS, SRCCOPY);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    SetStretchBltMode(dc, oldMode);
+}
+
+void ImageView::SetDpi(int dpi) {
+    FDpi = std::max(dpi, 1);
+    Invalidate();
 }
 
 void ImageView::MouseDown(MouseButton button, unsigned shift, int x, int y) {

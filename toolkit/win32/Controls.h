@@ -168,6 +168,9 @@ public:
 
     void SetBitmap(HBITMAP bitmap);
     HBITMAP Bitmap() const { return FBitmap; }
+    // The monitor's dots per inch: at 192 each bitmap pixel becomes 2 x 2 pixels, at 144 the
+    // bitmap is scaled by 1.5 with halftone filtering. Bounds are in the monitor's pixels.
+    void SetDpi(int dpi);
 
     std::function<void()> OnClick;
     std::function<void()> OnDblClick;
@@ -186,6 +189,7 @@ protected:
 
 private:
     HBITMAP FBitmap = nullptr;
+    int FDpi = USER_DEFAULT_SCREEN_DPI;
     bool FClickPending = false;
 };
 
