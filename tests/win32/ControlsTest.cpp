@@ -326,6 +326,21 @@ TEST(Label, DeletesTheFontsItMade) {
     EXPECT_EQ(GetObjectType(second), 0u);
 }
 
+TEST(ImageView, HearsThePointerLeave) {
+    Panel panel(TopLevel(), 0, 0, 100, 100);
+    ImageView image(panel, 10, 10, 30, 29);
+    int leaves = 0;
+    image.OnMouseLeave = [&leaves] { ++leaves; };
+    Send(panel, WM_MOUSEMOVE, 15, 15);
+    Send(panel, WM_MOUSEMOVE, 20, 15);
+    EXPECT_EQ(leaves, 0);
+    Send(panel, WM_MOUSEMOVE, 80, 80); // onto the panel beside it
+    EXPECT_EQ(leaves, 1);
+    Send(panel, WM_MOUSEMOVE, 15, 15);
+    SendMessageW(panel.Handle(), WM_MOUSELEAVE, 0, 0); // off the panel altogether
+    EXPECT_EQ(leaves, 2);
+}
+
 TEST(Controls, LeaveNoGdiObjectsBehind) {
     auto round = [] {
         Panel panel(TopLevel(), 0, 0, 60, 60);
