@@ -50,12 +50,13 @@ function(rs_include_root target folder)
     endif()
 endfunction()
 
-# rs_layer(<folder> SOURCES <file>... [LINKS <link item>...] [AUTOMOC]): one layer of the program
-# as the static library rs_<folder>, from exactly the sources listed, included as "<folder>/X.h".
-# LINKS takes target_link_libraries items (PUBLIC / PRIVATE keywords included): a layer reaches
-# only the layers it links.
+# rs_layer(<folder> SOURCES <file>... [LINKS <link item>...] [AUTOMOC] [TOOLS]): one layer of the
+# program as the static library rs_<folder>, from exactly the sources listed, included as
+# "<folder>/X.h". LINKS takes target_link_libraries items (PUBLIC / PRIVATE keywords included): a
+# layer reaches only the layers it links. TOOLS: the generators link it too, so it is built as
+# they are (rs_tool_code).
 function(rs_layer folder)
-    cmake_parse_arguments(L "AUTOMOC" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(L "AUTOMOC;TOOLS" "" "SOURCES;LINKS" ${ARGN})
     set(target rs_${folder})
     add_library(${target} STATIC ${L_SOURCES})
     rs_include_root(${target} ${folder})
@@ -65,5 +66,9 @@ function(rs_layer folder)
     if(L_AUTOMOC)
         set_target_properties(${target} PROPERTIES AUTOMOC ON)
     endif()
-    rs_own_code(${target})
+    if(L_TOOLS)
+        rs_tool_code(${target})
+    else()
+        rs_own_code(${target})
+    endif()
 endfunction()
