@@ -2,42 +2,53 @@
 
 #include <cstdio>
 
-TCommandLine TCommandLine::Parse(const QStringList& args) {
+namespace {
+// Every "%1" of `text` replaced by `value`.
+String Substitute(String text, const String& value) {
+    for (std::size_t at = text.find("%1"); at != String::npos; at = text.find("%1", at)) {
+        text.replace(at, 2, value);
+        at += value.size();
+    }
+    return text;
+}
+} // namespace
+
+TCommandLine TCommandLine::Parse(const std::vector<String>& args) {
     TCommandLine result;
-    QString openFile;
+    String openFile;
     bool openIsLast = false;
     // A launcher that has no file to pass leaves "--open" alone: that names no scene.
-    const auto open = [&](const QString& file) {
-        if (!file.isEmpty()) {
+    const auto open = [&](const String& file) {
+        if (!file.empty()) {
             openFile = file;
             openIsLast = true;
         }
     };
-    const auto word = [&](const QString& arg) {
-        result.Words << arg;
-        if (ExtractFileExt(arg) == QLatin1String(".avi"))
+    const auto word = [&](const String& arg) {
+        result.Words.push_back(arg);
+        if (ExtractFileExt(arg) == ".avi")
             openIsLast = false;
     };
     bool options = true;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const String& arg = args[i];
         if (!options) {
             word(arg);
-        } else if (arg == QLatin1String("--")) {
+        } else if (arg == "--") {
             options = false;
             result.OptionWords = result.Words.size();
-        } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+        } else if (arg == "-h" || arg == "--help") {
             if (result.Action == TAction::Run)
                 result.Action = TAction::Help;
-        } else if (arg == QLatin1String("--version")) {
+        } else if (arg == "--version") {
             if (result.Action == TAction::Run)
                 result.Action = TAction::Version;
-        } else if (arg == QLatin1String("--open")) {
+        } else if (arg == "--open") {
             // The value is taken as it stands, even when it looks like an option.
             if (i + 1 < args.size())
                 open(args[++i]);
-        } else if (arg.startsWith(QLatin1String("--open="))) {
-            open(arg.mid(7));
+        } else if (arg.rfind("--open=", 0) == 0) {
+            open(arg.substr(7));
         } else {
             word(arg);
         }
@@ -49,45 +60,38 @@ TCommandLine TCommandLine::Parse(const QStringList& args) {
     return result;
 }
 
-QString ExtractFileExt(const QString& path) {
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        const QChar c = path[i];
-        if (c == QLatin1Char('.'))
-            return path.mid(i);
-        if (c == QLatin1Char('\\') || c == QLatin1Char(':'))
-            break;
-    }
-    return {};
+// The delimiters are ASCII, so they never occur inside a UTF-8 sequence.
+String ExtractFileExt(const String& path) {
+    const std::size_t at = path.find_last_of(".\\:");
+    if (at == String::npos || path[at] != '.')
+        return {};
+    return path.substr(at);
 }
 
-QString HelpText(const QString& program) {
-    return QStringLiteral(
-               "Aufruf: %1 [-vollbild] [SZENE.avi]\n"
-               "  oder: %1 [-vollbild] --open DATEI\n"
-               "Spielt eine Szene als Endlosschleife ab, Bild für Bild aus dem Speicher.\n"
-               "\n"
-               "      --open DATEI  DATEI öffnen, gleich welche Endung sie hat\n"
-               "  -vollbild         randlos über den ganzen Bildschirm\n"
-               "  -h, --help        diese Hilfe zeigen und beenden\n"
-               "      --version     die Version zeigen und beenden\n"
-               "      --            beendet die Optionen; was folgt, sind Argumente\n"
-               "\n"
-               "Als Szene zählt ein Argument, das auf \".avi\" (klein geschrieben) endet.\n"
-               "Nennt der Aufruf mehrere Szenen, wird die letzte geöffnet. Andere\n"
-               "Argumente werden übergangen.\n")
-        .arg(program);
+String HelpText(const String& program) {
+    return Substitute("Aufruf: %1 [-vollbild] [SZENE.avi]\n"
+                      "  oder: %1 [-vollbild] --open DATEI\n"
+                      "Spielt eine Szene als Endlosschleife ab, Bild für Bild aus dem Speicher.\n"
+                      "\n"
+                      "      --open DATEI  DATEI öffnen, gleich welche Endung sie hat\n"
+                      "  -vollbild         randlos über den ganzen Bildschirm\n"
+                      "  -h, --help        diese Hilfe zeigen und beenden\n"
+                      "      --version     die Version zeigen und beenden\n"
+                      "      --            beendet die Optionen; was folgt, sind Argumente\n"
+                      "\n"
+                      "Als Szene zählt ein Argument, das auf \".avi\" (klein geschrieben) endet.\n"
+                      "Nennt der Aufruf mehrere Szenen, wird die letzte geöffnet. Andere\n"
+                      "Argumente werden übergangen.\n",
+                      program);
 }
 
-QString VersionText(const QString& program) {
-    return QStringLiteral("%1 %2\n"
-                          "Copyright (c) 2026 the Reelstand developers\n"
-                          "Lizenz: MIT\n")
-        .arg(program, QStringLiteral(REELSTAND_VERSION));
+String VersionText(const String& program) {
+    return program + " " REELSTAND_VERSION "\n"
+                     "Copyright (c) 2026 the Reelstand developers\n"
+                     "Lizenz: MIT\n";
 }
 
-bool WriteStandardOutput(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    const bool written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()),
-                                     stdout) == static_cast<std::size_t>(bytes.size());
+bool WriteStandardOutput(const String& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     return std::fflush(stdout) == 0 && written && std::ferror(stdout) == 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "toolkit/Types.h"
+
+#include <cstddef>
+#include <vector>
 
 // The program's own options, read before the window exists:
 //   --open FILE, --open=FILE   a scene opened whatever its name, like a choice in the dialog
@@ -14,27 +16,27 @@ public:
     enum class TAction { Run, Help, Version };
 
     // `args` are the arguments 1 ... N, without the program itself.
-    static TCommandLine Parse(const QStringList& args);
+    static TCommandLine Parse(const std::vector<String>& args);
 
     // The first of --help and --version decides; Run when neither is given.
     TAction Action = TAction::Run;
     // The arguments for the window's walks, in their order, without the options above.
-    QStringList Words;
-    // How many of Words came before "--": only these may carry Qt's own options (-platform ...).
-    qsizetype OptionWords = 0;
+    std::vector<String> Words;
+    // How many of Words came before "--": only these may carry the platform's own options.
+    std::size_t OptionWords = 0;
     // The file of the last --open, when no scene argument follows it (the last scene named
     // wins); empty otherwise. --open without a file, or with an empty one, names none.
-    QString OpenFile;
+    String OpenFile;
 };
 
 // A scene argument's extension: the text from the last "." to the end, where "\" and ":" also
 // end the search (the old platform's delimiters) and "/" does not.
-QString ExtractFileExt(const QString& path);
+String ExtractFileExt(const String& path);
 
 // What --help and --version print; `program` is the name the messages use.
-QString HelpText(const QString& program);
-QString VersionText(const QString& program);
+String HelpText(const String& program);
+String VersionText(const String& program);
 
 // Writes `text` to standard output; false when it could not be written (a full disk, a closed
 // pipe), which a command that only prints must report.
-bool WriteStandardOutput(const QString& text);
+bool WriteStandardOutput(const String& text);

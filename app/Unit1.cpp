@@ -8,21 +8,16 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Image.h"
+#include "toolkit/SysUtils.h"
 #include "toolkit/Timer.h"
 #include "toolkit/TrackBar.h"
 #include "video/VFW.h"
 #include "video/VFWHandles.h"
 
-#include <QDropEvent>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <QScreen>
-#include <QTimer>
-#include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <limits>
-#include <optional>
+#include <utility>
 
 namespace {
 
@@ -30,29 +25,25 @@ namespace {
 // a division by zero, both zero an invalid operation.
 std::uint32_t MsPerFrame(std::uint32_t rate, std::uint32_t scale) {
     if (scale == 0 && rate == 0)
-        throw Exception(QStringLiteral("Ungültige Gleitkommaoperation"));
+        throw Exception("Ungültige Gleitkommaoperation");
     if (scale == 0 || rate == 0)
-        throw Exception(QStringLiteral("Gleitkommadivision durch Null"));
+        throw Exception("Gleitkommadivision durch Null");
     const double ms = std::trunc(1000.0 / (static_cast<double>(rate) / scale));
     // Only a hint; clamp instead of overflowing on absurd rates.
     return static_cast<std::uint32_t>(
         std::min(ms, static_cast<double>(std::numeric_limits<std::uint32_t>::max())));
 }
 
-QFont DefinitionFont(int pixelHeight, bool bold = false, bool underline = false) {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
+TFont DefinitionFont(int pixelHeight, TColor color, bool bold = false, bool underline = false) {
+    return TFont{"Liberation Sans", pixelHeight, color, bold, underline};
 }
 
 } // namespace
 
-TForm1::TForm1(TApplication& app, QStringList args, QString openFile)
+TForm1::TForm1(TApplication& app, std::vector<String> args, String openFile)
     : FApp(app), FArgs(std::move(args)), FOpenFile(std::move(openFile)) {
     // Empty arguments do not count, as an empty quoted argument never reached the old program.
-    FArgs.removeAll(QString());
+    FArgs.erase(std::remove(FArgs.begin(), FArgs.end(), String()), FArgs.end());
     CreateDefinition();
     FApp.Guard([this] { FormCreate(this); });
 }
@@ -62,86 +53,89 @@ TForm1::~TForm1() = default;
 // The window definition: every control with its values, in creation order, and the bindings of
 // the event handlers. Code only changes state at run time.
 void TForm1::CreateDefinition() {
-    const auto guarded = [this](void (TForm1::*handler)(QObject*)) {
-        return [this, handler](QObject* sender) { FApp.Guard([&] { (this->*handler)(sender); }); };
+    const auto guarded = [this](void (TForm1::*handler)(TObject*)) {
+        return [this, handler](TObject* sender) { FApp.Guard([&] { (this->*handler)(sender); }); };
     };
 
     // Form1
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Tavrin Reelstand"));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-    setFont(DefinitionFont(11));
+    Name = "Form1";
+    SetCaption("Tavrin Reelstand");
+    SetColor(clBlack);
+    SetFont(DefinitionFont(11, clBlack));
     SetMinimumOuterSize(560, 660);
     SetBounds(214, 135, 560, 660);
     OnShow = [this] { FormShow(this); };
     OnResize = [this] { FApp.Guard([this] { FormResize(this); }); };
     OnCloseRequest = [this] { FApp.Terminate(); };
+    // A file dropped on the window is an open request, like a choice in the file dialog.
+    OnDropFiles = [this](const std::vector<String>& files) {
+        FApp.Guard([&] { FormDropFiles(files); });
+    };
 
     // Timer1 counts from here on, before FormCreate.
     Timer1 = new TTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->Name = "Timer1";
     Timer1->SetInterval(80);
     Timer1->OnTimer = guarded(&TForm1::Timer1Timer);
     Timer1->SetEnabled(true);
 
     Panel1 = new TPanel(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 0, 529, 625);
-    Panel1->SetColor(Qt::black);
+    Panel1->Name = "Panel1";
+    Panel1->SetBounds(0, 0, 529, 625);
+    Panel1->SetColor(clBlack);
     Panel1->SetBevelOuter(TBevelCut::None);
 
-    const QFont labelFont = DefinitionFont(13, true, true);
+    const TFont labelFont = DefinitionFont(13, clWhite, true, true);
     Label1 = new TLabel(Panel1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->move(460, 600);
-    Label1->SetFont(labelFont, Qt::white);
-    Label1->SetCaption(QStringLiteral("schließen"));
+    Label1->Name = "Label1";
+    Label1->SetLeft(460);
+    Label1->SetTop(600);
+    Label1->SetFont(labelFont);
+    Label1->SetCaption("schließen");
     Label1->OnClick = guarded(&TForm1::Label1Click);
 
     Label2 = new TLabel(Panel1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->move(404, 600);
-    Label2->SetFont(labelFont, Qt::white);
-    Label2->SetCaption(QStringLiteral("öffnen"));
+    Label2->Name = "Label2";
+    Label2->SetLeft(404);
+    Label2->SetTop(600);
+    Label2->SetFont(labelFont);
+    Label2->SetCaption("öffnen");
     Label2->OnClick = guarded(&TForm1::Label2Click);
 
     Panel3 = new TPanel(Panel1);
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setGeometry(0, 0, 529, 589);
-    Panel3->SetColor(Qt::white);
+    Panel3->Name = "Panel3";
+    Panel3->SetBounds(0, 0, 529, 589);
+    Panel3->SetColor(clWhite);
     Panel3->SetBevelOuter(TBevelCut::Raised);
     Panel3->SetBevelInner(TBevelCut::Lowered);
 
     Image3 = new TImage(Panel3);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setGeometry(9, 7, 512, 512);
+    Image3->Name = "Image3";
+    Image3->SetBounds(9, 7, 512, 512);
 
     Bevel1 = new TBevel(Panel3);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(8, 528, 513, 13);
+    Bevel1->Name = "Bevel1";
+    Bevel1->SetBounds(8, 528, 513, 13);
 
     Panel2 = new TPanel(Panel3);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setGeometry(4, 532, 521, 57);
-    Panel2->SetColor(Qt::white);
+    Panel2->Name = "Panel2";
+    Panel2->SetBounds(4, 532, 521, 57);
+    Panel2->SetColor(clWhite);
     Panel2->SetBevelOuter(TBevelCut::None);
 
     // The buttons take their values in the stored order: bounds, automatic sizing, Enabled (which
     // shows the still empty UpPict), the displayed picture, the bindings, then the hover, pressed
     // and rest pictures; so a fresh button shows the definition's displayed picture.
-    const auto defineButton = [&](const char* name, int left, void (TForm1::*click)(QObject*)) {
+    const auto defineButton = [&](const char* name, int left, void (TForm1::*click)(TObject*)) {
         auto* button = new TImgBtn(Panel2);
-        const QString n = QString::fromLatin1(name);
+        const String n = name;
         const auto picture = [&n](const char* kind) {
             TPicture p;
-            p.LoadFromFile(QStringLiteral(":/definition/%1_%2.bmp").arg(n, QLatin1String(kind)));
+            p.LoadFromDefinition(n + "_" + kind);
             return p;
         };
-        button->setObjectName(n);
-        button->setGeometry(left, 16, 30, 29);
+        button->Name = n;
+        button->SetBounds(left, 16, 30, 29);
         button->SetAutoSize(true);
         button->SetEnabled(true);
         const TPicture shown = picture("Picture");
@@ -161,103 +155,62 @@ void TForm1::CreateDefinition() {
     ImgBtn14 = defineButton("ImgBtn14", 416, &TForm1::ImgBtn14Click);
 
     TrackBar1 = new TTrackBar(Panel2);
-    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
-    TrackBar1->setGeometry(12, 19, 389, 22);
+    TrackBar1->Name = "TrackBar1";
+    TrackBar1->SetBounds(12, 19, 389, 22);
     TrackBar1->SetLineSize(0);
     TrackBar1->SetPageSize(0);
     TrackBar1->SetThumbLength(20);
     TrackBar1->OnChange = guarded(&TForm1::TrackBar1Change);
     // The slider is the only control that takes the keyboard focus.
-    setFocusProxy(TrackBar1);
+    SetActiveControl(TrackBar1);
 
     OpenDialog1 = new TOpenDialog(this);
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-
-    setAcceptDrops(true);
+    OpenDialog1->Name = "OpenDialog1";
 }
 
-void TForm1::FormCreate(QObject*) {
+void TForm1::FormCreate(TObject*) {
     FFrames.clear();
-    for (const QString& arg : FArgs) {
-        if (arg == QLatin1String("-vollbild"))
+    for (const String& arg : FArgs) {
+        if (arg == "-vollbild")
             SetBorderStyleNone();
     }
 }
 
-void TForm1::FormShow(QObject*) {
-    for (const QString& arg : FArgs) {
-        if (arg == QLatin1String("-vollbild"))
+void TForm1::FormShow(TObject*) {
+    for (const String& arg : FArgs) {
+        if (arg == "-vollbild")
             setfullscreen(true);
-        if (ExtractFileExt(arg) == QLatin1String(".avi"))
+        if (ExtractFileExt(arg) == ".avi")
             FSceneFile = arg;
     }
     // A scene named with --open opens whatever its name, like a choice in the dialog.
-    if (!FOpenFile.isEmpty())
+    if (!FOpenFile.empty())
         FSceneFile = FOpenFile;
-    if (!FSceneFile.isEmpty())
+    if (!FSceneFile.empty())
         OpenScene(FSceneFile);
 }
 
-void TForm1::FormResize(QObject*) {
-    Panel1->move(OuterWidth() / 2 - Panel1->width() / 2 - 5,
-                 OuterHeight() / 2 - Panel1->height() / 2 - 10);
+void TForm1::FormResize(TObject*) {
+    Panel1->SetLeft(OuterWidth() / 2 - Panel1->Width() / 2 - 5);
+    Panel1->SetTop(OuterHeight() / 2 - Panel1->Height() / 2 - 10);
 }
 
-void TForm1::Label1Click(QObject*) {
-    close();
+void TForm1::Label1Click(TObject*) {
+    Close();
 }
 
-void TForm1::Label2Click(QObject*) {
+void TForm1::Label2Click(TObject*) {
     if (OpenDialog1->Execute())
         OpenScene(OpenDialog1->FileName());
 }
 
-namespace {
-// The first URL of a drag, if it carries any: file managers drag files as URLs.
-std::optional<QUrl> DraggedUrl(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
-        return std::nullopt;
-    return data->urls().constFirst();
-}
-
-// The file is only read: the answer is a copy (or a link), never the move a source may
-// propose, which would make a file manager delete its original. Nothing when neither is offered.
-bool TakeAsCopy(QDropEvent* event) {
-    const Qt::DropActions offered = event->possibleActions();
-    const Qt::DropAction taken = (offered & Qt::CopyAction)   ? Qt::CopyAction
-                                 : (offered & Qt::LinkAction) ? Qt::LinkAction
-                                                              : Qt::IgnoreAction;
-    if (taken == Qt::IgnoreAction)
-        return false;
-    event->setDropAction(taken);
-    event->accept();
-    return true;
-}
-} // namespace
-
-// Every drag of a URL is taken, so that its drop always ends in an open or in a box saying why
-// not; refusing it here would leave the user with a no-drop cursor and no word.
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (DraggedUrl(event->mimeData()))
-        TakeAsCopy(event);
-}
-
-void TForm1::dropEvent(QDropEvent* event) {
-    const std::optional<QUrl> url = DraggedUrl(event->mimeData());
-    if (!url || !TakeAsCopy(event))
-        return;
-    // The decode and its boxes run from the event loop, after the drop has returned: inside the
-    // drop the platform keeps the drag source waiting for the whole decode.
-    const bool local = url->isLocalFile();
-    const QString path = local ? url->toLocalFile() : QString();
-    QTimer::singleShot(0, this, [this, local, path] {
-        FApp.Guard([&] {
-            if (local)
-                OpenScene(path);
-            else
-                FApp.MessageBox(QStringLiteral("Nur lokale Dateien lassen sich öffnen"));
-        });
-    });
+// Runs from the event loop after the drop has returned. A drop without a local file says why
+// nothing opens.
+void TForm1::FormDropFiles(const std::vector<String>& Files) {
+    if (Files.empty())
+        FApp.MessageBox("Nur lokale Dateien lassen sich öffnen");
+    else
+        OpenScene(Files.front());
 }
 
 void TForm1::setfullscreen(bool Value) {
@@ -265,34 +218,25 @@ void TForm1::setfullscreen(bool Value) {
         return;
     FFullScreen = Value;
     if (Value) {
-        FSavedStyle = static_cast<std::uint32_t>(windowFlags().toInt());
-        SetBorderStyleNone();
+        FSavedStyle = WindowStyle();
+        // Clears the caption bits (WS_CAPTION) and keeps every other one.
+        SetWindowStyle(WindowStyle() & 0xFF3FFFFFu);
         FSavedHeight = OuterHeight();
         FSavedWidth = OuterWidth();
         FSavedLeft = OuterLeft();
         FSavedTop = OuterTop();
         FSavedWindowState = WindowState();
-        SetWindowState(Qt::WindowMaximized);
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            // Without a window manager maximising changes nothing: cover the screen ourselves,
-            // then make the client area as tall as the screen (the minimum size still holds).
-            const QRect s = screen->geometry();
-            move(s.topLeft());
-            resize(s.width(), height());
-            SetClientHeight(s.height());
-        }
+        SetWindowState(TWindowState::Maximized);
+        SetClientHeight(ScreenHeight());
     } else {
-        const bool wasVisible = isVisible();
-        setWindowFlags(Qt::WindowFlags::fromInt(static_cast<int>(FSavedStyle)));
-        if (wasVisible)
-            show(); // new window flags hide the window
+        SetWindowStyle(FSavedStyle);
         SetBounds(FSavedLeft, FSavedTop, FSavedWidth, FSavedHeight);
         SetWindowState(FSavedWindowState);
     }
-    repaint();
+    Repaint();
 }
 
-void TForm1::OpenScene(const QString& Path) {
+void TForm1::OpenScene(const String& Path) {
     if (FDecoding) {
         FPendingScene = Path;
         FHasPendingScene = true;
@@ -300,9 +244,8 @@ void TForm1::OpenScene(const QString& Path) {
     }
     FOpenRequested = true;
     FApp.SetMessageFile(Path);
-    const QFileInfo info(Path);
-    if (Path.isEmpty() || !info.isFile()) {
-        FApp.MessageBox(QStringLiteral("Diese Szene ist nicht vorhanden"));
+    if (!FileExists(Path)) {
+        FApp.MessageBox("Diese Szene ist nicht vorhanden");
         return;
     }
     FCurrent = 0;
@@ -318,10 +261,10 @@ void TForm1::RunPendingOpen() {
     if (!FHasPendingScene || FDecoding)
         return;
     FHasPendingScene = false;
-    OpenScene(std::exchange(FPendingScene, QString()));
+    OpenScene(std::exchange(FPendingScene, String()));
 }
 
-void TForm1::ReadFrames(const QString& Path) {
+void TForm1::ReadFrames(const String& Path) {
     FDecoding = true;
     // Whatever way the decode ends, a request that waited for it runs next, from the event loop.
     struct DecodeEnd {
@@ -329,30 +272,28 @@ void TForm1::ReadFrames(const QString& Path) {
         ~DecodeEnd() {
             form->FDecoding = false;
             if (form->FHasPendingScene)
-                QTimer::singleShot(0, form,
-                                   [f = form] { f->FApp.Guard([f] { f->RunPendingOpen(); }); });
+                form->Post([f = form] { f->FApp.Guard([f] { f->RunPendingOpen(); }); });
         }
     } decodeEnd{this};
 
     FFrames.clear();
 
     PAVIFILE rawFile = nullptr;
-    const QByteArray path = QFile::encodeName(Path);
-    const HRESULT hr = AVIFileOpenPath(&rawFile, path.constData());
+    const HRESULT hr = AVIFileOpenPath(&rawFile, Path.c_str());
     AviFilePtr file(rawFile);
     if (hr != AVIERR_OK) {
-        FApp.MessageBox(QString::fromLatin1(AVIResultText(hr)));
-        throw Exception(QStringLiteral("Fehler beim Öffnen der Datei"));
+        FApp.MessageBox(AVIResultText(hr));
+        throw Exception("Fehler beim Öffnen der Datei");
     }
 
     PAVISTREAM rawStream = nullptr;
     const HRESULT streamResult = AVIFileGetStream(file.get(), &rawStream, streamtypeVIDEO, 0);
     AviStreamPtr stream(rawStream);
     if (streamResult == AVIERR_NODATA)
-        throw Exception(QStringLiteral("Fehler beim Öffnen der Datei (Audio)"));
+        throw Exception("Fehler beim Öffnen der Datei (Audio)");
     // Any other refusal leaves no stream to read: report it as the file failing to open.
     if (!stream)
-        throw Exception(QStringLiteral("Fehler beim Öffnen der Datei"));
+        throw Exception("Fehler beim Öffnen der Datei");
 
     const LONG start = AVIStreamStart(stream.get());
     const LONG end = AVIStreamEnd(stream.get());
@@ -360,7 +301,7 @@ void TForm1::ReadFrames(const QString& Path) {
     GetFramePtr getFrame(AVIStreamGetFrameOpen(stream.get(), nullptr));
     // The program's own text, odd as it looks: do not correct it.
     if (!getFrame)
-        throw Exception(QStringLiteral("Error en Frameopen"));
+        throw Exception("Error en Frameopen");
 
     DrawDibPtr drawDib(DrawDibOpen());
 
@@ -370,7 +311,7 @@ void TForm1::ReadFrames(const QString& Path) {
 
     // The program's own text, odd as it looks: do not correct it.
     if (AVIStreamBeginStreaming(stream.get(), start, end, 1000) != AVIERR_OK)
-        throw Exception(QStringLiteral("Error n AVIBegin"));
+        throw Exception("Error n AVIBegin");
 
     for (LONG n = 0;; ++n) {
         const auto* header =
@@ -406,13 +347,13 @@ void TForm1::ReadFrames(const QString& Path) {
 void TForm1::ShowFrame(int i) {
     if (i >= 0 && i < FrameCount() && FFrames[static_cast<std::size_t>(i)])
         Image3->Picture()->Assign(FFrames[static_cast<std::size_t>(i)].get());
-    Image3->setVisible(FSceneLoaded);
+    Image3->SetVisible(FSceneLoaded);
     // Painted with the slider's move in one pass of the window, before the next tick: the tick
     // runs from an event loop (the program's, a box's or the loader's yield), which paints.
     Image3->Invalidate();
 }
 
-void TForm1::Timer1Timer(QObject*) {
+void TForm1::Timer1Timer(TObject*) {
     FLastIndex = FrameCount() - 1;
     TrackBar1->SetMax(FLastIndex - 1);
     if (FLastIndex < 0)
@@ -434,12 +375,12 @@ void TForm1::Timer1Timer(QObject*) {
     ++FCurrent;
 }
 
-void TForm1::ImgBtn12Click(QObject*) {
+void TForm1::ImgBtn12Click(TObject*) {
     FPaused = !FPaused;
     UpdatePlayButton();
 }
 
-void TForm1::ImgBtn13Click(QObject*) {
+void TForm1::ImgBtn13Click(TObject*) {
     FPaused = true;
     if (FCurrent < FLastIndex)
         ++FCurrent;
@@ -448,7 +389,7 @@ void TForm1::ImgBtn13Click(QObject*) {
     UpdatePlayButton();
 }
 
-void TForm1::ImgBtn14Click(QObject*) {
+void TForm1::ImgBtn14Click(TObject*) {
     FPaused = true;
     if (FCurrent <= 0)
         FCurrent = FLastIndex;
@@ -457,7 +398,7 @@ void TForm1::ImgBtn14Click(QObject*) {
     UpdatePlayButton();
 }
 
-void TForm1::TrackBar1Change(QObject*) {
+void TForm1::TrackBar1Change(TObject*) {
     if (FTrackByUser) {
         FPaused = true;
         UpdatePlayButton();
@@ -468,12 +409,11 @@ void TForm1::TrackBar1Change(QObject*) {
 
 void TForm1::UpdatePlayButton() {
     const bool paused = FPaused;
-    ImgBtn12->Picture()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_unpressed")
-                                                               : QStringLiteral("PAUSE_UNPRESSED"));
-    ImgBtn12->OverPict()->Bitmap()->LoadFromResourceName(
-        paused ? QStringLiteral("play_highlight") : QStringLiteral("pause_highlight"));
-    ImgBtn12->UpPict()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_unpressed")
-                                                              : QStringLiteral("PAUSE_UNPRESSED"));
-    ImgBtn12->DownPict()->Bitmap()->LoadFromResourceName(paused ? QStringLiteral("play_pressed")
-                                                                : QStringLiteral("pause_pressed"));
+    ImgBtn12->Picture()->Bitmap()->LoadFromResourceName(paused ? "play_unpressed"
+                                                               : "PAUSE_UNPRESSED");
+    ImgBtn12->OverPict()->Bitmap()->LoadFromResourceName(paused ? "play_highlight"
+                                                                : "pause_highlight");
+    ImgBtn12->UpPict()->Bitmap()->LoadFromResourceName(paused ? "play_unpressed"
+                                                              : "PAUSE_UNPRESSED");
+    ImgBtn12->DownPict()->Bitmap()->LoadFromResourceName(paused ? "play_pressed" : "pause_pressed");
 }

@@ -2,7 +2,6 @@
 
 #include "toolkit/Form.h"
 
-#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,11 +20,10 @@ class TTrackBar;
 // The player's one window: start-up, full screen, the scene loader, the playback clock and the
 // transport controls all act on the state held here.
 class TForm1 : public TForm {
-    Q_OBJECT
 public:
     // `args` are the command-line arguments 1 ... N (without the program itself) for the
     // argument walks; `openFile` is a scene named with --open after every scene argument.
-    TForm1(TApplication& app, QStringList args, QString openFile = {});
+    TForm1(TApplication& app, std::vector<String> args, String openFile = {});
     ~TForm1() override;
 
     // Controls, named as in the window definition.
@@ -44,19 +42,19 @@ public:
     TTimer* Timer1 = nullptr;           // the playback clock, every 80 ms
 
     // Event handlers, bound by the window definition.
-    void FormCreate(QObject* Sender);
-    void FormShow(QObject* Sender);
-    void FormResize(QObject* Sender);
-    void Label1Click(QObject* Sender);
-    void Label2Click(QObject* Sender);
-    void Timer1Timer(QObject* Sender);
-    void ImgBtn12Click(QObject* Sender);
-    void ImgBtn13Click(QObject* Sender);
-    void ImgBtn14Click(QObject* Sender);
-    void TrackBar1Change(QObject* Sender);
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormResize(TObject* Sender);
+    void Label1Click(TObject* Sender);
+    void Label2Click(TObject* Sender);
+    void Timer1Timer(TObject* Sender);
+    void ImgBtn12Click(TObject* Sender);
+    void ImgBtn13Click(TObject* Sender);
+    void ImgBtn14Click(TObject* Sender);
+    void TrackBar1Change(TObject* Sender);
 
     void setfullscreen(bool Value);
-    void OpenScene(const QString& Path);
+    void OpenScene(const String& Path);
     void UpdatePlayButton();
 
     // Read access for tests and benchmarks.
@@ -68,23 +66,19 @@ public:
     bool SceneLoaded() const { return FSceneLoaded; }
     bool FullScreen() const { return FFullScreen; }
     bool OpenRequested() const { return FOpenRequested; }
-    const QString& SceneFile() const { return FSceneFile; }
+    const String& SceneFile() const { return FSceneFile; }
     bool Decoding() const { return FDecoding; }
-
-protected:
-    // A file dropped on the window is an open request, like a choice in the file dialog.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateDefinition();
-    void ReadFrames(const QString& Path);
+    void ReadFrames(const String& Path);
+    void FormDropFiles(const std::vector<String>& Files);
     void ShowFrame(int i);
     void RunPendingOpen();
 
     TApplication& FApp;
-    QStringList FArgs;
-    QString FOpenFile;
+    std::vector<String> FArgs;
+    String FOpenFile;
 
     bool FFullScreen = false;
     std::uint32_t FSavedStyle = 0;
@@ -92,8 +86,8 @@ private:
     std::int32_t FSavedWidth = 0;
     std::int32_t FSavedLeft = 0;
     std::int32_t FSavedTop = 0;
-    Qt::WindowStates FSavedWindowState = Qt::WindowNoState;
-    QString FSceneFile;
+    TWindowState FSavedWindowState = TWindowState::Normal;
+    String FSceneFile;
     std::vector<std::unique_ptr<TBitmap>> FFrames;
     bool FOpenRequested = false;
     bool FTrackByUser = false;
@@ -105,6 +99,6 @@ private:
     // A request that arrives while a decode runs waits here (the latest wins) and is carried out
     // once that decode has returned, so that no decode ever starts inside another.
     bool FDecoding = false;
-    QString FPendingScene;
+    String FPendingScene;
     bool FHasPendingScene = false;
 };

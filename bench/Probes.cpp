@@ -5,6 +5,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Timer.h"
+#include "toolkit/qt/Peer.h"
 #include "video/VFW.h"
 
 #include <QCoreApplication>
@@ -41,15 +42,15 @@ double Percentile(std::vector<double> v, double p) {
 
 // The player's main window as the program makes it, with boxes that only count.
 struct Player {
-    TApplication app{QStringLiteral("/usr/bin/reelstand")};
+    TApplication app{"/usr/bin/reelstand"};
     int boxes = 0;
     std::unique_ptr<TForm1> form;
 
     Player() {
-        app.MessageBoxHook = [this](const QString&) { ++boxes; };
-        app.ErrorBoxHook = [this](const QString&) { ++boxes; };
+        app.MessageBoxHook = [this](const String&) { ++boxes; };
+        app.ErrorBoxHook = [this](const String&) { ++boxes; };
         VideoStartup();
-        form = std::make_unique<TForm1>(app, QStringList{});
+        form = std::make_unique<TForm1>(app, std::vector<String>{});
         form->Timer1->SetEnabled(false);
     }
     ~Player() {
@@ -60,7 +61,7 @@ struct Player {
     Player& operator=(const Player&) = delete;
 
     void Open(const QString& file) {
-        app.Guard([&] { form->OpenScene(file); });
+        app.Guard([&] { form->OpenScene(file.toStdString()); });
     }
     int Width() const { return form->FrameCount() > 0 ? form->Frame(0)->Width() : 0; }
     int Height() const { return form->FrameCount() > 0 ? form->Frame(0)->Height() : 0; }
@@ -96,10 +97,11 @@ int TickProbe(const QString& file, int ticks) {
     player.Open(file);
     if (player.boxes != 0 || player.form->FrameCount() == 0)
         return 1;
-    player.form->show();
+    QtWidget(player.form.get())->show();
     QElapsedTimer waited;
     waited.start();
-    while (!(player.form->windowHandle() && player.form->windowHandle()->isExposed())) {
+    while (!(QtWidget(player.form.get())->windowHandle() &&
+             QtWidget(player.form.get())->windowHandle()->isExposed())) {
         if (waited.elapsed() > 10000)
             return 1;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);

@@ -1,6 +1,6 @@
 #include "controls/ImgBtn.h"
 
-TImgBtn::TImgBtn(QWidget* parent) : TImage(parent) {
+TImgBtn::TImgBtn(TWinControl* parent) : TImage(parent) {
     FOverPict = std::make_unique<TPicture>();
     FDownPict = std::make_unique<TPicture>();
     FUpPict = std::make_unique<TPicture>();
@@ -22,11 +22,11 @@ void TImgBtn::SetEnabled(bool value) {
     FEnabled = value;
 }
 
-void TImgBtn::MouseMove(Qt::KeyboardModifiers, int x, int y) {
+void TImgBtn::MouseMove(TShiftState, int x, int y) {
     if (!FEnabled || FPressed)
         return;
     // The right and bottom edges still count as inside here, unlike in the click test.
-    if (x < 0 || x > width() || y < 0 || y > height()) {
+    if (x < 0 || x > Width() || y < 0 || y > Height()) {
         ReleaseCapture();
         Display(FUpPict.get());
     } else {
@@ -37,15 +37,15 @@ void TImgBtn::MouseMove(Qt::KeyboardModifiers, int x, int y) {
     }
 }
 
-void TImgBtn::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
-    if (button == Qt::LeftButton && FEnabled) {
+void TImgBtn::MouseDown(TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::Left && FEnabled) {
         Display(FDownPict.get());
         FPressed = true;
     }
 }
 
-void TImgBtn::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
-    if (button == Qt::LeftButton && FEnabled) {
+void TImgBtn::MouseUp(TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::Left && FEnabled) {
         Display(FUpPict.get());
         SetCaptureControl(nullptr);
     }

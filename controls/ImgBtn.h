@@ -6,9 +6,8 @@
 
 // A button drawn entirely from pictures: one of four, chosen by the pointer and the enabled flag.
 class TImgBtn : public TImage {
-    Q_OBJECT
 public:
-    explicit TImgBtn(QWidget* parent = nullptr);
+    explicit TImgBtn(TWinControl* parent = nullptr);
     ~TImgBtn() override;
 
     TPicture* OverPict() { return FOverPict.get(); }
@@ -22,14 +21,14 @@ public:
     void SetDisPict(const TPicture* value) { FDisPict->Assign(value); }
 
     bool Enabled() const { return FEnabled; }
-    // Switches the pictures only; not QWidget::setEnabled: clicks still arrive when false.
+    // Switches the pictures only: clicks still arrive when false.
     void SetEnabled(bool value);
     bool Pressed() const { return FPressed; }
 
 protected:
-    void MouseMove(Qt::KeyboardModifiers shift, int x, int y) override;
-    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
-    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
     void Display(const TPicture* picture);

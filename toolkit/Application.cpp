@@ -2,61 +2,43 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
+#include "toolkit/SysUtils.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
 #include <cstdio>
 #include <utility>
 
 namespace {
-const QEvent::Type TerminateEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-// Word-wraps the text to at most half the screen's width and centres the box on the screen.
-void RunBox(QMessageBox& box) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-            label->setMaximumWidth(screen->geometry().width() / 2);
-        box.adjustSize();
-        box.move(screen->geometry().center() - box.rect().center());
-    }
-    box.exec();
+// The length of the UTF-8 sequence that starts with `lead` (1 for a stray byte).
+std::size_t SequenceLength(unsigned char lead) {
+    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
 }
 } // namespace
 
-TApplication::TApplication(const QString& exePath, QObject* parent)
-    : QObject(parent), FTitle(TitleFromExeName(exePath)) {}
-
-QString TApplication::TitleFromExeName(const QString& exePath) {
-    QString name = QFileInfo(exePath).fileName();
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    if (name.size() > 1)
-        name = name.left(1) + name.mid(1).toLower();
-    return name;
+String TApplication::TitleFromExeName(const String& exePath) {
+    const std::size_t slash = exePath.find_last_of("/\\");
+    String name = slash == String::npos ? exePath : exePath.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    if (name.empty())
+        return name;
+    const std::size_t first =
+        std::min(SequenceLength(static_cast<unsigned char>(name[0])), name.size());
+    return name.substr(0, first) + AnsiLowerCase(name.substr(first));
 }
 
-QString TApplication::ErrorBoxText(const QString& message) {
-    const QByteArray bytes = message.toUtf8();
-    if (!bytes.isEmpty() && static_cast<unsigned char>(bytes.back()) > '.')
-        return message + QLatin1Char('.');
+String TApplication::ErrorBoxText(const String& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + '.';
     return message;
 }
 
 void TApplication::Guard(const std::function<void()>& handler) noexcept {
-    QString interrupted = std::exchange(FMessageFile, QString());
+    String interrupted = std::exchange(FMessageFile, String());
     try {
         handler();
     } catch (const std::exception& e) {
         HandleException(e);
     } catch (...) {
-        HandleException(Exception(QStringLiteral("Unbekannter Fehler")));
+        HandleException(Exception("Unbekannter Fehler"));
     }
     FMessageFile = std::move(interrupted);
 }
@@ -64,64 +46,56 @@ void TApplication::Guard(const std::function<void()>& handler) noexcept {
 void TApplication::HandleException(const std::exception& e) noexcept {
     try {
         const auto* own = dynamic_cast<const Exception*>(&e);
-        ShowErrorBox(own != nullptr ? own->Message() : QString::fromUtf8(e.what()));
+        ShowErrorBox(own != nullptr ? own->Message() : String(e.what()));
     } catch (...) {
         // Nothing sensible is left to report with; the event loop goes on.
     }
 }
 
-void TApplication::MessageBox(const QString& text) {
-    ShowBox(QMessageBox::NoIcon, text, MessageBoxHook);
+void TApplication::MessageBox(const String& text) {
+    ShowBox(TBoxKind::Message, text, MessageBoxHook);
 }
 
-void TApplication::ShowErrorBox(const QString& text) {
-    ShowBox(QMessageBox::Critical, ErrorBoxText(text), ErrorBoxHook);
+void TApplication::ShowErrorBox(const String& text) {
+    ShowBox(TBoxKind::Error, ErrorBoxText(text), ErrorBoxHook);
 }
 
-QString TApplication::MessageLine(const QString& text) const {
-    QString line = FTitle + QStringLiteral(": ");
-    if (!FMessageFile.isEmpty())
-        line += FMessageFile + QStringLiteral(": ");
+String TApplication::MessageLine(const String& text) const {
+    String line = FTitle + ": ";
+    if (!FMessageFile.empty())
+        line += FMessageFile + ": ";
     line += text;
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
+    // C0 controls, DEL, and the C1 controls (U+0080 to U+009F, two bytes in UTF-8).
+    String safe;
+    safe.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c == 0x7F) {
+            safe += '?';
+        } else if (c == 0xC2 && i + 1 < line.size() &&
+                   static_cast<unsigned char>(line[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(line[i + 1]) <= 0x9F) {
+            safe += '?';
+            ++i;
+        } else {
+            safe += line[i];
+        }
     }
-    return line;
+    return safe;
 }
 
 // A modal box with one OK button that answers Enter and Escape, or the tests' recorder.
-void TApplication::ShowBox(int icon, const QString& text,
-                           const std::function<void(const QString&)>& hook) {
+void TApplication::ShowBox(TBoxKind kind, const String& text,
+                           const std::function<void(const String&)>& hook) {
     // Written before the box blocks, and also for the tests' recorder.
-    const QByteArray line = (MessageLine(text) + QLatin1Char('\n')).toLocal8Bit();
-    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
+    const String line = MessageLine(text) + '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
     if (hook) {
         hook(text);
         return;
     }
-    QMessageBox box(static_cast<QMessageBox::Icon>(icon), FTitle, text, QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
-    box.setDefaultButton(QMessageBox::Ok);
-    RunBox(box);
-}
-
-void TApplication::ProcessMessages() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-void TApplication::Terminate() {
-    QCoreApplication::postEvent(this, new QEvent(TerminateEvent));
-}
-
-bool TApplication::event(QEvent* e) {
-    if (e->type() == TerminateEvent) {
-        FTerminated = true;
-        QCoreApplication::exit(0);
-        return true;
-    }
-    return QObject::event(e);
+    RunBox(kind, text);
 }
 
 int TApplication::Run(TForm& mainForm) {
@@ -130,6 +104,6 @@ int TApplication::Run(TForm& mainForm) {
     // full-screen load) ends the program here.
     if (FTerminated)
         return 0;
-    QCoreApplication::exec();
+    RunLoop();
     return 0;
 }

@@ -1,60 +1,52 @@
 #pragma once
 
-#include <QColor>
-#include <QLabel>
-#include <QWidget>
-#include <functional>
+#include "toolkit/Control.h"
 
-// The 3-D colours of the old platform's controls.
-inline const QColor clBtnHighlight{255, 255, 255};
-inline const QColor clBtnShadow{160, 160, 160};
+#include <functional>
 
 enum class TBevelCut { None, Raised, Lowered };
 
 // A plain coloured container with optional 1-pixel outer and inner bevels.
-class TPanel : public QWidget {
-    Q_OBJECT
+class TPanel : public TWinControl {
 public:
-    explicit TPanel(QWidget* parent = nullptr);
-    void SetColor(const QColor& color);
-    QColor Color() const { return FColor; }
+    explicit TPanel(TWinControl* parent = nullptr);
+    TColor Color() const { return FColor; }
+    TBevelCut BevelOuter() const { return FOuter; }
+    TBevelCut BevelInner() const { return FInner; }
+    void SetColor(TColor color);
     void SetBevelOuter(TBevelCut cut);
     void SetBevelInner(TBevelCut cut);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
-    QColor FColor{Qt::lightGray};
+    TColor FColor = 0xC0C0C0;
     TBevelCut FOuter = TBevelCut::Raised;
     TBevelCut FInner = TBevelCut::None;
 };
 
 // An etched line along the top edge: a shadow row, the highlight row below it, nothing else.
-class TBevel : public QWidget {
-    Q_OBJECT
+class TBevel : public TControl {
 public:
-    explicit TBevel(QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    explicit TBevel(TWinControl* parent = nullptr);
 };
 
 // A transparent text label that sizes itself to its caption with its left and top edges fixed.
-class TLabel : public QLabel {
-    Q_OBJECT
+class TLabel : public TControl {
 public:
-    explicit TLabel(QWidget* parent = nullptr);
-    void SetCaption(const QString& caption);
-    void SetFont(const QFont& font, const QColor& color);
+    explicit TLabel(TWinControl* parent = nullptr);
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& caption);
+    // The font's colour is the text's.
+    void SetFont(const TFont& font);
 
-    std::function<void(QObject* sender)> OnClick;
+    TNotifyEvent OnClick;
 
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    // The platform reports a click (press and release of the left button inside) here.
+    void DoClick();
 
 private:
-    void AutoSize();
-    bool FPressed = false;
+    // The platform's part: show the caption in the font, sized to fit.
+    void ShowText();
+
+    String FCaption;
+    TFont FFont;
 };

@@ -1,26 +1,12 @@
 #include "toolkit/Dialogs.h"
 
-#include <QFileDialog>
+#include "toolkit/Form.h"
 
-TOpenDialog::TOpenDialog(QWidget* owner) : QObject(owner), FOwner(owner) {}
+TOpenDialog::TOpenDialog(TForm* owner) : TComponent(owner), FForm(owner) {}
 
 bool TOpenDialog::Execute() {
-    QString chosen = FFileName;
-    bool ok = false;
-    if (ExecuteHook) {
-        ok = ExecuteHook(chosen);
-    } else {
-        QFileDialog dialog(FOwner);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        // Any name, existing or not: the open request itself reports a missing scene.
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontUseNativeDialog, false);
-        if (!FFileName.isEmpty())
-            dialog.selectFile(FFileName);
-        ok = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-        if (ok)
-            chosen = dialog.selectedFiles().constFirst();
-    }
+    String chosen = FFileName;
+    const bool ok = ExecuteHook ? ExecuteHook(chosen) : Run(chosen);
     if (ok)
         FFileName = chosen;
     return ok;

@@ -1,17 +1,18 @@
 #pragma once
 
-#include <QString>
+#include "toolkit/Types.h"
+
 #include <exception>
+#include <utility>
 
 // The one exception type of the program: a failure carries a message for the user, nothing else.
 class Exception : public std::exception {
 public:
-    explicit Exception(QString message) : FMessage(std::move(message)), FUtf8(FMessage.toUtf8()) {}
+    explicit Exception(String message) : FMessage(std::move(message)) {}
 
-    const QString& Message() const { return FMessage; }
-    const char* what() const noexcept override { return FUtf8.constData(); }
+    const String& Message() const { return FMessage; }
+    const char* what() const noexcept override { return FMessage.c_str(); }
 
 private:
-    QString FMessage;
-    QByteArray FUtf8;
+    String FMessage;
 };

@@ -1,31 +1,62 @@
 #pragma once
 
-#include <QWidget>
+#include "toolkit/Control.h"
+
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 // A top-level window with the old platform's geometry rules: positions and sizes are those of the
 // outer frame, the minimum outer size holds on every change of size, and showing the main window
 // runs its show handler before it is centred and made visible.
-class TForm : public QWidget {
-    Q_OBJECT
+class TForm : public TWinControl {
 public:
-    explicit TForm(QWidget* parent = nullptr);
+    TForm();
+    ~TForm() override;
 
-    // The outer frame, caption and borders included (QWidget's width() and height() are the
-    // client area's).
+    // The outer frame, caption and borders included (Width and Height are the client area's).
     int OuterLeft() const;
     int OuterTop() const;
     int OuterWidth() const;
     int OuterHeight() const;
     void SetBounds(int left, int top, int width, int height);
+    int ClientWidth() const { return Width(); }
+    int ClientHeight() const { return Height(); }
     void SetClientHeight(int height);
     void SetMinimumOuterSize(int width, int height);
+
+    void SetCaption(const String& caption);
+    // The background of the client area.
+    void SetColor(TColor color);
+    // The font the window's controls inherit.
+    void SetFont(const TFont& font);
+    // The control that takes the keyboard focus for the window.
+    void SetActiveControl(TControl* control);
 
     // Borderless pop-up window: no caption, frame, system menu or boxes.
     void SetBorderStyleNone();
 
-    Qt::WindowStates WindowState() const { return windowState(); }
-    void SetWindowState(Qt::WindowStates state);
+    // The window style word with the old platform's bit values. Of its bits only the caption
+    // (WS_CAPTION) has an effect here: with both of its bits the window has a frame, otherwise
+    // it has none. The word itself is kept as set.
+    std::uint32_t WindowStyle() const;
+    void SetWindowStyle(std::uint32_t style);
+
+    TWindowState WindowState() const;
+    // Maximising also covers the primary screen's width from its top-left corner, so that the
+    // window fills the screen even where no window manager maximises it.
+    void SetWindowState(TWindowState state);
+
+    // The primary screen's size in pixels.
+    int ScreenWidth() const;
+    int ScreenHeight() const;
+
+    // Closing the main window only asks the application to end (see OnCloseRequest).
+    void Close();
+
+    // Runs `call` from the event loop, after the current handler has returned; never once the
+    // window is gone.
+    void Post(std::function<void()> call);
 
     // Runs a handler so that an exception leaving it is reported and goes no further.
     using THandlerGuard = std::function<void(const std::function<void()>& handler)>;
@@ -38,17 +69,25 @@ public:
 
     std::function<void()> OnShow;
     std::function<void()> OnResize;
+    // Files dropped on the window, delivered from the event loop once the drop has returned, so
+    // that the drag source is not kept waiting. An empty list: the drop carried no local file.
+    std::function<void(const std::vector<String>& files)> OnDropFiles;
+
+    // The platform reports here: every change of size, a request to close, and a drop (from
+    // the event loop, after the drop itself has returned).
+    void DoResize();
+    void DoClose();
+    void DoDropFiles(const std::vector<String>& files);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
-
     // Set by the derived window: closing the main window only asks the application to end.
     std::function<void()> OnCloseRequest;
 
 private:
-    void ApplyMinimumSize();
-    QSize FMinOuter{0, 0};
+    int FMinWidth = 0;
+    int FMinHeight = 0;
     bool FShowing = false;
+    std::uint32_t FStyle;
+
+    friend class TFormWidget;
 };

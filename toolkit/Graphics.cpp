@@ -4,6 +4,7 @@
 #include "base/ProcessMemory.h"
 #include "toolkit/Exception.h"
 #include "toolkit/MemoryBudget.h"
+#include "toolkit/qt/Convert.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,7 +121,7 @@ void TBitmap::SetSize(int w, int h) {
         // 64-bit: the 32-bit product wraps for large frames and would pass the check.
         const std::uint64_t bytes = std::uint64_t(w) * std::uint64_t(h) * 4;
         if (!PixelMemory().Fits(bytes))
-            throw Exception(QStringLiteral("Zu wenig Arbeitsspeicher"));
+            throw Exception("Zu wenig Arbeitsspeicher");
         const bool fresh = FImage.isNull();
         try {
             image = NewPixels(w, h, !fresh);
@@ -128,7 +129,7 @@ void TBitmap::SetSize(int w, int h) {
             image = QImage();
         }
         if (image.isNull())
-            throw Exception(QStringLiteral("Systemressourcen erschöpft."));
+            throw Exception("Systemressourcen erschöpft.");
         if (!fresh) {
             image.fill(Qt::white);
             QPainter painter(&image);
@@ -199,7 +200,8 @@ void TBitmap::Assign(const TBitmap* source) {
     Changed();
 }
 
-void TBitmap::LoadFromResourceName(const QString& name) {
+void TBitmap::LoadFromResourceName(const String& resourceName) {
+    const QString name = ToQ(resourceName);
     const QDir dir(QStringLiteral(":/bitmaps"));
     QString found;
     for (const QString& entry : dir.entryList(QDir::Files)) {
@@ -209,12 +211,12 @@ void TBitmap::LoadFromResourceName(const QString& name) {
         }
     }
     if (found.isEmpty())
-        throw Exception(QStringLiteral("Resource %1 not found").arg(name));
+        throw Exception("Resource " + resourceName + " not found");
 
     QFile file(dir.filePath(found));
     const QImage image = file.open(QIODevice::ReadOnly) ? DibToImage(file.readAll()) : QImage();
     if (image.isNull())
-        throw Exception(QStringLiteral("Resource %1 is not a valid bitmap").arg(name));
+        throw Exception("Resource " + resourceName + " is not a valid bitmap");
     SetImage(image);
 }
 
@@ -258,13 +260,17 @@ void TPicture::Assign(const TBitmap* source) {
     Adopt(std::move(bitmap));
 }
 
-void TPicture::LoadFromFile(const QString& path) {
-    const QImage image(path);
+void TPicture::LoadFromFile(const String& path) {
+    const QImage image(PathToQ(path));
     if (image.isNull())
-        throw Exception(QStringLiteral("Picture %1 could not be loaded").arg(path));
+        throw Exception("Picture " + path + " could not be loaded");
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetImage(image);
     Adopt(std::move(bitmap));
+}
+
+void TPicture::LoadFromDefinition(const String& name) {
+    LoadFromFile(":/definition/" + name + ".bmp");
 }
 
 void TPicture::Adopt(std::unique_ptr<TBitmap> bitmap) {

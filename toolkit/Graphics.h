@@ -1,9 +1,9 @@
 #pragma once
 
+#include "toolkit/Types.h"
 #include "video/VFW.h"
 
 #include <QImage>
-#include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -55,7 +55,7 @@ public:
     void Assign(const TBitmap* source);
     // Replaces the pixels with the named bitmap resource (:/bitmaps/, case-insensitive name, raw
     // DIB); throws Exception and keeps the old image when the name is missing or unreadable.
-    void LoadFromResourceName(const QString& name);
+    void LoadFromResourceName(const String& name);
 
     // Drawing through Canvas() bypasses the bitmap; the drawer calls this to notify listeners.
     void Changed();
@@ -100,7 +100,10 @@ public:
     void Assign(const TBitmap* source);
     // Any image file Qt reads, resource paths included; throws Exception and keeps the old image
     // when the file cannot be read.
-    void LoadFromFile(const QString& path);
+    void LoadFromFile(const String& path);
+    // A picture stored with the window definition, by its name ("ImgBtn12_Picture"); throws
+    // Exception and keeps the old image when there is none.
+    void LoadFromDefinition(const String& name);
 
     std::function<void()> OnChange;
 

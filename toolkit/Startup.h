@@ -1,24 +1,22 @@
 #pragma once
 
-#include <QSize>
-#include <memory>
+#include "toolkit/Types.h"
 
-class QLocale;
-class QTranslator;
+#include <cstddef>
+#include <functional>
+#include <vector>
 
-// What the platform needs before and right after the application object is created.
+class TApplication;
 
-// The scale factor at which a window of `minimum` logical pixels fits into `available` device
-// pixels: `current` when it fits; otherwise the largest quarter step that fits, but never below 1,
-// where the window keeps the size it was laid out for, even on a smaller screen.
-double FittingScale(double current, QSize available, QSize minimum);
+// The program's arguments as the system passed them, the program itself first.
+std::vector<String> ProgramArguments(int argc, char** argv);
 
-// Qt reads its scale factor once, when the application object is created. This measures the
-// primary screen with a first, short-lived application object and, when a window of `minimum`
-// logical pixels would not fit at the current scale, sets QT_SCALE_FACTOR so that the real
-// application object gets the fitting scale. `argc` and `argv` stay as they are.
-void FitScaleToScreen(int argc, char** argv, QSize minimum);
-
-// Installs Qt's own translations (the file dialog's buttons and labels) for `locale`; the
-// translator stays installed as long as the returned object lives. Null when Qt has none for it.
-std::unique_ptr<QTranslator> LoadQtTranslations(const QLocale& locale);
+// The program's entry into the platform: creates the application object for the program at
+// `exePath` and runs `body` with it, returning its result. Of `words` (the arguments for the
+// window) the first `optionWords` may carry the platform's own options, which it takes out; body
+// gets the words that are left. The main window's outer size is at least `minWidth` x
+// `minHeight`; the platform makes such a window fit the screen.
+using TProgramBody = std::function<int(TApplication& app, const std::vector<String>& words)>;
+int StartApplication(const String& exePath, const std::vector<String>& words,
+                     std::size_t optionWords, int minWidth, int minHeight,
+                     const TProgramBody& body);

@@ -1,22 +1,30 @@
 #pragma once
 
-#include <QObject>
-#include <QTimer>
-#include <functional>
+#include "toolkit/Classes.h"
+
+#include <memory>
 
 // A periodic timer. Ticks that fall due while the thread is busy are not queued up: at most one
 // is delivered when the thread is free again.
-class TTimer : public QObject {
-    Q_OBJECT
+class TTimer : public TComponent {
 public:
-    explicit TTimer(QObject* parent = nullptr);
-    void SetInterval(int ms);
-    int Interval() const { return FTimer.interval(); }
-    void SetEnabled(bool enabled);
-    bool Enabled() const { return FTimer.isActive(); }
+    explicit TTimer(TComponent* owner = nullptr);
+    ~TTimer() override;
 
-    std::function<void(QObject* sender)> OnTimer;
+    void SetInterval(int ms);
+    int Interval() const { return FInterval; }
+    void SetEnabled(bool enabled);
+    bool Enabled() const { return FEnabled; }
+
+    TNotifyEvent OnTimer;
+
+    // The platform reports each tick here.
+    void DoTimer();
+
+    struct Peer;
 
 private:
-    QTimer FTimer;
+    int FInterval = 1000;
+    bool FEnabled = false;
+    std::unique_ptr<Peer> FPeer;
 };

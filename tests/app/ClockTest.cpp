@@ -1,7 +1,10 @@
 #include "FormFixture.h"
 #include "RowName.h"
 
-#include <QWindow>
+#include "toolkit/qt/Peer.h"
+
+#include <QEvent>
+#include <QWidget>
 
 #include <map>
 #include <vector>
@@ -62,7 +65,7 @@ TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
     EXPECT_EQ(form->LastIndex(), -1);
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Current(), 0);
-    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_TRUE(form->Image3->Visible());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
 }
 
@@ -80,7 +83,7 @@ TEST_F(FormTest, TickSharesTheFramesPixels) {
     Make();
     Open(Fixture("raw24_10.avi"));
     Tick(3);
-    EXPECT_EQ(form->Image3->Picture()->Image().constBits(), form->Frame(2)->Image().constBits());
+    EXPECT_TRUE(ui::SharePixels(*form->Image3->Picture()->Bitmap(), *form->Frame(2)));
 }
 
 TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
@@ -88,18 +91,19 @@ TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
     Open(Fixture("large_600x520.avi"));
     ASSERT_TRUE(errors.isEmpty());
     Tick();
-    QImage shot = Rendered();
-    ASSERT_EQ(shot.size(), QSize(512, 512));
+    ui::TPixels shot = Rendered();
+    ASSERT_EQ(shot.Width, 512);
+    ASSERT_EQ(shot.Height, 512);
     // Top-left corner of the frame at the top-left of the area, the rest cut off.
-    EXPECT_EQ(shot.pixel(300, 300), form->Frame(0)->Image().pixel(300, 300));
-    EXPECT_EQ(shot.pixel(511, 511), form->Frame(0)->Image().pixel(511, 511));
+    EXPECT_EQ(shot.At(300, 300), ui::PixelAt(*form->Frame(0), 300, 300));
+    EXPECT_EQ(shot.At(511, 511), ui::PixelAt(*form->Frame(0), 511, 511));
 
     Open(Fixture("raw24_10.avi"));
     Tick();
     shot = Rendered();
-    EXPECT_EQ(shot.pixel(32, 24), form->Frame(0)->Image().pixel(32, 24));
-    EXPECT_EQ(shot.pixel(64, 24), qRgb(255, 255, 255));
-    EXPECT_EQ(shot.pixel(32, 48), qRgb(255, 255, 255));
+    EXPECT_EQ(shot.At(32, 24), ui::PixelAt(*form->Frame(0), 32, 24));
+    EXPECT_EQ(shot.At(64, 24), clWhite);
+    EXPECT_EQ(shot.At(32, 48), clWhite);
 }
 
 // Counts the paints of some widgets and the paint passes of their window.
@@ -129,24 +133,24 @@ struct PaintCounter : QObject {
 TEST_F(FormTest, TickPaintsPictureAndSliderInOnePass) {
     Make();
     Open(Fixture("raw24_10.avi")); // 64 x 48
-    form->show();
-    for (int i = 0; i < 100 && !(form->windowHandle() && form->windowHandle()->isExposed()); ++i)
-        app.ProcessMessages();
-    ASSERT_TRUE(form->windowHandle()->isExposed());
+    ASSERT_TRUE(ui::ShowAndWait(*form));
     Tick(2);
     app.ProcessMessages();
-    PaintCounter counter(form.get(), {form->Image3, form->TrackBar1, form->Panel3});
+    QWidget* image = QtWidget(form->Image3);
+    QWidget* slider = QtWidget(form->TrackBar1);
+    QWidget* panel = QtWidget(form->Panel3);
+    PaintCounter counter(QtWidget(form.get()), {image, slider, panel});
     Tick(); // frame 2, slider 1 -> 2
-    EXPECT_EQ(counter.paints[form->Image3], 0);
+    EXPECT_EQ(counter.paints[image], 0);
     app.ProcessMessages();
-    EXPECT_EQ(counter.paints[form->Image3], 1);
-    EXPECT_EQ(counter.paints[form->TrackBar1], 1);
-    EXPECT_EQ(counter.paints[form->Panel3], 0);
+    EXPECT_EQ(counter.paints[image], 1);
+    EXPECT_EQ(counter.paints[slider], 1);
+    EXPECT_EQ(counter.paints[panel], 0);
     EXPECT_EQ(counter.passes, 1);
     EXPECT_EQ(Shown(), 2);
-    const QImage shot = Rendered();
-    EXPECT_EQ(shot.pixel(64, 24), qRgb(255, 255, 255));
-    EXPECT_EQ(shot.pixel(500, 500), qRgb(255, 255, 255));
+    const auto shot = Rendered();
+    EXPECT_EQ(shot.At(64, 24), clWhite);
+    EXPECT_EQ(shot.At(500, 500), clWhite);
 }
 
 } // namespace

@@ -10,10 +10,10 @@ using TAction = TCommandLine::TAction;
 
 struct ParseCase {
     const char* name;
-    QStringList args;
+    std::vector<String> args;
     TAction action;
-    QStringList words; // what the window's argument walks see
-    QString openFile;
+    std::vector<String> words; // what the window's argument walks see
+    String openFile;
     int optionWords = -1; // how many words may carry Qt's options; -1: all
 };
 
@@ -30,7 +30,8 @@ TEST_P(CommandLineParse, SeparatesOurOptionsFromTheWords) {
     EXPECT_EQ(got.Action, c.action);
     EXPECT_EQ(got.Words, c.words);
     EXPECT_EQ(got.OpenFile, c.openFile);
-    EXPECT_EQ(got.OptionWords, c.optionWords < 0 ? c.words.size() : c.optionWords);
+    EXPECT_EQ(got.OptionWords,
+              c.optionWords < 0 ? c.words.size() : static_cast<std::size_t>(c.optionWords));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,12 +78,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTexts, HelpListsEveryOptionAndVersionNamesTheProject) {
-    const QString help = HelpText(QStringLiteral("reelstand"));
+    const QString help = QString::fromStdString(HelpText("reelstand"));
     EXPECT_TRUE(help.startsWith(QStringLiteral("Aufruf: reelstand ")));
     for (const char* option : {"--open DATEI", "-vollbild", "-h, --help", "--version", "--  "})
         EXPECT_TRUE(help.contains(QString::fromLatin1(option))) << option;
-    EXPECT_TRUE(VersionText(QStringLiteral("reelstand"))
-                    .startsWith(QStringLiteral("reelstand " REELSTAND_TEST_VERSION "\n")));
+    EXPECT_EQ(VersionText("reelstand").rfind("reelstand " REELSTAND_TEST_VERSION "\n", 0), 0u);
 }
 
 // The lines on standard error that carry the boxes' texts (Qt may write its own there too).
@@ -99,7 +99,7 @@ QStringList BoxLines(const std::string& captured) {
 class OpenOption : public FormTest {
 protected:
     void Start(const QStringList& args) {
-        const TCommandLine commandLine = TCommandLine::Parse(args);
+        const TCommandLine commandLine = TCommandLine::Parse(S(args));
         form = std::make_unique<TForm1>(app, commandLine.Words, commandLine.OpenFile);
         form->Timer1->SetEnabled(false);
         ::testing::internal::CaptureStderr();
@@ -116,7 +116,7 @@ TEST_F(OpenOption, OpensAFileWhateverItsName) {
     Start({QStringLiteral("--open"), clip});
     EXPECT_EQ(form->FrameCount(), 10);
     EXPECT_TRUE(form->SceneLoaded());
-    EXPECT_EQ(form->SceneFile(), clip);
+    EXPECT_EQ(form->SceneFile(), S(clip));
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(errors.isEmpty());
     EXPECT_TRUE(lines.isEmpty());
@@ -142,7 +142,7 @@ TEST_F(OpenOption, TheLastSceneNamedIsRequestedAndNamedOnStandardError) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
         messages.clear();
         Start(c.args);
-        EXPECT_EQ(form->SceneFile(), c.requested);
+        EXPECT_EQ(form->SceneFile(), S(c.requested));
         EXPECT_EQ(form->FullScreen(), c.fullScreen);
         // The box keeps its text; the line names the file.
         EXPECT_EQ(messages, c.requested.isEmpty() ? QStringList{} : QStringList{missing});
@@ -159,8 +159,8 @@ TEST_F(FormTest, EveryBoxOfAnOpenIsAlsoALineNamingTheFile) {
     const QString odd = tmp.filePath(QStringLiteral("neue\nSzene.avi"));
     ASSERT_TRUE(QFile::copy(Fixture("text.avi"), odd));
     QString chosen;
-    form->OpenDialog1->ExecuteHook = [&](QString& name) {
-        name = chosen;
+    form->OpenDialog1->ExecuteHook = [&](String& name) {
+        name = S(chosen);
         return true;
     };
     ::testing::internal::CaptureStderr();

@@ -10,27 +10,41 @@
 #include "toolkit/Image.h"
 #include "toolkit/Timer.h"
 #include "toolkit/TrackBar.h"
+#include "toolkit/qt/Peer.h"
 
-#include <QImage>
+#include "Ui.h"
+
 #include <QStringList>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
+
+// Our strings from Qt's, for the tests that still build their inputs with Qt.
+inline String S(const QString& text) {
+    return text.toStdString();
+}
+inline std::vector<String> S(const QStringList& texts) {
+    std::vector<String> result;
+    for (const QString& text : texts)
+        result.push_back(text.toStdString());
+    return result;
+}
 
 // A main window with recorded message and error boxes and its timer stopped: tests call the tick.
 class FormTest : public ::testing::Test {
 protected:
-    TApplication app{QStringLiteral("/usr/bin/reelstand")};
+    TApplication app{"/usr/bin/reelstand"};
     QStringList messages;
     QStringList errors;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
-        app.MessageBoxHook = [this](const QString& t) { messages << t; };
-        app.ErrorBoxHook = [this](const QString& t) { errors << t; };
+        app.MessageBoxHook = [this](const String& t) { messages << QString::fromStdString(t); };
+        app.ErrorBoxHook = [this](const String& t) { errors << QString::fromStdString(t); };
     }
 
     TForm1& Make(const QStringList& args = {}) {
-        form = std::make_unique<TForm1>(app, args);
+        form = std::make_unique<TForm1>(app, S(args));
         form->Timer1->SetEnabled(false);
         return *form;
     }
@@ -44,7 +58,7 @@ protected:
 
     // Opens a scene the way the program does, through the guard that shows failures.
     void Open(const QString& path) {
-        app.Guard([&] { form->OpenScene(path); });
+        app.Guard([&] { form->OpenScene(S(path)); });
     }
 
     void Tick(int n = 1) {
@@ -53,26 +67,23 @@ protected:
     }
 
     // What the picture area shows, rendered over its white panel.
-    QImage Rendered() const {
-        return form->Panel3->grab(form->Image3->geometry())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    }
+    ui::TPixels Rendered() const { return ui::Rendered(*form->Panel3, *form->Image3); }
 
     // The index of the frame on screen (the frame whose centre colour the rendered centre has),
     // or -1 when none is (a hidden or empty picture area shows the panel's white).
     int Shown() const {
-        const QImage shot = Rendered();
+        const ui::TPixels shot = Rendered();
         int best = -1;
         long bestDistance = 0;
         for (int i = 0; i < form->FrameCount(); ++i) {
-            const QImage& f = form->Frame(i)->Image();
-            const QPoint c(f.width() / 2, f.height() / 2);
-            if (c.x() >= shot.width() || c.y() >= shot.height())
+            const TBitmap& f = *form->Frame(i);
+            const int cx = f.Width() / 2, cy = f.Height() / 2;
+            if (cx >= shot.Width || cy >= shot.Height)
                 continue;
-            const QRgb a = f.pixel(c), b = shot.pixel(c);
-            const long d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                           std::abs(qBlue(a) - qBlue(b));
+            const std::uint32_t a = ui::PixelAt(f, cx, cy), b = shot.At(cx, cy);
+            long d = 0;
+            for (int shift : {16, 8, 0})
+                d += std::labs(long((a >> shift) & 0xFF) - long((b >> shift) & 0xFF));
             if (best < 0 || d < bestDistance) {
                 best = i;
                 bestDistance = d;

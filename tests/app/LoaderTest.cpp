@@ -98,23 +98,23 @@ TEST_F(FormTest, OpenResetsPlaybackAndALaterRequestReplacesTheScene) {
 
 TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
     Make();
-    form->OpenDialog1->ExecuteHook = [](QString&) { return false; };
+    form->OpenDialog1->ExecuteHook = [](String&) { return false; };
     form->Label2Click(form->Label2);
     EXPECT_FALSE(form->OpenRequested());
-    QString offered;
-    form->OpenDialog1->ExecuteHook = [&](QString& name) {
+    String offered;
+    form->OpenDialog1->ExecuteHook = [&](String& name) {
         offered = name;
-        name = Fixture("raw24_10.avi");
+        name = S(Fixture("raw24_10.avi"));
         return true;
     };
     form->Label2Click(form->Label2);
     EXPECT_EQ(form->FrameCount(), 10);
     // The second use starts with the previous choice.
     form->Label2Click(form->Label2);
-    EXPECT_EQ(offered, Fixture("raw24_10.avi"));
+    EXPECT_EQ(offered, S(Fixture("raw24_10.avi")));
     // A typed name of a missing file reaches the open request.
-    form->OpenDialog1->ExecuteHook = [](QString& name) {
-        name = QStringLiteral("/tmp/no/such/typed.avi");
+    form->OpenDialog1->ExecuteHook = [](String& name) {
+        name = "/tmp/no/such/typed.avi";
         return true;
     };
     form->Label2Click(form->Label2);
@@ -124,9 +124,9 @@ TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
 
 // Runs `action` on each yield of the decode (a zero timer fires once per pass of the event loop).
 template <typename F> void DuringDecode(TForm1& form, F action) {
-    auto* t = new QTimer(&form);
+    auto* t = new QTimer(QtWidget(&form));
     t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, &form, [&form, action] {
+    QObject::connect(t, &QTimer::timeout, QtWidget(&form), [&form, action] {
         if (form.Decoding())
             action();
     });
@@ -139,7 +139,7 @@ TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
     DuringDecode(*form, [&] {
         Tick();
         ++ticks;
-        if (!form->Image3->isHidden())
+        if (!QtWidget(form->Image3)->isHidden())
             ++visibleTicks;
         maxSeen = std::max(maxSeen, form->TrackBar1->Max());
     });
@@ -149,7 +149,7 @@ TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
     EXPECT_EQ(visibleTicks, 0);
     EXPECT_GT(maxSeen, 10); // the slider's range grew with the frames
     Tick();
-    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
 }
 
 TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {
@@ -157,9 +157,9 @@ TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {
     int requests = 0;
     DuringDecode(*form, [&] {
         if (requests == 0)
-            form->OpenScene(Fixture("raw24_10.avi"));
+            form->OpenScene(S(Fixture("raw24_10.avi")));
         if (requests == 1)
-            form->OpenScene(Fixture("raw24_2.avi"));
+            form->OpenScene(S(Fixture("raw24_2.avi")));
         ++requests;
     });
     Open(Fixture("long_300.avi"));
@@ -192,11 +192,11 @@ bool Drop(TForm1& form, const QUrl& url) {
     QMimeData data;
     data.setUrls({url});
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &enter);
+    QApplication::sendEvent(QtWidget(&form), &enter);
     if (!enter.isAccepted())
         return false;
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&form, &drop);
+    QApplication::sendEvent(QtWidget(&form), &drop);
     return drop.isAccepted();
 }
 
@@ -287,12 +287,12 @@ TEST_F(FormTest, DropIsTakenAsACopyEvenWhenAMoveIsProposed) {
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
     QDragEnterEvent enter(QPoint(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     enter.setDropAction(Qt::MoveAction);
-    QApplication::sendEvent(form.get(), &enter);
+    QApplication::sendEvent(QtWidget(form.get()), &enter);
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
     QDropEvent drop(QPointF(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
     drop.setDropAction(Qt::MoveAction);
-    QApplication::sendEvent(form.get(), &drop);
+    QApplication::sendEvent(QtWidget(form.get()), &drop);
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     app.ProcessMessages();

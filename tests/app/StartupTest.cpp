@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <utility>
@@ -22,7 +23,7 @@ TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
     const ArgsCase& c = GetParam();
     Make(c.args);
     ShowMain();
-    EXPECT_EQ(form->SceneFile(), c.sceneFile);
+    EXPECT_EQ(form->SceneFile(), S(c.sceneFile));
     EXPECT_EQ(form->FullScreen(), c.fullScreen);
     // A named scene is requested (these do not exist), nothing else is.
     EXPECT_EQ(messages, c.sceneFile.isEmpty()
@@ -62,9 +63,9 @@ class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeC
 
 TEST_P(FormResize, CentresPanel1) {
     Make();
-    form->show(); // a hidden window defers its resize events
+    QtWidget(form.get())->show(); // a hidden window defers its resize events
     form->SetBounds(0, 0, GetParam().width, GetParam().height); // outer size, frame included
-    EXPECT_EQ(form->Panel1->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
+    EXPECT_EQ(QtWidget(form->Panel1)->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormResize,
@@ -78,49 +79,61 @@ INSTANTIATE_TEST_SUITE_P(Table, FormResize,
 // The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
 // slider's first range and the clock's pace; every control inside the window and none covering
 // another, so that each can be seen and clicked.
+// The control that carries `name` among those `owner` holds, at any depth, or null.
+const TControl* Named(const TComponent& owner, const char* name) {
+    for (int i = 0; i < owner.ComponentCount(); ++i) {
+        const TComponent* component = owner.Components(i);
+        if (component->Name == name)
+            return dynamic_cast<const TControl*>(component);
+        if (const TControl* found = Named(*component, name))
+            return found;
+    }
+    return nullptr;
+}
+
 TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     Make();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrin Reelstand"));
-    EXPECT_EQ(form->size(), QSize(560, 660));
-    EXPECT_EQ(form->Label1->text(), QStringLiteral("schließen"));
-    EXPECT_EQ(form->Label2->text(), QStringLiteral("öffnen"));
-    EXPECT_EQ(form->Image3->size(), QSize(512, 512));
+    EXPECT_EQ(QtWidget(form.get())->windowTitle(), QStringLiteral("Tavrin Reelstand"));
+    EXPECT_EQ(QtWidget(form.get())->size(), QSize(560, 660));
+    EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label1))->text(), QStringLiteral("schließen"));
+    EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label2))->text(), QStringLiteral("öffnen"));
+    EXPECT_EQ(QtWidget(form->Image3)->size(), QSize(512, 512));
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Timer1->Interval(), 80);
     // Labels size themselves to their caption.
-    EXPECT_GT(form->Label1->width(), form->Label2->width());
-    EXPECT_NEAR(form->Label1->height(), 16, 2);
+    EXPECT_GT(form->Label1->Width(), form->Label2->Width());
+    EXPECT_NEAR(form->Label1->Height(), 16, 2);
 
     std::vector<std::pair<const char*, QRect>> reachable;
     for (const char* name :
          {"Image3", "Label1", "Label2", "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"}) {
-        const auto* control = form->findChild<QWidget*>(QString::fromLatin1(name));
+        const QWidget* control = QtWidget(Named(*form, name));
         ASSERT_NE(control, nullptr) << name;
-        const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+        const QRect area(control->mapTo(QtWidget(form.get()), QPoint(0, 0)), control->size());
         EXPECT_FALSE(area.isEmpty()) << name;
-        EXPECT_TRUE(form->rect().contains(area)) << name;
+        EXPECT_TRUE(QtWidget(form.get())->rect().contains(area)) << name;
         for (const auto& [other, otherArea] : reachable)
             EXPECT_FALSE(area.intersects(otherArea)) << name << " covers " << other;
         reachable.emplace_back(name, area);
     }
     for (const char* name : {"Panel1", "Panel2", "Panel3", "Bevel1"})
-        EXPECT_NE(form->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+        EXPECT_NE(Named(*form, name), nullptr) << name;
 }
 
 TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
     Make({QStringLiteral("/tmp/no/such/scene.avi")});
     bool visibleDuringShow = true;
-    app.MessageBoxHook = [&](const QString& t) {
-        messages << t;
-        visibleDuringShow = form->isVisible();
+    app.MessageBoxHook = [&](const String& t) {
+        messages << QString::fromStdString(t);
+        visibleDuringShow = QtWidget(form.get())->isVisible();
     };
     ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
     EXPECT_FALSE(visibleDuringShow);
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QtWidget(form.get())->isVisible());
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(form->pos(), QPoint(std::max(0, (screen.width() - 560) / 2),
-                                  std::max(0, (screen.height() - 660) / 2)));
+    EXPECT_EQ(QtWidget(form.get())->pos(), QPoint(std::max(0, (screen.width() - 560) / 2),
+                                                  std::max(0, (screen.height() - 660) / 2)));
 }
 
 TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
@@ -128,16 +141,16 @@ TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
     ShowMain();
     EXPECT_EQ(messages, QStringList{QStringLiteral("BADFORMAT")});
     EXPECT_EQ(errors, QStringList{QStringLiteral("Fehler beim Öffnen der Datei.")});
-    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QtWidget(form.get())->isVisible());
 }
 
 TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
     Make();
     ShowMain();
     Tick(3);
-    EXPECT_FALSE(form->Image3->isHidden());
+    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
-    EXPECT_EQ(Rendered().pixel(256, 256), qRgb(255, 255, 255));
+    EXPECT_EQ(Rendered().At(256, 256), clWhite);
 }
 
 TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
@@ -147,7 +160,8 @@ TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
     EXPECT_FALSE(app.Terminated()); // a posted request
     app.ProcessMessages();
     EXPECT_TRUE(app.Terminated());
-    EXPECT_TRUE(form->isVisible()); // closing the main window neither hides nor destroys it
+    EXPECT_TRUE(
+        QtWidget(form.get())->isVisible()); // closing the main window neither hides nor destroys it
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 
 #include "controls/ImgBtn.h"
 
-#include <QMouseEvent>
-#include <QTest>
 #include <vector>
 
 namespace {
@@ -34,43 +32,40 @@ protected:
 
     // A real click, or the platform's double click: press, release, double-click press, release.
     void ClickButton(int n, bool twice) {
-        TImgBtn* b = Button(n);
-        const QPoint p(10, 10);
-        QTest::mousePress(b, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(b, Qt::LeftButton, {}, p);
+        TImgBtn& b = *Button(n);
+        const TPoint p{10, 10};
+        ui::PointerPress(b, p);
+        ui::PointerRelease(b, p);
         if (twice) {
-            QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(p), b->mapToGlobal(QPointF(p)),
-                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(b, &dbl);
-            QTest::mouseRelease(b, Qt::LeftButton, {}, p);
+            ui::DoubleClick(b, p);
+            ui::PointerRelease(b, p);
         }
     }
 
     // The thumb's centre for a value, with the definition's thumb length of 20.
     int ThumbX(int value) const {
         const TTrackBar* t = form->TrackBar1;
-        return 10 + value * (t->width() - 20) / std::max(1, t->Max());
+        return 10 + value * (t->Width() - 20) / std::max(1, t->Max());
     }
 
     void DragTo(int value) {
-        TTrackBar* t = form->TrackBar1;
-        const int y = t->height() / 2;
-        QTest::mousePress(t, Qt::LeftButton, {}, QPoint(ThumbX(t->Position()), y));
-        QTest::mouseMove(t, QPoint((ThumbX(t->Position()) + ThumbX(value)) / 2, y));
-        QTest::mouseMove(t, QPoint(ThumbX(value), y));
-        QTest::mouseRelease(t, Qt::LeftButton, {}, QPoint(ThumbX(value), y));
+        TTrackBar& t = *form->TrackBar1;
+        const int y = t.Height() / 2;
+        ui::PointerPress(t, {ThumbX(t.Position()), y});
+        ui::PointerMove(t, {(ThumbX(t.Position()) + ThumbX(value)) / 2, y});
+        ui::PointerMove(t, {ThumbX(value), y});
+        ui::PointerRelease(t, {ThumbX(value), y});
     }
 
     Skin Offered() {
         TBitmap play;
-        play.LoadFromResourceName(QStringLiteral("PLAY_UNPRESSED"));
+        play.LoadFromResourceName("PLAY_UNPRESSED");
         TBitmap pause;
-        pause.LoadFromResourceName(QStringLiteral("PAUSE_UNPRESSED"));
-        const QImage shown =
-            form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32);
-        if (shown == play.Image().convertToFormat(QImage::Format_RGB32))
+        pause.LoadFromResourceName("PAUSE_UNPRESSED");
+        const ui::TPixels shown = ui::Pixels(*form->ImgBtn12->Picture()->Bitmap());
+        if (shown == ui::Pixels(play))
             return Skin::Play;
-        EXPECT_EQ(shown, pause.Image().convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(shown, ui::Pixels(pause));
         return Skin::Pause;
     }
 };
@@ -78,7 +73,7 @@ protected:
 TEST_P(Transport, StepsPauseAndScrub) {
     const TransportCase& c = GetParam();
     Make();
-    form->show();
+    ui::ShowAndWait(*form);
     Open(Fixture("raw24_10.avi"));
     ASSERT_EQ(form->FrameCount(), 10);
     Tick();
@@ -106,7 +101,7 @@ TEST_P(Transport, StepsPauseAndScrub) {
             DragTo(s.arg);
             break;
         case Step::Key:
-            QTest::keyClick(form->TrackBar1, static_cast<Qt::Key>(s.arg));
+            ui::Key(*form->TrackBar1, static_cast<ui::TKey>(s.arg));
             break;
         }
         SCOPED_TRACE(testing::Message() << "step " << i);
@@ -152,10 +147,10 @@ INSTANTIATE_TEST_SUITE_P(
             3,
             {S{S::DoubleClick, 13, 3, 5, true, 3, Play}, S{S::Tick, 0, 5, 5, true, 5, Play},
              S{S::DoubleClick, 14, 5, 3, true, 5, Play}, S{S::Tick, 0, 3, 3, true, 3, Play}}},
-        TransportCase{
-            "keyOnSliderPauses",
-            -1,
-            {S{S::Key, Qt::Key_Right, 0, 0, true, 0, Play}, S{S::Tick, 0, 0, 0, true, 0, Play}}}),
+        TransportCase{"keyOnSliderPauses",
+                      -1,
+                      {S{S::Key, int(ui::TKey::Right), 0, 0, true, 0, Play},
+                       S{S::Tick, 0, 0, 0, true, 0, Play}}}),
     RowName());
 
 TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
@@ -163,16 +158,15 @@ TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
     form->ImgBtn12Click(form->ImgBtn12);
     EXPECT_TRUE(form->Paused());
     TBitmap play;
-    play.LoadFromResourceName(QStringLiteral("play_unpressed"));
-    EXPECT_EQ(form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32),
-              play.Image().convertToFormat(QImage::Format_RGB32));
+    play.LoadFromResourceName("play_unpressed");
+    EXPECT_EQ(ui::Pixels(*form->ImgBtn12->Picture()->Bitmap()), ui::Pixels(play));
     Open(Fixture("raw24_10.avi"));
     EXPECT_FALSE(form->Paused());
     TBitmap pause;
-    pause.LoadFromResourceName(QStringLiteral("pause_unpressed"));
-    EXPECT_EQ(form->ImgBtn12->Picture()->Image().convertToFormat(QImage::Format_RGB32),
-              pause.Image().convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(form->ImgBtn12->size(), QSize(30, 29));
+    pause.LoadFromResourceName("pause_unpressed");
+    EXPECT_EQ(ui::Pixels(*form->ImgBtn12->Picture()->Bitmap()), ui::Pixels(pause));
+    EXPECT_EQ(form->ImgBtn12->Width(), 30);
+    EXPECT_EQ(form->ImgBtn12->Height(), 29);
 }
 
 } // namespace
@@ -182,12 +176,11 @@ namespace {
 TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     Make();
     ShowMain();
-    QApplication::setActiveWindow(form.get());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
-    QTest::mouseClick(form->ImgBtn13, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseClick(form->Label2->parentWidget(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(QApplication::focusWidget(), form->TrackBar1);
+    ASSERT_TRUE(ui::ActivateAndWait(*form));
+    EXPECT_TRUE(ui::HasFocus(*form->TrackBar1));
+    ui::PointerClick(*form->ImgBtn13, {10, 10});
+    ui::PointerClick(*form->Panel1, {5, 5});
+    EXPECT_TRUE(ui::HasFocus(*form->TrackBar1));
 }
 
 } // namespace

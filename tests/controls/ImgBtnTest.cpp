@@ -1,30 +1,32 @@
 #include "controls/ImgBtn.h"
+#include "toolkit/Controls.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QTest>
+#include "Ui.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr QRgb kOver = qRgb(255, 0, 0);
-constexpr QRgb kDown = qRgb(0, 255, 0);
-constexpr QRgb kUp = qRgb(0, 0, 255);
-constexpr QRgb kDis = qRgb(128, 128, 128);
-constexpr QRgb kShown = qRgb(255, 255, 0);
+constexpr TColor kOver = 0xFF0000;
+constexpr TColor kDown = 0x00FF00;
+constexpr TColor kUp = 0x0000FF;
+constexpr TColor kDis = 0x808080;
+constexpr TColor kShown = 0xFFFF00;
 
-void Fill(TPicture& picture, QRgb colour) {
-    QImage image(30, 29, QImage::Format_RGB32);
-    image.fill(colour);
-    picture.Bitmap()->SetImage(image);
+void Fill(TPicture& picture, TColor colour) {
+    ui::Fill(*picture.Bitmap(), 30, 29, colour);
+}
+
+TColor Colour(TPicture* picture) {
+    return ui::Pixels(*picture->Bitmap()).At(1, 1);
 }
 
 std::string Displayed(TImgBtn* button) {
     if (button->Picture()->Empty())
         return "none";
-    switch (button->Picture()->Image().pixel(1, 1) | 0xff000000u) {
+    switch (Colour(button->Picture())) {
     case kOver:
         return "Over";
     case kDown:
@@ -40,17 +42,17 @@ std::string Displayed(TImgBtn* button) {
     }
 }
 
-// A white window with one button at (20, 20), defined as the main window does it, on screen.
+// A window with one button at (20, 20), defined as the main window does it, on screen.
 struct Harness {
-    QWidget window;
+    TPanel window;
     TImgBtn* button = new TImgBtn(&window);
     TPicture over, down, up, dis;
     int clicks = 0;
     int dblClicks = 0;
 
     Harness() {
-        window.resize(120, 80);
-        button->setGeometry(20, 20, 30, 29);
+        window.SetBounds(0, 0, 120, 80);
+        button->SetBounds(20, 20, 30, 29);
         button->SetAutoSize(true);
         button->SetEnabled(true);
         Fill(over, kOver);
@@ -62,23 +64,22 @@ struct Harness {
         button->SetUpPict(&up);
         button->SetDisPict(&dis);
         button->SetEnabled(true);
-        button->OnClick = [this](QObject*) { ++clicks; };
-        button->OnDblClick = [this](QObject*) { ++dblClicks; };
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        button->OnClick = [this](TObject*) { ++clicks; };
+        button->OnDblClick = [this](TObject*) { ++dblClicks; };
+        EXPECT_TRUE(ui::ShowAndWait(window));
         // Start with the pointer over the window, away from the button.
-        QTest::mouseMove(&window, QPoint(110, 75));
+        ui::PointerMove(window, {110, 75});
     }
 };
 
-// Move: a real pointer move (Qt's own enter/leave while no button is held, the grabbed move
-// otherwise). SendMove: a move delivered to the button as the old platform's capture did.
+// Move: a real pointer move (the system's own enter/leave while no button is held, the grabbed
+// move otherwise). SendMove: a move delivered to the button as the old platform's capture did.
 enum class Act { Move, SendMove, Press, Release, DClick, Leave, Disable, Enable };
 
 struct Step {
     Act act;
-    QPoint pos;
-    Qt::MouseButton mouse;
+    TPoint pos;
+    TMouseButton mouse;
     const char* shown;
     bool pressed;
     bool captured;
@@ -92,46 +93,41 @@ struct Sequence {
 };
 
 void Perform(Harness& h, const Step& s) {
-    TImgBtn* b = h.button;
+    TImgBtn& b = *h.button;
     switch (s.act) {
     case Act::Move:
-        QTest::mouseMove(b, s.pos);
+        ui::PointerMove(b, s.pos);
         break;
-    case Act::SendMove: {
-        QMouseEvent move(QEvent::MouseMove, QPointF(s.pos), QPointF(b->mapToGlobal(s.pos)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(b, &move);
+    case Act::SendMove:
+        ui::SendPointerMove(b, s.pos);
         break;
-    }
     case Act::Press:
-        QTest::mousePress(b, s.mouse, {}, s.pos);
+        ui::PointerPress(b, s.pos, s.mouse);
         break;
     case Act::Release:
-        QTest::mouseRelease(b, s.mouse, {}, s.pos);
+        ui::PointerRelease(b, s.pos, s.mouse);
         break;
     case Act::DClick:
-        QTest::mouseDClick(b, s.mouse, {}, s.pos);
+        ui::DoubleClick(b, s.pos, s.mouse);
         break;
-    case Act::Leave: {
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(b, &leave);
+    case Act::Leave:
+        ui::PointerLeave(b);
         break;
-    }
     case Act::Disable:
-        b->SetEnabled(false);
+        b.SetEnabled(false);
         break;
     case Act::Enable:
-        b->SetEnabled(true);
+        b.SetEnabled(true);
         break;
     }
 }
 
-const QPoint kIn{5, 5};
-const QPoint kIn2{12, 12};
-const QPoint kOut{45, 10};
-constexpr auto L = Qt::LeftButton;
-constexpr auto R = Qt::RightButton;
-constexpr auto N = Qt::NoButton;
+const TPoint kIn{5, 5};
+const TPoint kIn2{12, 12};
+const TPoint kOut{45, 10};
+constexpr auto L = TMouseButton::Left;
+constexpr auto R = TMouseButton::Right;
+constexpr auto N = TMouseButton::Left; // steps without a button ignore it
 
 const std::vector<Sequence> kSequences = {
     {"enter, leave",
@@ -210,13 +206,14 @@ TEST(ImgBtn, PointerSequences) {
             EXPECT_EQ(h.clicks, s.clicks) << where;
             EXPECT_EQ(h.dblClicks, s.dblClicks) << where;
         }
-        EXPECT_EQ(h.button->size(), QSize(30, 29)) << sequence.name;
+        EXPECT_EQ(h.button->Width(), 30) << sequence.name;
+        EXPECT_EQ(h.button->Height(), 29) << sequence.name;
     }
 }
 
 TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
-    QWidget window;
-    window.resize(120, 80);
+    TPanel window;
+    window.SetBounds(0, 0, 120, 80);
     auto* button = new TImgBtn(&window);
     // Freshly constructed: disabled, showing the empty DisPict.
     EXPECT_FALSE(button->Enabled());
@@ -224,11 +221,12 @@ TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
     EXPECT_TRUE(button->Picture()->Empty());
 
     // The stored order: bounds, automatic sizing, Enabled, displayed picture, events, pictures.
-    button->setGeometry(40, 16, 30, 29);
+    button->SetBounds(40, 16, 30, 29);
     button->SetAutoSize(true);
     button->SetEnabled(true);
     EXPECT_TRUE(button->Picture()->Empty());
-    EXPECT_EQ(button->geometry(), QRect(40, 16, 30, 29));
+    EXPECT_EQ((std::vector{button->Left(), button->Top(), button->Width(), button->Height()}),
+              (std::vector{40, 16, 30, 29}));
     TPicture shown, over, down, up;
     Fill(shown, kShown);
     Fill(over, kOver);
@@ -242,16 +240,15 @@ TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {
 
     // The setters copied the content into the button's own pictures.
     EXPECT_NE(button->OverPict(), &over);
-    EXPECT_EQ(button->OverPict()->Image().constBits(), over.Image().constBits());
-    Fill(over, qRgb(1, 2, 3));
-    EXPECT_EQ(button->OverPict()->Image().pixel(1, 1), kOver);
+    EXPECT_TRUE(ui::SharePixels(*button->OverPict()->Bitmap(), *over.Bitmap()));
+    Fill(over, 0x010203);
+    EXPECT_EQ(Colour(button->OverPict()), kOver);
 
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTest::mouseMove(&window, QPoint(110, 75));
+    ASSERT_TRUE(ui::ShowAndWait(window));
+    ui::PointerMove(window, {110, 75});
     EXPECT_EQ(Displayed(button), "Shown");
-    QTest::mouseMove(button, kIn);
+    ui::PointerMove(*button, kIn);
     EXPECT_EQ(Displayed(button), "Over");
-    QTest::mouseMove(button, kOut);
+    ui::PointerMove(*button, kOut);
     EXPECT_EQ(Displayed(button), "Up");
 }

@@ -1,4 +1,6 @@
 #include "controls/ImgBtn.h"
+#include "toolkit/Controls.h"
+#include "toolkit/qt/Peer.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -57,7 +59,7 @@ TEST(Skins, NamedBitmapsAreRawEightBitDibsOfThirtyByTwentyNine) {
         EXPECT_TRUE(U32(dib, 32) == 256u || U32(dib, 32) == 0u); // full colour table
 
         TBitmap bitmap;
-        bitmap.LoadFromResourceName(name);
+        bitmap.LoadFromResourceName(name.toStdString());
         ASSERT_EQ(bitmap.Image().size(), QSize(30, 29));
         ExpectWhiteCorners(bitmap.Image(), name);
         images.push_back(bitmap.Image());
@@ -78,7 +80,7 @@ TEST(Skins, DefinitionPicturesAreTwentyFourBitBmpsOfThirtyByTwentyNine) {
         EXPECT_EQ(static_cast<qint32>(U32(bmp, 14 + 8)), 29); // bottom-up
 
         TPicture picture;
-        picture.LoadFromFile(path);
+        picture.LoadFromFile(path.toStdString());
         ASSERT_EQ(picture.Image().size(), QSize(30, 29));
         ExpectWhiteCorners(picture.Image(), path);
     }
@@ -94,46 +96,45 @@ TEST(Skins, LookupIgnoresCase) {
     };
     for (const auto& [asked, stored] : cases) {
         TBitmap byAsked, byStored;
-        byAsked.LoadFromResourceName(asked);
-        byStored.LoadFromResourceName(stored);
+        byAsked.LoadFromResourceName(asked.toStdString());
+        byStored.LoadFromResourceName(stored.toStdString());
         EXPECT_EQ(byAsked.Image(), byStored.Image()) << asked.toStdString();
     }
     TBitmap play, pause;
-    play.LoadFromResourceName(QStringLiteral("play_unpressed"));
-    pause.LoadFromResourceName(QStringLiteral("PAUSE_UNPRESSED"));
+    play.LoadFromResourceName("play_unpressed");
+    pause.LoadFromResourceName("PAUSE_UNPRESSED");
     EXPECT_NE(play.Image(), pause.Image());
 }
 
 // The play/pause button as the main window defines it, then every skin swap it can go through.
 TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
-    QWidget bar;
+    TPanel bar;
     TImgBtn button(&bar);
     const QRect bounds(484, 16, 30, 29);
-    button.setGeometry(bounds);
+    QtWidget(&button)->setGeometry(bounds);
     button.SetAutoSize(true);
     button.SetEnabled(true);
-    const QString base = QStringLiteral(":/definition/ImgBtn12_");
     TPicture shown, over, down, up;
-    shown.LoadFromFile(base + QStringLiteral("Picture.bmp"));
-    over.LoadFromFile(base + QStringLiteral("OverPict.bmp"));
-    down.LoadFromFile(base + QStringLiteral("DownPict.bmp"));
-    up.LoadFromFile(base + QStringLiteral("UpPict.bmp"));
+    shown.LoadFromDefinition("ImgBtn12_Picture");
+    over.LoadFromDefinition("ImgBtn12_OverPict");
+    down.LoadFromDefinition("ImgBtn12_DownPict");
+    up.LoadFromDefinition("ImgBtn12_UpPict");
     button.Picture()->Assign(&shown);
     button.SetOverPict(&over);
     button.SetDownPict(&down);
     button.SetUpPict(&up);
-    EXPECT_EQ(button.geometry(), bounds);
+    EXPECT_EQ(QtWidget(&button)->geometry(), bounds);
 
     for (const char* prefix : {"play", "PAUSE", "play"}) {
-        const QString p = QLatin1String(prefix);
-        button.Picture()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_unpressed"));
-        button.OverPict()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_highlight"));
-        button.UpPict()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_unpressed"));
-        button.DownPict()->Bitmap()->LoadFromResourceName(p + QStringLiteral("_pressed"));
-        EXPECT_EQ(button.geometry(), bounds) << prefix;
+        const String p = prefix;
+        button.Picture()->Bitmap()->LoadFromResourceName(p + "_unpressed");
+        button.OverPict()->Bitmap()->LoadFromResourceName(p + "_highlight");
+        button.UpPict()->Bitmap()->LoadFromResourceName(p + "_unpressed");
+        button.DownPict()->Bitmap()->LoadFromResourceName(p + "_pressed");
+        EXPECT_EQ(QtWidget(&button)->geometry(), bounds) << prefix;
         for (bool enabled : {false, true}) {
             button.SetEnabled(enabled); // displays DisPict (empty) or UpPict
-            EXPECT_EQ(button.geometry(), bounds) << prefix;
+            EXPECT_EQ(QtWidget(&button)->geometry(), bounds) << prefix;
         }
     }
 }

@@ -12,7 +12,7 @@ namespace {
 
 // The application's text rules: a text in, the text it gives.
 struct TextCase : NamedRow {
-    QString (*rule)(const QString&);
+    String (*rule)(const String&);
     const char* in;
     const char* out;
 };
@@ -20,7 +20,7 @@ struct TextCase : NamedRow {
 class TextRule : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(TextRule, GivesItsText) {
-    EXPECT_EQ(GetParam().rule(QString::fromUtf8(GetParam().in)), QString::fromUtf8(GetParam().out));
+    EXPECT_EQ(GetParam().rule(GetParam().in), GetParam().out);
 }
 
 // The title derives from the executable's name.
@@ -56,17 +56,17 @@ INSTANTIATE_TEST_SUITE_P(
 struct Recorder {
     QStringList messages, errors;
     void Attach(TApplication& app) {
-        app.MessageBoxHook = [this](const QString& t) { messages << t; };
-        app.ErrorBoxHook = [this](const QString& t) { errors << t; };
+        app.MessageBoxHook = [this](const String& t) { messages << QString::fromStdString(t); };
+        app.ErrorBoxHook = [this](const String& t) { errors << QString::fromStdString(t); };
     }
 };
 
 TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
-    TApplication app(QStringLiteral("/usr/bin/reelstand"));
+    TApplication app("/usr/bin/reelstand");
     Recorder rec;
     rec.Attach(app);
     int after = 0;
-    app.Guard([] { throw Exception(QStringLiteral("Error n AVIBegin")); });
+    app.Guard([] { throw Exception("Error n AVIBegin"); });
     app.Guard([] { throw std::runtime_error("bad_alloc-like"); });
     app.Guard([] { throw 42; });
     app.Guard([&] { ++after; });
@@ -78,19 +78,19 @@ TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
 }
 
 TEST(Guard, NamesOnlyTheFileOfTheHandlerThatReports) {
-    TApplication app(QStringLiteral("/usr/bin/reelstand"));
+    TApplication app("/usr/bin/reelstand");
     Recorder rec;
     rec.Attach(app);
     ::testing::internal::CaptureStderr();
     app.Guard([&] {
-        app.SetMessageFile(QStringLiteral("/tmp/a.avi"));
-        app.MessageBox(QStringLiteral("BADFORMAT"));
+        app.SetMessageFile("/tmp/a.avi");
+        app.MessageBox("BADFORMAT");
         // A handler reached through a yield does not borrow the interrupted one's file...
-        app.Guard([] { throw Exception(QStringLiteral("Unbekannter Fehler")); });
+        app.Guard([] { throw Exception("Unbekannter Fehler"); });
         // ...and leaves it to the interrupted handler.
-        throw Exception(QStringLiteral("Error en Frameopen"));
+        throw Exception("Error en Frameopen");
     });
-    app.MessageBox(QStringLiteral("Diese Szene ist nicht vorhanden"));
+    app.MessageBox("Diese Szene ist nicht vorhanden");
     QStringList lines;
     for (const QString& line : QString::fromLocal8Bit(::testing::internal::GetCapturedStderr())
                                    .split(QLatin1Char('\n'))) {
@@ -106,7 +106,7 @@ TEST(Guard, NamesOnlyTheFileOfTheHandlerThatReports) {
 }
 
 TEST(Terminate, IsPostedAndTakenByTheNextLoopThatRuns) {
-    TApplication app(QStringLiteral("reelstand"));
+    TApplication app("reelstand");
     app.Terminate();
     EXPECT_FALSE(app.Terminated()); // only posted
     app.ProcessMessages();          // a yield takes it
@@ -114,9 +114,9 @@ TEST(Terminate, IsPostedAndTakenByTheNextLoopThatRuns) {
 }
 
 TEST(ProcessMessages, DeliversPendingEventsOnce) {
-    TApplication app(QStringLiteral("reelstand"));
+    TApplication app("reelstand");
     int fired = 0;
-    QTimer::singleShot(0, &app, [&] { ++fired; });
+    QTimer::singleShot(0, [&] { ++fired; });
     app.ProcessMessages();
     EXPECT_EQ(fired, 1);
 }

@@ -22,7 +22,7 @@ std::string MessageOf(const std::function<void()>& action) {
     try {
         action();
     } catch (const Exception& e) {
-        return e.Message().toStdString();
+        return e.Message();
     }
     return "(no exception)";
 }
@@ -73,11 +73,9 @@ TEST(Picture, RaisesOnChangeOnceForEveryKindOfChange) {
     const std::vector<std::pair<const char*, std::function<void()>>> cases = {
         {"assign bitmap", [&] { picture.Assign(&bitmap); }},
         {"assign picture", [&] { picture.Assign(&other); }},
-        {"load file",
-         [&] { picture.LoadFromFile(QStringLiteral(":/definition/ImgBtn12_UpPict.bmp")); }},
+        {"load file", [&] { picture.LoadFromFile(":/definition/ImgBtn12_UpPict.bmp"); }},
         {"bitmap resized", [&] { picture.Bitmap()->SetSize(5, 6); }},
-        {"bitmap loaded",
-         [&] { picture.Bitmap()->LoadFromResourceName(QStringLiteral("PLAY_PRESSED")); }},
+        {"bitmap loaded", [&] { picture.Bitmap()->LoadFromResourceName("PLAY_PRESSED"); }},
         {"bitmap image set", [&] { picture.Bitmap()->SetImage(Solid(3, 3, 0)); }},
         {"moved into", [&] { picture = TPicture(); }},
         {"bitmap that moved in resized", [&] { picture.Bitmap()->SetSize(1, 1); }},
@@ -122,15 +120,13 @@ TEST(Bitmap, UnknownResourceNameThrowsAndKeepsTheImage) {
     TBitmap bitmap;
     bitmap.SetImage(Solid(2, 2, qRgb(1, 2, 3)));
     const qint64 key = bitmap.Image().cacheKey();
-    for (const QString& name :
-         {QStringLiteral("play"), QString(), QStringLiteral("PLAY_UNPRESSED "),
-          QStringLiteral(":/bitmaps/PLAY_UNPRESSED"),
-          QStringLiteral("../definition/ImgBtn12_UpPict.bmp")}) {
-        EXPECT_THROW(bitmap.LoadFromResourceName(name), Exception) << name.toStdString();
-        EXPECT_EQ(bitmap.Image().cacheKey(), key) << name.toStdString();
+    for (const String& name :
+         {String("play"), String(), String("PLAY_UNPRESSED "), String(":/bitmaps/PLAY_UNPRESSED"),
+          String("../definition/ImgBtn12_UpPict.bmp")}) {
+        EXPECT_THROW(bitmap.LoadFromResourceName(name), Exception) << name;
+        EXPECT_EQ(bitmap.Image().cacheKey(), key) << name;
     }
-    EXPECT_EQ(MessageOf([&] { bitmap.LoadFromResourceName(QStringLiteral("nope")); }),
-              "Resource nope not found");
+    EXPECT_EQ(MessageOf([&] { bitmap.LoadFromResourceName("nope"); }), "Resource nope not found");
 }
 
 // Sizes whose pixels cannot fit in any machine's memory; the first wraps to 0 in 32 bits.

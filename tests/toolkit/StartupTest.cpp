@@ -1,4 +1,4 @@
-#include "toolkit/Startup.h"
+#include "toolkit/qt/Startup.h"
 
 #include <QCoreApplication>
 #include <QLocale>

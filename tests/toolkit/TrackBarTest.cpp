@@ -1,12 +1,8 @@
+#include "toolkit/qt/TrackBar.h"
 #include "toolkit/TrackBar.h"
 
-#include <QApplication>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QStyleOptionSlider>
-#include <QTest>
-#include <QTimer>
-#include <QWheelEvent>
+#include "Ui.h"
+
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
@@ -28,33 +24,27 @@ void PrintTo(const Seen& seen, std::ostream* out) {
     *out << "{" << seen.position << ", max " << seen.max << "}";
 }
 
-class Bar : public TTrackBar {
-public:
-    using TTrackBar::TTrackBar;
-
-    QRect Handle() const {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    }
-};
+// `at` moved `dx` pixels to the right.
+TPoint Right(TPoint at, int dx) {
+    return {at.X + dx, at.Y};
+}
 
 // A slider at the size the main window gives it, recording every change event; React runs inside
 // the handler, after the record.
 struct Rig {
-    Bar bar;
+    TTrackBar bar;
     std::vector<Seen> seen;
     std::function<void(Rig&)> React;
 
     explicit Rig(int position, int lineSize = 0, int pageSize = 0, int max = 10) {
-        bar.setGeometry(12, 19, 389, 22);
+        bar.SetBounds(12, 19, 389, 22);
         bar.SetLineSize(lineSize);
         bar.SetPageSize(pageSize);
         bar.SetMax(max);
         bar.SetPosition(position);
-        bar.show();
-        bar.OnChange = [this](QObject* sender) {
-            EXPECT_EQ(sender, &bar);
+        ui::ShowAndWait(bar);
+        bar.OnChange = [this](TObject* sender) {
+            EXPECT_EQ(sender, static_cast<TObject*>(&bar));
             seen.push_back({bar.Position(), bar.Max()});
             if (React)
                 React(*this);
@@ -69,63 +59,33 @@ struct Rig {
     }
 
     // Centre of the thumb when it stands at value.
-    QPoint At(int value) {
+    TPoint At(int value) {
         auto handler = std::exchange(bar.OnChange, nullptr);
         const int old = bar.Position();
         bar.SetPosition(value);
-        const QPoint centre = bar.Handle().center();
+        const TPoint centre = ui::ThumbCentre(bar);
         bar.SetPosition(old);
         bar.OnChange = std::move(handler);
         return centre;
     }
 
-    void Press(QPoint at) { QTest::mousePress(&bar, Qt::LeftButton, {}, at); }
-    void Move(QPoint at) { QTest::mouseMove(&bar, at); }
-    void Release(QPoint at) { QTest::mouseRelease(&bar, Qt::LeftButton, {}, at); }
-    void Click(QPoint at) { QTest::mouseClick(&bar, Qt::LeftButton, {}, at); }
-    void Key(Qt::Key key) { QTest::keyClick(&bar, key); }
-
-    void AutoRepeat(Qt::Key key) {
-        // What X11 delivers while a key is held: a release and a press, both marked auto-repeat.
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(&bar, &release);
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(&bar, &press);
-    }
-
-    void Wheel(int delta) {
-        const QPointF pos = bar.rect().center();
-        QWheelEvent event(pos, bar.mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(&bar, &event);
-    }
-
+    void Press(TPoint at) { ui::PointerPress(bar, at); }
+    void Move(TPoint at) { ui::PointerMove(bar, at); }
+    void Release(TPoint at) { ui::PointerRelease(bar, at); }
+    void Click(TPoint at) { ui::PointerClick(bar, at); }
+    void Key(ui::TKey key) { ui::Key(bar, key); }
+    void AutoRepeat(ui::TKey key) { ui::KeyAutoRepeat(bar, key); }
+    void Wheel(int delta) { ui::Wheel(bar, delta); }
     // One tick of the auto-repeat of a click held in the channel, without waiting for it.
-    void RepeatTick() {
-        auto* timer = bar.findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
-        ASSERT_NE(timer, nullptr);
-        if (!timer->isActive())
-            return;
-        QTimerEvent event(timer->timerId());
-        QApplication::sendEvent(timer, &event);
+    void RepeatTick() { ui::PageRepeatTick(bar); }
+    // A pointer event past the driver's own button bookkeeping; true if the slider took it.
+    bool Send(ui::TPointerEvent event, TMouseButton button, TPoint at) {
+        return ui::SendPointer(bar, event, button, at);
     }
 
-    // A mouse event past QTest's own button bookkeeping; true if the slider accepted it.
-    bool Send(QEvent::Type type, Qt::MouseButton button, QPoint at) {
-        const bool move = type == QEvent::MouseMove;
-        const bool release = type == QEvent::MouseButtonRelease;
-        QMouseEvent event(type, at, bar.mapToGlobal(at), move ? Qt::NoButton : button,
-                          release ? Qt::NoButton : button, Qt::NoModifier);
-        QApplication::sendEvent(&bar, &event);
-        return event.isAccepted();
-    }
-
-    // The thumb Qt draws must stand where the stored position says.
-    void ExpectShown() const {
-        EXPECT_EQ(bar.value(), bar.Position());
-        EXPECT_EQ(bar.sliderPosition(), bar.Position());
-        EXPECT_EQ(bar.maximum(), bar.Max());
-        EXPECT_EQ(bar.minimum(), bar.Min());
+    // The thumb on screen must stand where the stored position says.
+    void ExpectShown() {
+        EXPECT_EQ(ui::ShownSlider(bar), (ui::TShownSlider{bar.Min(), bar.Max(), bar.Position()}));
     }
 };
 
@@ -134,16 +94,14 @@ TEST(TrackBar, StartsAtZeroInTheRangeZeroToTen) {
     EXPECT_EQ(bar.Min(), 0);
     EXPECT_EQ(bar.Max(), 10);
     EXPECT_EQ(bar.Position(), 0);
-    EXPECT_EQ(bar.minimum(), 0);
-    EXPECT_EQ(bar.maximum(), 10);
-    EXPECT_EQ(bar.value(), 0);
+    EXPECT_EQ(ui::ShownSlider(bar), (ui::TShownSlider{0, 10, 0}));
 }
 
 TEST(TrackBar, ThumbTakesTheLengthItIsGiven) {
     Rig rig(0);
     for (int length : {14, 20}) {
         rig.bar.SetThumbLength(length);
-        EXPECT_EQ(rig.bar.Handle().height(), length);
+        EXPECT_EQ(ui::ThumbLength(rig.bar), length);
     }
 }
 
@@ -243,10 +201,10 @@ void RunGestures(const std::vector<GestureCase>& cases, std::function<void(Rig&)
 class TrackBarGestures : public ::testing::Test {
 protected:
     void SetUp() override {
-        FLines = QApplication::wheelScrollLines();
-        QApplication::setWheelScrollLines(3);
+        FLines = ui::WheelScrollLines();
+        ui::SetWheelScrollLines(3);
     }
-    void TearDown() override { QApplication::setWheelScrollLines(FLines); }
+    void TearDown() override { ui::SetWheelScrollLines(FLines); }
 
 private:
     int FLines = 3;
@@ -260,7 +218,7 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down})
+             for (ui::TKey key : {ui::TKey::Left, ui::TKey::Right, ui::TKey::Up, ui::TKey::Down})
                  r.Key(key);
          },
          {5, 5, 5, 5, 5, 5, 5, 5}},
@@ -270,8 +228,8 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             r.Key(Qt::Key_PageUp);
-             r.Key(Qt::Key_PageDown);
+             r.Key(ui::TKey::PageUp);
+             r.Key(ui::TKey::PageDown);
          },
          {5, 5, 5, 5}},
         {"Home and End",
@@ -280,9 +238,9 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             r.Key(Qt::Key_Home);
-             r.Key(Qt::Key_Home);
-             r.Key(Qt::Key_End);
+             r.Key(ui::TKey::Home);
+             r.Key(ui::TKey::Home);
+             r.Key(ui::TKey::End);
          },
          {0, 0, 0, 0, 10, 10}},
         {"arrows move by the line size: Left and Up down, Right and Down up",
@@ -291,10 +249,10 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             r.Key(Qt::Key_Right);
-             r.Key(Qt::Key_Up);
-             r.Key(Qt::Key_Left);
-             r.Key(Qt::Key_Down);
+             r.Key(ui::TKey::Right);
+             r.Key(ui::TKey::Up);
+             r.Key(ui::TKey::Left);
+             r.Key(ui::TKey::Down);
          },
          {7, 7, 5, 5, 3, 3, 5, 5}},
         {"page keys move by the page size, clamped",
@@ -303,8 +261,8 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          4,
          10,
          [](Rig& r) {
-             r.Key(Qt::Key_PageDown);
-             r.Key(Qt::Key_PageUp);
+             r.Key(ui::TKey::PageDown);
+             r.Key(ui::TKey::PageUp);
          },
          {10, 10, 6, 6}},
         {"a held key: every auto-repeat acts, one release ends it",
@@ -313,10 +271,10 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             QTest::keyPress(&r.bar, Qt::Key_Right);
-             r.AutoRepeat(Qt::Key_Right);
-             r.AutoRepeat(Qt::Key_Right);
-             QTest::keyRelease(&r.bar, Qt::Key_Right);
+             ui::KeyPress(r.bar, ui::TKey::Right);
+             r.AutoRepeat(ui::TKey::Right);
+             r.AutoRepeat(ui::TKey::Right);
+             ui::KeyRelease(r.bar, ui::TKey::Right);
          },
          {6, 7, 8, 8}},
         {"keys on an empty range",
@@ -325,8 +283,8 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          1,
          0,
          [](Rig& r) {
-             r.Key(Qt::Key_Right);
-             r.Key(Qt::Key_End);
+             r.Key(ui::TKey::Right);
+             r.Key(ui::TKey::End);
          },
          {0, 0, 0, 0}},
         {"other keys raise nothing",
@@ -335,9 +293,9 @@ TEST_F(TrackBarGestures, KeysRaiseOnEveryActionAndOnRelease) {
          1,
          10,
          [](Rig& r) {
-             r.Key(Qt::Key_A);
-             r.Key(Qt::Key_Space);
-             r.Key(Qt::Key_Return);
+             r.Key(ui::TKey::A);
+             r.Key(ui::TKey::Space);
+             r.Key(ui::TKey::Return);
          },
          {}},
     });
@@ -398,7 +356,7 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          [](Rig& r) {
              r.Press(r.At(2));
              r.Move(r.At(5));
-             r.Move(r.At(5) + QPoint(1, 0));
+             r.Move(Right(r.At(5), 1));
              r.Move(r.At(7));
              r.Release(r.At(7));
          },
@@ -422,11 +380,11 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          0,
          0,
          [](Rig& r) {
-             EXPECT_TRUE(r.Send(QEvent::MouseButtonPress, Qt::LeftButton, r.At(0)));
-             EXPECT_TRUE(r.bar.isSliderDown());
-             r.Send(QEvent::MouseMove, Qt::LeftButton, r.At(0) + QPoint(40, 0));
-             r.Send(QEvent::MouseButtonRelease, Qt::LeftButton, r.At(0) + QPoint(40, 0));
-             EXPECT_FALSE(r.bar.isSliderDown());
+             EXPECT_TRUE(r.Send(ui::TPointerEvent::Press, TMouseButton::Left, r.At(0)));
+             EXPECT_TRUE(ui::ThumbHeld(r.bar));
+             r.Send(ui::TPointerEvent::Move, TMouseButton::Left, Right(r.At(0), 40));
+             r.Send(ui::TPointerEvent::Release, TMouseButton::Left, Right(r.At(0), 40));
+             EXPECT_FALSE(ui::ThumbHeld(r.bar));
          },
          {0}},
         {"click right of the thumb, page size 0: no jump",
@@ -496,11 +454,11 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          3,
          10,
          [](Rig& r) {
-             for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
-                 r.Send(QEvent::MouseButtonPress, b, r.At(8));
-                 r.Send(QEvent::MouseButtonRelease, b, r.At(8));
-                 r.Send(QEvent::MouseButtonPress, b, r.At(2));
-                 r.Send(QEvent::MouseButtonRelease, b, r.At(2));
+             for (TMouseButton b : {TMouseButton::Right, TMouseButton::Middle}) {
+                 r.Send(ui::TPointerEvent::Press, b, r.At(8));
+                 r.Send(ui::TPointerEvent::Release, b, r.At(8));
+                 r.Send(ui::TPointerEvent::Press, b, r.At(2));
+                 r.Send(ui::TPointerEvent::Release, b, r.At(2));
              }
          },
          {}},
@@ -511,8 +469,7 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          10,
          [](Rig& r) {
              r.Press(r.At(8));
-             QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-             QApplication::sendEvent(&r.bar, &out);
+             ui::LoseFocus(r.bar);
              r.RepeatTick();
              r.Release(r.At(8));
          },
@@ -523,11 +480,11 @@ TEST_F(TrackBarGestures, MouseRaisesOnEveryStepAndOnRelease) {
          0,
          10,
          [](Rig& r) {
-             r.Send(QEvent::MouseButtonPress, Qt::LeftButton, r.At(2));
-             r.Send(QEvent::MouseMove, Qt::LeftButton, r.At(4));
-             r.Send(QEvent::MouseButtonPress, Qt::LeftButton, r.At(8));
-             r.Send(QEvent::MouseButtonRelease, Qt::LeftButton, r.At(8));
-             EXPECT_FALSE(r.bar.isSliderDown());
+             r.Send(ui::TPointerEvent::Press, TMouseButton::Left, r.At(2));
+             r.Send(ui::TPointerEvent::Move, TMouseButton::Left, r.At(4));
+             r.Send(ui::TPointerEvent::Press, TMouseButton::Left, r.At(8));
+             r.Send(ui::TPointerEvent::Release, TMouseButton::Left, r.At(8));
+             EXPECT_FALSE(ui::ThumbHeld(r.bar));
          },
          {4, 4, 4}},
     });
@@ -562,7 +519,7 @@ TEST_F(TrackBarGestures, HandlersMaySetPositionAndMaximum) {
              10,
              [&pulled](Rig& r) {
                  pulled = false;
-                 r.Key(Qt::Key_End);
+                 r.Key(ui::TKey::End);
              },
              {10, 1, 1}},
             {"inside a position set from code",
@@ -586,7 +543,7 @@ TEST_F(TrackBarGestures, HandlersMaySetPositionAndMaximum) {
              0,
              0,
              10,
-             [](Rig& r) { r.Key(Qt::Key_End); },
+             [](Rig& r) { r.Key(ui::TKey::End); },
              {10, 4, 4}},
             {"maximum shrunk inside a page step",
              2,

@@ -1,6 +1,12 @@
+#include "toolkit/qt/Startup.h"
+
 #include "toolkit/Startup.h"
 
+#include "toolkit/Application.h"
+
+#include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -57,4 +63,43 @@ std::unique_ptr<QTranslator> LoadQtTranslations(const QLocale& locale) {
         return nullptr;
     QCoreApplication::installTranslator(translator.get());
     return translator;
+}
+
+std::vector<String> ProgramArguments(int argc, char** argv) {
+    return std::vector<String>(argv, argv + argc);
+}
+
+int StartApplication(const String& exePath, const std::vector<String>& words,
+                     std::size_t optionWords, int minWidth, int minHeight,
+                     const TProgramBody& body) {
+    // Qt takes its own options (-platform, -style ...) from the option words only.
+    std::vector<QByteArray> qtWords;
+    qtWords.push_back(exePath.empty() ? QByteArray("reelstand")
+                                      : QByteArray::fromStdString(exePath));
+    for (std::size_t i = 0; i < optionWords && i < words.size(); ++i)
+        qtWords.push_back(QByteArray::fromStdString(words[i]));
+    std::vector<char*> qtArgv;
+    for (QByteArray& word : qtWords)
+        qtArgv.push_back(word.data());
+    int qtArgc = static_cast<int>(qtArgv.size());
+    qtArgv.push_back(nullptr);
+
+    // The main window's minimum outer size must fit the screen at the scale Qt will use.
+    FitScaleToScreen(qtArgc, qtArgv.data(), QSize(minWidth, minHeight));
+    QApplication qtApp(qtArgc, qtArgv.data());
+    // Qt's own texts (the file dialog) in the user's language; the program's own stay German.
+    const std::unique_ptr<QTranslator> qtTexts = LoadQtTranslations(QLocale::system());
+    TApplication app(exePath);
+    QApplication::setApplicationName(QString::fromStdString(app.Title()));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/reelstand.ico")));
+    // Lets the desktop match the window to its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.reelstand.Reelstand"));
+
+    // The words Qt left, then those after the option words.
+    std::vector<String> left;
+    for (int i = 1; i < qtArgc; ++i)
+        left.emplace_back(qtArgv[static_cast<std::size_t>(i)]);
+    for (std::size_t i = optionWords; i < words.size(); ++i)
+        left.push_back(words[i]);
+    return body(app, left);
 }

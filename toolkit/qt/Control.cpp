@@ -1,0 +1,48 @@
+#include "toolkit/Control.h"
+
+#include "toolkit/qt/Peer.h"
+
+TControl::TControl(TWinControl* parent) : TComponent(parent), FParent(parent) {}
+
+TControl::~TControl() {
+    // The children's windows go before this one's, which Qt would otherwise delete under them.
+    DestroyComponents();
+}
+
+void TControl::SetPeer(std::unique_ptr<Peer> peer) {
+    FPeer = std::move(peer);
+}
+
+int TControl::Left() const {
+    return FPeer->Widget->x();
+}
+int TControl::Top() const {
+    return FPeer->Widget->y();
+}
+int TControl::Width() const {
+    return FPeer->Widget->width();
+}
+int TControl::Height() const {
+    return FPeer->Widget->height();
+}
+void TControl::SetLeft(int left) {
+    FPeer->Widget->move(left, Top());
+}
+void TControl::SetTop(int top) {
+    FPeer->Widget->move(Left(), top);
+}
+void TControl::SetBounds(int left, int top, int width, int height) {
+    FPeer->Widget->setGeometry(left, top, width, height);
+}
+bool TControl::Visible() const {
+    return !FPeer->Widget->isHidden();
+}
+void TControl::SetVisible(bool visible) {
+    FPeer->Widget->setVisible(visible);
+}
+void TControl::Invalidate() {
+    FPeer->Widget->update();
+}
+void TControl::Repaint() {
+    FPeer->Widget->repaint();
+}

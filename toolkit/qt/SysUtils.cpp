@@ -1,0 +1,13 @@
+#include "toolkit/SysUtils.h"
+
+#include "toolkit/qt/Convert.h"
+
+#include <QFileInfo>
+
+bool FileExists(const String& path) {
+    return !path.empty() && QFileInfo(PathToQ(path)).isFile();
+}
+
+String AnsiLowerCase(const String& text) {
+    return FromQ(ToQ(text).toLower());
+}
