@@ -92,8 +92,8 @@ void TImage::ShowPicture() {
 void TImageWidget::UpdateOpacity() {
     const TPicture* picture = FOwner.Picture();
     const bool whole = picture->Width() >= width() && picture->Height() >= height();
-    const bool covers = !picture->Empty() && (whole || PlainParent()) &&
-                        !picture->Image().hasAlphaChannel();
+    const bool covers =
+        !picture->Empty() && (whole || PlainParent()) && !picture->Image().hasAlphaChannel();
     if (testAttribute(Qt::WA_OpaquePaintEvent) != covers)
         setAttribute(Qt::WA_OpaquePaintEvent, covers);
 }
