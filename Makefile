@@ -16,7 +16,7 @@ BENCH_FLAGS ?=
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 180
 
-.PHONY: run test test-asan build deps deps-test bench deps-bench fuzz deps-fuzz clean package package-check deps-package
+.PHONY: run test test-asan test-tsan build deps deps-test bench deps-bench fuzz deps-fuzz clean package package-check deps-package
 
 # Only the program and its sample scene: the window comes first, the tests and benchmark later.
 run: deps
@@ -35,6 +35,14 @@ test-asan: deps-test
 	cmake --build $(BUILD)-asan -j$(JOBS)
 	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		ctest --output-on-failure -j$(JOBS)
+
+# The video layer's decode-ahead worker under ThreadSanitizer: the video tests and the app tests,
+# which load scenes through it, in a build of their own.
+test-tsan: deps-test
+	cmake -S . -B $(BUILD)-tsan -DREELSTAND_WERROR=ON -DREELSTAND_TSAN=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)-tsan -j$(JOBS) --target test_video test_app
+	cd $(BUILD)-tsan && TSAN_OPTIONS="halt_on_error=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+		ctest --output-on-failure -j$(JOBS) -R '^test_(video|app)\.'
 
 build:
 	$(CONFIGURE)
@@ -85,7 +93,7 @@ deps-fuzz:
 	scripts/deps.sh fuzz
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(PKG_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(PKG_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
 
 # Windows, cross-built with MinGW-w64 (cmake/Windows.cmake). The generators run on Linux, so the
 # Linux build folder $(BUILD) provides the skins, icon and test scenes first.

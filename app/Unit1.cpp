@@ -348,7 +348,9 @@ void TForm1::ShowFrame(int i) {
     if (i >= 0 && i < FrameCount() && FFrames[static_cast<std::size_t>(i)])
         Image3->Picture()->Assign(FFrames[static_cast<std::size_t>(i)].get());
     Image3->SetVisible(FSceneLoaded);
-    Image3->Repaint();
+    // Painted with the slider's move in one pass of the window, before the next tick: the tick
+    // runs from an event loop (the program's, a box's or the loader's yield), which paints.
+    Image3->Invalidate();
 }
 
 void TForm1::Timer1Timer(TObject*) {

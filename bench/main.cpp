@@ -3,12 +3,15 @@
 //   rs_bench [--runs N] [--ticks N] [--play-seconds S] [--work DIR] [--only CODEC]  the table
 //   rs_bench --load SCENE                                            one load, in this process
 //   rs_bench --tick SCENE [--ticks N]                                ticks, in this process
+//   rs_bench --real-load SCENE --player P --size WxH --frames N --runs N   inside an X server
+//   rs_bench --touch WxH --frames N                                  the touch floor
 //
 // The table compares within one run: every load of ours alternates with one of the reference,
 // and each one runs in a fresh process.
 
 #include "Probes.h"
 #include "Process.h"
+#include "RealLoad.h"
 
 #include <QApplication>
 
@@ -29,10 +32,13 @@ struct Input {
     const char* codec;
     int width;
     int height;
+    double realLoadGoal; // the real program's load over the floor; 0: not measured
 };
 
-constexpr Input kInputs[] = {
-    {"mjpeg", 640, 480}, {"mpeg4", 640, 480}, {"h264", 1280, 720}, {"raw24", 512, 512}};
+constexpr Input kInputs[] = {{"mjpeg", 640, 480, 1.10},
+                             {"mpeg4", 640, 480, 1.10},
+                             {"h264", 1280, 720, 1.25},
+                             {"raw24", 512, 512, 0}};
 constexpr int kFrames = 250;
 
 // The goals, as the table states them.
@@ -40,12 +46,12 @@ constexpr double kLoadRatioGoal = 1.10;
 constexpr double kMemoryFactor = 1.05;
 constexpr double kMemorySlackMiB = 64;
 constexpr double kTickMedianGoalMs = 0.5;
-constexpr double kPlaybackGoalPercent = 1.0;
+constexpr double kPlaybackGoalPercent = 0.5;
 
 struct Options {
     int runs = 5;
     int ticks = 1000;
-    int playSeconds = 25;
+    int playSeconds = 60;
     fs::path work = RS_BENCH_WORK;
     std::string only; // one codec of the inputs, or all
 };
@@ -59,6 +65,10 @@ struct Row {
     double memoryMiB = 0, rawMiB = 0;
     double tickMedian = -1, tickP99 = -1, xTickMedian = -1, xTickP99 = -1;
     double playPercent = -1;
+    // The real program under Xvfb, in seconds: started with the scene and empty until its
+    // window is mapped, FFmpeg's decode and the touch floor of the same round.
+    double realGoal = 0;
+    double realScene = -1, realEmpty = -1, realFfmpeg = -1, touch = -1;
 };
 
 double Median(std::vector<double> v) {
@@ -151,14 +161,15 @@ void MeasureTicks(Row& row, const std::string& scene, const Options& o, const st
         Run({Self(), "--tick", scene, "--ticks", ticks}, {"QT_QPA_PLATFORM=offscreen"}, log);
     AppendLog(log, "tick offscreen " + scene + ": " + off.out);
     if (off.status == 0) {
-        row.tickMedian = Field(off.out, "median");
-        row.tickP99 = Field(off.out, "p99");
+        // The tick schedules its paint: what counts is the tick with the paint it leaves behind.
+        row.tickMedian = Field(off.out, "median_all");
+        row.tickP99 = Field(off.out, "p99_all");
     }
     const RunResult x = Run({RS_XVFB_SCRIPT, "tick", Self(), scene, ticks}, {}, log);
     AppendLog(log, "tick Xvfb " + scene + ": " + x.out);
     if (x.status == 0) {
-        row.xTickMedian = Field(x.out, "median");
-        row.xTickP99 = Field(x.out, "p99");
+        row.xTickMedian = Field(x.out, "median_all");
+        row.xTickP99 = Field(x.out, "p99_all");
     }
 }
 
@@ -170,6 +181,20 @@ void MeasurePlayback(Row& row, const std::string& scene, const Options& o, const
     const double seconds = Field(r.out, "seconds");
     if (r.status == 0 && cpu >= 0 && seconds > 0)
         row.playPercent = cpu / seconds * 100;
+}
+
+void MeasureRealLoad(Row& row, const std::string& scene, const Options& o, const std::string& log) {
+    const RunResult r = Run({RS_XVFB_SCRIPT, "realload", Self(), RS_PLAYER, scene,
+                             std::to_string(row.width) + "x" + std::to_string(row.height),
+                             std::to_string(row.frames), std::to_string(o.runs)},
+                            {}, log);
+    AppendLog(log, "real load " + scene + ": " + r.out);
+    if (r.status != 0)
+        return;
+    row.realScene = Field(r.out, "scene");
+    row.realEmpty = Field(r.out, "empty");
+    row.realFfmpeg = Field(r.out, "ffmpeg");
+    row.touch = Field(r.out, "touch");
 }
 
 const char* Mark(bool met) {
@@ -219,7 +244,7 @@ void PrintTable(const std::vector<Row>& rows, const Options& o) {
         const std::string play =
             r.playPercent < 0 ? "n/a"
                               : Format("%.2f (%.2f%%) %s", r.playPercent * 0.6, r.playPercent,
-                                       Mark(r.playPercent < kPlaybackGoalPercent));
+                                       Mark(r.playPercent <= kPlaybackGoalPercent));
         Line(r.name, std::to_string(r.frames), Ms(r.wall) + " (" + Ms(r.cpu) + ")",
              Ms(r.refWall) + " (" + Ms(r.refCpu) + ")",
              Format("%.2f (%.2f) %s", ratio, r.cpu / r.refCpu, Mark(ratio <= kLoadRatioGoal)),
@@ -228,13 +253,37 @@ void PrintTable(const std::vector<Row>& rows, const Options& o) {
     }
     std::printf("%s\n", rule.c_str());
     Line("goal", "", "", "", "wall <= 1.10", "<= 1.05 raw + 64", "median < 0.5", "median < 0.5",
-         "< 0.6 (1%)");
+         "<= 0.3 (0.5%)");
     std::printf("\nload: medians of %d alternating runs, each in a fresh process; ours is "
                 "TForm1::OpenScene alone,\n      ffmpeg's is the whole command (its start-up "
                 "included). memory: peak resident growth during the load.\n"
-                "tick: CPU time of the UI thread over %d ticks. playback: the real player "
+                "tick: CPU time of the UI thread over %d ticks, each with the paint it schedules. "
+                "playback: the real player "
                 "under Xvfb, %d s after the load.\n",
                 o.runs, o.ticks, o.playSeconds);
+
+    std::printf(
+        "\nthe real program under Xvfb (ms)\n%-15s | %-9s %-9s %-9s | %-9s %-9s | %-9s | %s\n",
+        "input", "scene", "empty", "load", "ffmpeg", "touch", "floor", "load / floor");
+    std::printf("%s\n", std::string(96, '-').c_str());
+    for (const Row& r : rows) {
+        if (!r.ok || r.realGoal <= 0)
+            continue;
+        if (r.realScene < 0) {
+            std::printf("%-15s | not measured (see the log)\n", r.name.c_str());
+            continue;
+        }
+        const double load = r.realScene - r.realEmpty;
+        const double floor = std::max(r.realFfmpeg, r.touch);
+        std::printf("%-15s | %-9s %-9s %-9s | %-9s %-9s | %-9s | %.2f %s (goal <= %.2f)\n",
+                    r.name.c_str(), Ms(r.realScene).c_str(), Ms(r.realEmpty).c_str(),
+                    Ms(load).c_str(), Ms(r.realFfmpeg).c_str(), Ms(r.touch).c_str(),
+                    Ms(floor).c_str(), load / floor, Mark(load / floor <= r.realGoal), r.realGoal);
+    }
+    std::printf("\nload: from starting the executable until its main window is mapped, with the "
+                "scene minus started\n      empty; floor: the larger of ffmpeg's decode and the "
+                "first write of the frame bytes\n      (touch); medians of %d alternating runs.\n",
+                o.runs);
 }
 
 int Bench(const Options& o) {
@@ -259,6 +308,9 @@ int Bench(const Options& o) {
         }
         try {
             MeasureLoad(row, scene->string(), o, log);
+            row.realGoal = in.realLoadGoal;
+            if (row.realGoal > 0)
+                MeasureRealLoad(row, scene->string(), o, log);
             MeasureTicks(row, scene->string(), o, log);
             MeasurePlayback(row, scene->string(), o, log);
             row.ok = true;
@@ -276,7 +328,9 @@ int Usage() {
     std::fputs("usage: rs_bench [--runs N] [--ticks N] [--play-seconds S] [--work DIR]\n"
                "                [--only mjpeg|mpeg4|h264|raw24]\n"
                "       rs_bench --load SCENE\n"
-               "       rs_bench --tick SCENE [--ticks N]\n",
+               "       rs_bench --tick SCENE [--ticks N]\n"
+               "       rs_bench --real-load SCENE --player P --size WxH --frames N --runs N\n"
+               "       rs_bench --touch WxH --frames N\n",
                stderr);
     return 2;
 }
@@ -285,7 +339,8 @@ int Usage() {
 
 int main(int argc, char** argv) {
     Options o;
-    std::string load, tick;
+    std::string load, tick, realLoad, touch, player, size;
+    int frames = kFrames;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (i + 1 >= argc)
@@ -305,9 +360,28 @@ int main(int argc, char** argv) {
             o.work = v;
         else if (a == "--only")
             o.only = v;
+        else if (a == "--real-load")
+            realLoad = v;
+        else if (a == "--touch")
+            touch = v;
+        else if (a == "--player")
+            player = v;
+        else if (a == "--size")
+            size = v;
+        else if (a == "--frames")
+            frames = std::max(1, std::stoi(v));
         else
             return Usage();
     }
+    int width = 0, height = 0;
+    const std::string& dims = touch.empty() ? size : touch;
+    if (!dims.empty() && std::sscanf(dims.c_str(), "%dx%d", &width, &height) != 2)
+        return Usage();
+    if (!touch.empty())
+        return TouchProbe(width, height, frames);
+    if (!realLoad.empty())
+        return RealLoadProbe(player, realLoad, width, height, frames, o.runs,
+                             (o.work / "bench.log").string());
     if (load.empty() && tick.empty())
         return Bench(o);
     // The probes need the GUI platform the caller chose (offscreen or xcb).

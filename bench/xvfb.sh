@@ -3,6 +3,8 @@
 #   xvfb.sh tick BENCH SCENE TICKS    the tick probe on the xcb platform, window shown
 #   xvfb.sh play PLAYER SCENE SECONDS "cpu=S seconds=S": CPU time the real player used while it
 #                                     looped the scene, counted from after the load
+#   xvfb.sh realload BENCH PLAYER SCENE WxH FRAMES RUNS
+#                                     the real program's load against the floor (rs_bench)
 set -euo pipefail
 
 if [ -z "${BENCH_INSIDE_X:-}" ]; then
@@ -13,6 +15,9 @@ export QT_QPA_PLATFORM=xcb
 case "$1" in
 tick)
     exec "$2" --tick "$3" --ticks "$4"
+    ;;
+realload)
+    exec "$2" --real-load "$4" --player "$3" --size "$5" --frames "$6" --runs "$7"
     ;;
 play)
     "$2" "$3" &
@@ -33,7 +38,7 @@ play)
         'BEGIN { printf "cpu=%.3f seconds=%.3f\n", (c1 - c0) / hz, t1 - t0 }'
     ;;
 *)
-    echo "usage: $0 tick BENCH SCENE TICKS | play PLAYER SCENE SECONDS" >&2
+    echo "usage: $0 tick BENCH SCENE TICKS | play PLAYER SCENE SECONDS | realload ..." >&2
     exit 2
     ;;
 esac

@@ -12,8 +12,24 @@ if(REELSTAND_SANITIZE)
     target_link_options(rs_sanitizers INTERFACE -fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer, for the video layer's worker: the program's layers and the tests only. The
+# generators run at build time and need no checking (under it, Qt's own races stop the build).
+add_library(rs_thread_sanitizer INTERFACE)
+if(REELSTAND_TSAN)
+    target_compile_options(rs_thread_sanitizer INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(rs_thread_sanitizer INTERFACE -fsanitize=thread)
+endif()
+
 # rs_own_code(<target>...): our warnings and sanitizers for these targets alone.
 function(rs_own_code)
+    foreach(target IN LISTS ARGN)
+        target_link_libraries(${target} PRIVATE rs_warnings rs_sanitizers rs_thread_sanitizer)
+    endforeach()
+endfunction()
+
+# rs_tool_code(<target>...): the same for a generator that runs at build time, without
+# ThreadSanitizer.
+function(rs_tool_code)
     foreach(target IN LISTS ARGN)
         target_link_libraries(${target} PRIVATE rs_warnings rs_sanitizers)
     endforeach()
@@ -34,12 +50,13 @@ function(rs_include_root target folder)
     endif()
 endfunction()
 
-# rs_layer(<folder> SOURCES <file>... [LINKS <link item>...] [AUTOMOC]): one layer of the program
-# as the static library rs_<folder>, from exactly the sources listed, included as "<folder>/X.h".
-# LINKS takes target_link_libraries items (PUBLIC / PRIVATE keywords included): a layer reaches
-# only the layers it links.
+# rs_layer(<folder> SOURCES <file>... [LINKS <link item>...] [AUTOMOC] [TOOLS]): one layer of the
+# program as the static library rs_<folder>, from exactly the sources listed, included as
+# "<folder>/X.h". LINKS takes target_link_libraries items (PUBLIC / PRIVATE keywords included): a
+# layer reaches only the layers it links. TOOLS: the generators link it too, so it is built as
+# they are (rs_tool_code).
 function(rs_layer folder)
-    cmake_parse_arguments(L "AUTOMOC" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(L "AUTOMOC;TOOLS" "" "SOURCES;LINKS" ${ARGN})
     set(target rs_${folder})
     add_library(${target} STATIC ${L_SOURCES})
     rs_include_root(${target} ${folder})
@@ -49,5 +66,9 @@ function(rs_layer folder)
     if(L_AUTOMOC)
         set_target_properties(${target} PROPERTIES AUTOMOC ON)
     endif()
-    rs_own_code(${target})
+    if(L_TOOLS)
+        rs_tool_code(${target})
+    else()
+        rs_own_code(${target})
+    endif()
 endfunction()

@@ -52,13 +52,24 @@ foreach(shared ResultText.cpp)
          CONTENT "#include \"video/${shared}\"\n")
     list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
 endforeach()
-add_library(rs_base STATIC base/Dib.cpp base/Dib.h)
+add_library(rs_base STATIC base/Dib.cpp base/Dib.h base/ProcessMemory.h base/ProcessMemoryWin32.cpp)
 target_include_directories(rs_base PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_base PRIVATE rs_win_warnings)
 add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
 target_link_libraries(rs_video PUBLIC rs_base)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
+
+# The Win32 toolkit: windows and controls on user32, gdi32 and the common controls, UTF-8 at its
+# interface.
+add_library(rs_win_toolkit STATIC
+    toolkit/win32/Text.cpp toolkit/win32/Text.h
+    toolkit/win32/TrackBar.cpp toolkit/win32/TrackBar.h
+    toolkit/win32/Window.cpp toolkit/win32/Window.h
+    toolkit/win32/Controls.cpp toolkit/win32/Controls.h
+    toolkit/win32/System.cpp toolkit/win32/System.h)
+target_include_directories(rs_win_toolkit PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
 
 # The executable's resources: icon, skin bitmaps, window-definition pictures, version, manifest.
 set(RS_WIN_SKIN_BITMAPS)
@@ -152,6 +163,13 @@ if(REELSTAND_TESTS)
 
     rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
     target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
+    rs_win_test(rs_win_trackbar_test DISPLAY SOURCES tests/win32/TrackBarTest.cpp
+                LIBS rs_win_toolkit)
+    rs_win_test(rs_win_window_test DISPLAY SOURCES tests/win32/WindowTest.cpp LIBS rs_win_toolkit)
+    rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
+                LIBS rs_win_toolkit)
+    rs_win_test(rs_win_system_test DISPLAY SOURCES tests/win32/SystemTest.cpp LIBS rs_win_toolkit)
+    rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
         RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}

@@ -3,6 +3,7 @@
 #include "base/Dib.h"
 #include "base/ProcessMemory.h"
 #include "toolkit/Exception.h"
+#include "toolkit/MemoryBudget.h"
 #include "toolkit/qt/Convert.h"
 
 #include <QDir>
@@ -35,8 +36,14 @@ void Unmap(void* info) {
 // heap they would sit between the decoder's short-lived buffers and pin freed space (the heap
 // grew by the file's size on raw scenes), and every 4 KiB page would fault on first write. So
 // large pixels are mapped on their own, returned to the system when the last sharer lets go,
-// and faulted in with one call.
-QImage NewPixels(int w, int h) {
+// and faulted in with one call (Populate), unless they are left untouched for now.
+void Populate(QImage& image) {
+    const auto bytes = std::uint64_t(image.sizeInBytes());
+    if (bytes >= kOwnPagesBytes)
+        madvise(image.bits(), bytes, MADV_POPULATE_WRITE);
+}
+
+QImage NewPixels(int w, int h, bool populate) {
     const std::uint64_t stride = std::uint64_t(w) * 4;
     const std::uint64_t bytes = stride * std::uint64_t(h);
     if (bytes < kOwnPagesBytes)
@@ -61,7 +68,8 @@ QImage NewPixels(int w, int h) {
         return {};
     }
     // Best effort: without it (older kernels) the first write faults the pages in as usual.
-    madvise(address, bytes, MADV_POPULATE_WRITE);
+    if (populate)
+        madvise(address, bytes, MADV_POPULATE_WRITE);
     return image;
 }
 
@@ -112,21 +120,25 @@ void TBitmap::SetSize(int w, int h) {
     if (w > 0 && h > 0) {
         // 64-bit: the 32-bit product wraps for large frames and would pass the check.
         const std::uint64_t bytes = std::uint64_t(w) * std::uint64_t(h) * 4;
-        if (!MemoryFits(bytes))
+        if (!PixelMemory().Fits(bytes))
             throw Exception("Zu wenig Arbeitsspeicher");
+        const bool fresh = FImage.isNull();
         try {
-            image = NewPixels(w, h);
+            image = NewPixels(w, h, !fresh);
         } catch (const std::bad_alloc&) {
             image = QImage();
         }
         if (image.isNull())
             throw Exception("Systemressourcen erschöpft.");
-        image.fill(Qt::white);
-        if (!FImage.isNull()) {
+        if (!fresh) {
+            image.fill(Qt::white);
             QPainter painter(&image);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.drawImage(0, 0, FImage);
+            painter.drawImage(0, 0, *Pixels());
         }
+        FWhitePending = fresh;
+    } else {
+        FWhitePending = false;
     }
     FImage = std::move(image);
     FWidth = w;
@@ -134,7 +146,42 @@ void TBitmap::SetSize(int w, int h) {
     Changed();
 }
 
+const QImage& TBitmap::Image() const {
+    return *Pixels();
+}
+
+QImage* TBitmap::Pixels() const {
+    if (FWhitePending) {
+        FWhitePending = false;
+        Populate(FImage);
+        FImage.fill(Qt::white);
+    }
+    return &FImage;
+}
+
+int TCanvas::TargetWidth() const {
+    return FBitmap.FWidth;
+}
+
+int TCanvas::TargetHeight() const {
+    return FBitmap.FHeight;
+}
+
+QImage* TCanvas::TargetPixels() {
+    return FBitmap.Pixels();
+}
+
+// Like a drawing, it does not notify: the drawer does.
+void TCanvas::TargetAdopt(const QImage& picture) {
+    if (picture.width() != FBitmap.FWidth || picture.height() != FBitmap.FHeight ||
+        picture.format() != QImage::Format_RGB32)
+        return;
+    FBitmap.FImage = picture;
+    FBitmap.FWhitePending = false;
+}
+
 void TBitmap::SetImage(const QImage& image) {
+    FWhitePending = false;
     FImage = image.format() == QImage::Format_RGB32 || image.isNull()
                  ? image
                  : image.convertToFormat(QImage::Format_RGB32);
@@ -146,7 +193,8 @@ void TBitmap::SetImage(const QImage& image) {
 void TBitmap::Assign(const TBitmap* source) {
     if (source == this)
         return;
-    FImage = source ? source->FImage : QImage();
+    FWhitePending = false;
+    FImage = source ? *source->Pixels() : QImage();
     FWidth = source ? source->FWidth : 0;
     FHeight = source ? source->FHeight : 0;
     Changed();

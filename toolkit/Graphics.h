@@ -1,20 +1,29 @@
 #pragma once
 
 #include "toolkit/Types.h"
+#include "video/VFW.h"
 
 #include <QImage>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-// The drawing surface of a bitmap: the QImage itself, so QPainter and raw pixel access both work.
-class TCanvas {
+class TBitmap;
+
+// The drawing surface of a bitmap. Its handle serves DrawDib, and as the QImage itself QPainter
+// and raw pixel access.
+class TCanvas final : public TDrawTarget {
 public:
-    explicit TCanvas(QImage* image) : FImage(image) {}
-    QImage* Handle() { return FImage; }
+    explicit TCanvas(TBitmap& bitmap) : FBitmap(bitmap) {}
+    HDC Handle() { return HDC(static_cast<TDrawTarget*>(this)); }
+
+    int TargetWidth() const override;
+    int TargetHeight() const override;
+    QImage* TargetPixels() override;
+    void TargetAdopt(const QImage& picture) override;
 
 private:
-    QImage* FImage;
+    TBitmap& FBitmap;
 };
 
 // Pixels in Format_RGB32, the display's format. Width and height are kept even while one of them
@@ -33,12 +42,13 @@ public:
     void SetHeight(int h) { SetSize(FWidth, h); }
     // Allocates only when both sides are > 0 and the pixels fit in memory; otherwise throws
     // Exception("Zu wenig Arbeitsspeicher") and keeps the old pixels. Old content stays at the
-    // top-left, new area is white.
+    // top-left, new area is white. A bitmap sized from nothing writes its white only when its
+    // pixels are first needed, as DrawDib may give it a finished picture instead.
     void SetSize(int w, int h);
 
     TCanvas* Canvas() { return &FCanvas; }
 
-    const QImage& Image() const { return FImage; }
+    const QImage& Image() const;
     // Shares the pixels (converted to Format_RGB32 first if needed).
     void SetImage(const QImage& image);
     // Shares the source's pixels and size; a later change on either side detaches.
@@ -53,14 +63,19 @@ public:
     std::function<void()> OnChange;
 
 private:
+    friend class TCanvas;
+    QImage* Pixels() const;
+
     int FWidth = 0;
     int FHeight = 0;
-    QImage FImage;
-    TCanvas FCanvas{&FImage};
+    // Mutable: the white of a new bitmap is written when it is first looked at.
+    mutable QImage FImage;
+    mutable bool FWhitePending = false;
+    TCanvas FCanvas{*this};
 };
 
 // Whether `bytes` more can be allocated without reaching the address-space limit or eating into
-// the reserve of available physical memory. Used before every large pixel allocation.
+// the reserve of available physical memory. Bitmaps ask it through PixelMemory(), which batches it.
 bool MemoryFits(std::uint64_t bytes);
 
 // A container owning one bitmap. Assigning gives it a new bitmap of its own that shares the

@@ -1,5 +1,6 @@
 // DrawDib on QImage: draws a DIB 1:1 into the image behind a "device context".
 
+#include "DibBuffer.h"
 #include "VFW.h"
 #include "base/Dib.h"
 
@@ -163,14 +164,10 @@ BOOL DrawDibBegin(HDRAWDIB hdd, HDC, int, int, const BITMAPINFOHEADER* lpbi, int
     return Valid(hdd) && (!lpbi || DibDescribe(*lpbi).has_value());
 }
 
-BOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst, int dyDst,
+BOOL DrawDibDraw(HDRAWDIB hdd, HDC dc, int xDst, int yDst, int dxDst, int dyDst,
                  const BITMAPINFOHEADER* lpbi, const void* lpBits, int xSrc, int ySrc, int dxSrc,
                  int dySrc, UINT) {
-    if (!Valid(hdd) || !hdc || !lpbi || hdc->isNull())
-        return false;
-    const QImage::Format format = hdc->format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-        format != QImage::Format_ARGB32_Premultiplied)
+    if (!Valid(hdd) || (!dc.image && !dc.target) || !lpbi)
         return false;
     const auto layout = DibDescribe(*lpbi);
     if (!layout)
@@ -181,6 +178,27 @@ BOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst, int dyDst
     const std::int64_t sh = Extent(dySrc, d.height);
     if (Extent(dxDst, sw) != sw || Extent(dyDst, sh) != sh)
         return false; // no stretching
+
+    // A whole picture of the decompressor onto a bitmap of its size: the bitmap takes it over.
+    const auto* header = reinterpret_cast<const std::uint8_t*>(lpbi);
+    if (dc.target && xDst == 0 && yDst == 0 && xSrc == 0 && ySrc == 0 && sw == d.width &&
+        sh == d.height && dc.target->TargetWidth() == d.width &&
+        dc.target->TargetHeight() == d.height && d.bitCount == 32 && d.compression == BI_RGB &&
+        d.topDown && d.colours == 0 && (!lpBits || lpBits == header + d.bitsOffset)) {
+        const QImage picture = ClaimPicture(lpbi);
+        if (!picture.isNull()) {
+            dc.target->TargetAdopt(picture);
+            return true;
+        }
+    }
+
+    QImage* hdc = dc.Pixels();
+    if (!hdc || hdc->isNull())
+        return false;
+    const QImage::Format format = hdc->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied)
+        return false;
 
     // Clip the source rectangle to the picture, then the destination to the image.
     std::int64_t x0 = std::max<std::int64_t>(xSrc, 0);

@@ -20,6 +20,8 @@ constexpr int kMaxFailuresInARow = 64;
 constexpr int kLargePacket = 256 << 10;
 constexpr std::int64_t kTrimAfterBytes = std::int64_t{16} << 20;
 constexpr std::int64_t kPaletteBytes = 256 * 4;
+// Buffers faulted in ahead for the worker: one for the picture it makes, one to spare.
+constexpr std::size_t kSpares = 2;
 
 bool SizeAllowed(std::int64_t w, std::int64_t h) {
     return w > 0 && h > 0 && w <= kMaxFrameSide && h <= kMaxFrameSide && w * h <= kMaxFramePixels;
@@ -28,6 +30,17 @@ bool SizeAllowed(std::int64_t w, std::int64_t h) {
 bool IsYuv(AVPixelFormat format) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
     return d && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) && d->nb_components >= 3;
+}
+
+// swscale passes a source's alpha (or its padding byte) on; a bitmap pixel's fourth byte is 0xff.
+bool MayLeaveAlpha(AVPixelFormat format) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return !d || (d->flags & AV_PIX_FMT_FLAG_ALPHA) || !IsYuv(format);
+}
+
+void MakeOpaque(std::uint8_t* bits, std::int64_t pixels) {
+    for (std::int64_t i = 0; i < pixels; ++i)
+        bits[4 * i + 3] = 0xff;
 }
 
 bool IsFullRangeFormat(AVPixelFormat format) {
@@ -82,13 +95,17 @@ std::unique_ptr<FrameReader> FrameReader::Open(const Source& source) {
     return r;
 }
 
-FrameReader::~FrameReader() = default;
+FrameReader::~FrameReader() {
+    FWorker.Stop();
+    if (FOffered)
+        WithdrawPicture(FOffered);
+}
 
 const BITMAPINFOHEADER* FrameReader::Frame(std::int64_t n) {
     if (n < 0)
         return nullptr;
     if (n == FCurrent)
-        return reinterpret_cast<const BITMAPINFOHEADER*>(FFront.Header());
+        return reinterpret_cast<const BITMAPINFOHEADER*>(FFront.header);
     if (n < FCurrent || FSource.rewind) {
         if (!Restart())
             return nullptr;
@@ -97,10 +114,24 @@ const BITMAPINFOHEADER* FrameReader::Frame(std::int64_t n) {
         if (!Advance())
             return nullptr;
     }
-    return reinterpret_cast<const BITMAPINFOHEADER*>(FFront.Header());
+    OfferFront();
+    return reinterpret_cast<const BITMAPINFOHEADER*>(FFront.header);
+}
+
+// Each picture is offered once: a repeat of it, or the same frame asked for again, is copied.
+void FrameReader::OfferFront() {
+    const DibBuffer* front = FFront.Offerable() ? FFront.own.get() : nullptr;
+    if (front == FOffered)
+        return;
+    if (FOffered)
+        WithdrawPicture(FOffered);
+    FOffered = front;
+    if (front)
+        OfferPicture(FFront.own);
 }
 
 bool FrameReader::Restart() {
+    FWorker.Stop();
     AVFormatContext* fc = FSource.format;
     const AVStream* st = fc->streams[FSource.stream];
     std::int64_t target = FFirstDts;
@@ -135,15 +166,8 @@ bool FrameReader::Advance() {
         ++FCurrent;
         return true;
     }
-    while (Decode()) {
-        const std::int64_t stamp = FFrame->best_effort_timestamp;
-        if (!SizeAllowed(FFrame->width, FFrame->height))
-            FRefusedForSize = true;
-        const bool converted = Convert(*FFrame, FBack);
-        av_frame_unref(FFrame.get());
-        TrimHeap();
-        if (!converted)
-            continue; // a picture we cannot show is skipped like a broken packet
+    std::int64_t stamp = AV_NOPTS_VALUE;
+    if (NextPicture(FBack, stamp)) {
         std::int64_t gap = 0;
         if (FSource.fillGaps && FCurrent >= 0 && stamp != AV_NOPTS_VALUE &&
             FLastStamp != AV_NOPTS_VALUE && stamp > FLastStamp) {
@@ -173,6 +197,70 @@ bool FrameReader::Advance() {
     }
     FEnded = true;
     return false;
+}
+
+bool FrameReader::NextPicture(Dib& into, std::int64_t& stamp) {
+    // The first picture is made here: opening a decompressor reads it, and the worker should
+    // not read the file while the caller still asks about the stream.
+    if (FCurrent < 0 && !FWorker.Running())
+        return MakePicture(into, stamp);
+    const bool made = FWorker.Take([&] {
+        std::swap(into, FAhead);
+        stamp = FAheadStamp;
+    });
+    if (made)
+        AddSpares(into);
+    return made;
+}
+
+// Decodes and converts the next picture that can be shown.
+bool FrameReader::MakePicture(Dib& into, std::int64_t& stamp) {
+    while (Decode()) {
+        stamp = FFrame->best_effort_timestamp;
+        if (!SizeAllowed(FFrame->width, FFrame->height))
+            FRefusedForSize = true;
+        const bool converted = Convert(*FFrame, into);
+        av_frame_unref(FFrame.get());
+        TrimHeap();
+        if (converted)
+            return true;
+        // a picture we cannot show is skipped like a broken packet
+    }
+    return false;
+}
+
+void FrameReader::AddSpares(const Dib& like) {
+    if (!like.Offerable())
+        return;
+    const std::int64_t info = like.own->InfoBytes();
+    const std::int64_t image = like.own->ImageBytes();
+    for (;;) {
+        {
+            const std::lock_guard lock(FSpareLock);
+            std::erase_if(FSpares, [&](const auto& b) {
+                return b->InfoBytes() != info || b->ImageBytes() != image;
+            });
+            if (FSpares.size() >= kSpares)
+                return;
+        }
+        auto spare = DibBuffer::New(info, image);
+        if (!spare)
+            return;
+        const std::lock_guard lock(FSpareLock);
+        FSpares.push_back(std::move(spare));
+    }
+}
+
+std::shared_ptr<DibBuffer> FrameReader::TakeSpare(std::int64_t infoBytes, std::int64_t imageBytes) {
+    const std::lock_guard lock(FSpareLock);
+    for (auto it = FSpares.begin(); it != FSpares.end(); ++it) {
+        if ((*it)->InfoBytes() == infoBytes && (*it)->ImageBytes() == imageBytes) {
+            auto spare = std::move(*it);
+            FSpares.erase(it);
+            return spare;
+        }
+    }
+    return nullptr;
 }
 
 // Fills FFrame with the next decoded picture; false when the stream has no more.
@@ -259,8 +347,21 @@ bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
     const int h = frame.height;
     const std::int64_t stride = DibStride(w, 32);
     const std::int64_t imageSize = stride * h;
-    if (!dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + imageSize))
-        return false;
+    constexpr std::int64_t kInfo = sizeof(BITMAPINFOHEADER);
+    // A picture no bitmap took is written again; one that was taken belongs to the bitmap.
+    const bool reusable = dib.own && !dib.own->Claimed() && dib.own.use_count() == 1;
+    if (!reusable || dib.own->ImageBytes() != imageSize || dib.own->InfoBytes() != kInfo) {
+        dib.own = TakeSpare(kInfo, imageSize);
+        if (!dib.own)
+            dib.own = DibBuffer::New(kInfo, imageSize);
+    }
+    if (dib.own) {
+        dib.header = reinterpret_cast<std::uint8_t*>(dib.own->Header());
+    } else {
+        if (!dib.Reserve(kInfo + imageSize))
+            return false;
+        dib.header = dib.Reused();
+    }
     const auto source = static_cast<AVPixelFormat>(frame.format);
     const bool yuv = IsYuv(source);
     const SwsKey key{w, h, frame.format, yuv ? int(frame.colorspace) : -1,
@@ -276,14 +377,19 @@ bool FrameReader::Convert(const AVFrame& frame, Dib& dib) {
         FSwsKey = key;
     }
     SwsContext* sws = FSws.get();
-    std::uint8_t* header = dib.Header();
-    const BITMAPINFOHEADER bi = UncompressedDibHeader(w, h, 32);
+    std::uint8_t* header = dib.header;
+    // Top-down (negative height): row for row the layout of a bitmap's pixels.
+    BITMAPINFOHEADER bi = UncompressedDibHeader(w, h, 32);
+    bi.biHeight = -h;
     std::memcpy(header, &bi, sizeof bi);
-    // Bottom-up rows: swscale writes the top row last in memory, straight into the DIB.
     std::uint8_t* bits = header + sizeof bi;
-    std::uint8_t* dst[4] = {bits + (h - 1) * stride, nullptr, nullptr, nullptr};
-    const int dstStride[4] = {-int(stride), 0, 0, 0};
-    return sws_scale(sws, frame.data, frame.linesize, 0, h, dst, dstStride) == h;
+    std::uint8_t* dst[4] = {bits, nullptr, nullptr, nullptr};
+    const int dstStride[4] = {int(stride), 0, 0, 0};
+    if (sws_scale(sws, frame.data, frame.linesize, 0, h, dst, dstStride) != h)
+        return false;
+    if (MayLeaveAlpha(source))
+        MakeOpaque(bits, std::int64_t{w} * h);
+    return true;
 }
 
 bool FrameReader::ConvertPalette(const AVFrame& frame, Dib& dib) {
@@ -294,7 +400,8 @@ bool FrameReader::ConvertPalette(const AVFrame& frame, Dib& dib) {
     if (!frame.data[0] || !frame.data[1] ||
         !dib.Reserve(std::int64_t(sizeof(BITMAPINFOHEADER)) + kPaletteBytes + imageSize))
         return false;
-    std::uint8_t* header = dib.Header();
+    dib.header = dib.Reused();
+    std::uint8_t* header = dib.header;
     const BITMAPINFOHEADER bi = UncompressedDibHeader(w, h, 8, 256);
     std::memcpy(header, &bi, sizeof bi);
     // FFmpeg's palette is native 0xAARRGGBB, which is B, G, R, A in memory like an RGBQUAD;

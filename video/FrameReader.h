@@ -2,11 +2,16 @@
 
 // Decodes one video stream of an opened file, frame after frame, into packed DIBs.
 
+#include "DecodeAhead.h"
+#include "DibBuffer.h"
 #include "FFmpegPtr.h"
 #include "VFW.h"
 
+#include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 // Pictures beyond this are refused before anything is allocated for them.
@@ -38,16 +43,25 @@ public:
     // The DIB of frame n, or nullptr past the end (see AVIStreamGetFrame).
     const BITMAPINFOHEADER* Frame(std::int64_t n);
     // Whether a picture was refused for its size (by the decoder's pixel limit or our own).
-    bool RefusedForSize() const { return FRefusedForSize; }
+    bool RefusedForSize() const { return FRefusedForSize.load(); }
 
 private:
-    // A reused DIB buffer: the header sits so that the pixels of 32-bit frames start on a
-    // 64-byte boundary, which swscale's vector code likes.
+    // A converted picture. 32-bit ones get a buffer of their own each, which a bitmap may take
+    // over (it is reused only when nobody took it); palette ones, and 32-bit ones when no such
+    // buffer can be had, go to reused memory, where the header sits so that 32-bit pixels start
+    // on a 64-byte boundary, which swscale's vector code likes.
     struct Dib {
+        std::shared_ptr<DibBuffer> own;
         AvBytes bytes;
         std::size_t capacity = 0;
-        std::uint8_t* Header() const { return bytes.get() + kLead; }
+        std::uint8_t* header = nullptr;
         bool Reserve(std::int64_t size);
+        std::uint8_t* Reused() const { return bytes.get() + kLead; }
+        // Small pictures are cheaper to copy than to keep on pages of their own, and the worker
+        // would take them from a heap of its thread, beyond the reach of the memory check.
+        bool Offerable() const {
+            return own && own->Mapped() && header == reinterpret_cast<std::uint8_t*>(own->Header());
+        }
         static constexpr std::size_t kLead = 24;
         static constexpr std::size_t kSlack = 64; // vector code may write a little past a row
     };
@@ -55,6 +69,13 @@ private:
     explicit FrameReader(const Source& source) : FSource(source) {}
     bool Restart();
     bool Advance();
+    // The next picture: made here for the first, then by the worker, which starts on the one
+    // after as soon as this one is handed over.
+    bool NextPicture(Dib& into, std::int64_t& stamp);
+    bool MakePicture(Dib& into, std::int64_t& stamp);
+    // Buffers for the worker's pictures, faulted in here while it decodes.
+    void AddSpares(const Dib& like);
+    std::shared_ptr<DibBuffer> TakeSpare(std::int64_t infoBytes, std::int64_t imageBytes);
     bool Decode();
     bool ReadPacket();
     void NoteFailure(int error);
@@ -79,6 +100,8 @@ private:
     };
     SwsPtr FSws;
     SwsKey FSwsKey;
+    void OfferFront();
+
     Dib FFront; // the frame last returned
     Dib FBack;  // the next real frame, while repeats of the front one are handed out
     bool FBackReady = false;
@@ -90,5 +113,14 @@ private:
     bool FEnded = false;
     bool FPadded = false;
     std::int64_t FLargePacketBytes = 0; // read since the heap was last trimmed
-    bool FRefusedForSize = false;
+    std::atomic<bool> FRefusedForSize = false;
+    const DibBuffer* FOffered = nullptr; // the front picture, offered once to DrawDib
+
+    // The worker's: the picture it makes, and the buffers it may make it in.
+    Dib FAhead;
+    std::int64_t FAheadStamp = AV_NOPTS_VALUE;
+    std::mutex FSpareLock;
+    std::deque<std::shared_ptr<DibBuffer>> FSpares;
+    // Last: joined before anything it works on goes.
+    DecodeAhead FWorker{[this] { return MakePicture(FAhead, FAheadStamp); }};
 };

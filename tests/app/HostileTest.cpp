@@ -20,10 +20,11 @@
 #include <sys/stat.h>
 #include <vector>
 
-#if defined(__SANITIZE_ADDRESS__)
+// Sanitizers that reserve terabytes of address space, which no address-space limit allows.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define RS_ASAN 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 #define RS_ASAN 1
 #endif
 #endif

@@ -1,10 +1,13 @@
 #include "toolkit/Image.h"
 
+#include "toolkit/Controls.h"
+#include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Peer.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -56,6 +59,10 @@ public:
     void UpdateOpacity();
 
 protected:
+    // The parent when it is a panel of one colour all over the area this control takes (inside
+    // its bevels).
+    const TPanel* PlainParent() const;
+
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -80,11 +87,13 @@ void TImage::ShowPicture() {
 }
 
 // A picture that covers the whole control hides what lies under it; Qt then need not paint the
-// parent first, which is half the cost of a repaint of the picture area.
+// parent first, which is half the cost of a repaint of the picture area. On a plain panel a
+// smaller picture is the same: the control paints the uncovered strips in the panel's colour.
 void TImageWidget::UpdateOpacity() {
     const TPicture* picture = FOwner.Picture();
-    const bool covers = !picture->Empty() && picture->Width() >= width() &&
-                        picture->Height() >= height() && !picture->Image().hasAlphaChannel();
+    const bool whole = picture->Width() >= width() && picture->Height() >= height();
+    const bool covers =
+        !picture->Empty() && (whole || PlainParent()) && !picture->Image().hasAlphaChannel();
     if (testAttribute(Qt::WA_OpaquePaintEvent) != covers)
         setAttribute(Qt::WA_OpaquePaintEvent, covers);
 }
@@ -94,12 +103,29 @@ void TImageWidget::resizeEvent(QResizeEvent* event) {
     UpdateOpacity();
 }
 
-void TImageWidget::paintEvent(QPaintEvent*) {
+const TPanel* TImageWidget::PlainParent() const {
+    const auto* panel = dynamic_cast<const TPanel*>(FOwner.Parent());
+    if (!panel)
+        return nullptr;
+    const QRect inside = QRect(0, 0, panel->Width(), panel->Height()).adjusted(2, 2, -2, -2);
+    return inside.contains(geometry()) ? panel : nullptr;
+}
+
+void TImageWidget::paintEvent(QPaintEvent* event) {
     const TPicture* picture = FOwner.Picture();
     if (picture->Empty())
         return;
     QPainter painter(this);
-    painter.drawImage(0, 0, picture->Image());
+    const QImage& image = picture->Image();
+    painter.drawImage(0, 0, image);
+    if (testAttribute(Qt::WA_OpaquePaintEvent) &&
+        (image.width() < width() || image.height() < height())) {
+        if (const TPanel* panel = PlainParent()) {
+            const QRegion uncovered = QRegion(event->rect()) - QRegion(image.rect());
+            for (const QRect& r : uncovered)
+                painter.fillRect(r, ToQColor(panel->Color()));
+        }
+    }
 }
 
 void TImageWidget::mousePressEvent(QMouseEvent* event) {

@@ -103,3 +103,12 @@ QImage SamplePicture(int index, int count, int width, int height) {
                QStringLiteral("Bild %1 von %2").arg(index + 1).arg(count));
     return image;
 }
+
+std::vector<std::uint32_t> FixturePalette() {
+    std::vector<std::uint32_t> palette(256);
+    for (int i = 1; i < 256; ++i) {
+        const FrameRgb c = FrameColour(i - 1);
+        palette[std::size_t(i)] = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+    }
+    return palette;
+}

@@ -14,16 +14,6 @@ QImage PictureOf(const SceneRecipe& s, int i) {
                                         : FixturePicture(i, s.width, s.height);
 }
 
-// Palette of the 8-bit scenes: black for the band, then the frame colours, then a grey ramp.
-std::vector<std::uint32_t> FixturePalette() {
-    std::vector<std::uint32_t> palette(256);
-    for (int i = 1; i < 256; ++i) {
-        const FrameRgb c = FrameColour(i - 1);
-        palette[std::size_t(i)] = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
-    }
-    return palette;
-}
-
 Bytes Pal8Frame(const SceneRecipe& s, int i) {
     std::vector<std::uint8_t> indices(std::size_t(s.width) * std::size_t(s.height),
                                       std::uint8_t(1 + i % 255));

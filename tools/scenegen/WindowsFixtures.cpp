@@ -4,6 +4,7 @@
 #include "FrameColours.h"
 #include "Pictures.h"
 #include "base/Dib.h"
+#include "video/FFmpegPtr.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -69,16 +70,6 @@ Bytes Raw32(const QImage& p) {
         p);
 }
 
-// The palette of the 8-bit scenes: black for the band, then the frame colours.
-std::vector<std::uint32_t> Palette() {
-    std::vector<std::uint32_t> palette(256);
-    for (int i = 1; i < 256; ++i) {
-        const FrameRgb c = FrameColour(i - 1);
-        palette[std::size_t(i)] = std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
-    }
-    return palette;
-}
-
 // Frame i in BI_RLE8: every row as runs of one index (at most 255 long), an end-of-line after
 // each row and an end-of-bitmap after the last.
 Bytes Rle8(int i) {
@@ -97,24 +88,14 @@ Bytes Rle8(int i) {
     return out;
 }
 
-struct CodecFreer {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-
 // The frames through one of FFmpeg's encoders for the old Windows codecs, one packet each.
 std::vector<AviChunk> Encode(const char* name, AVPixelFormat format, QImage::Format picture) {
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
     if (!codec)
         throw std::runtime_error(std::string("no encoder ") + name);
-    std::unique_ptr<AVCodecContext, CodecFreer> c(avcodec_alloc_context3(codec));
-    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    CodecPtr c(avcodec_alloc_context3(codec));
+    FramePtr frame(av_frame_alloc());
+    PacketPtr packet(av_packet_alloc());
     if (!c || !frame || !packet)
         throw std::bad_alloc();
     c->width = kWidth;
@@ -207,5 +188,6 @@ void WriteWindowsFixtures(const std::string& dir) {
     std::vector<AviChunk> rle;
     for (int i = 0; i < kFrames; ++i)
         rle.push_back({Rle8(i), true});
-    Save(dir, "rle8_10.avi", Scene(FourCC("mrle"), Format(8, kRle8, Palette()), std::move(rle)));
+    Save(dir, "rle8_10.avi",
+         Scene(FourCC("mrle"), Format(8, kRle8, FixturePalette()), std::move(rle)));
 }

@@ -1,0 +1,368 @@
+// The GDI child controls rendered into a memory bitmap (WM_PRINTCLIENT) and read back pixel by
+// pixel, and the pointer rules of the label and the image, driven by the panel's messages.
+
+#include "toolkit/win32/Controls.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace win32;
+
+HWND TopLevel() {
+    static const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr,
+                                               nullptr, nullptr, nullptr);
+    return window;
+}
+
+// A 32-bit top-down DIB section, selected into a DC of its own as a canvas's bitmap is.
+struct Dib {
+    int width, height;
+    HDC dc = CreateCompatibleDC(nullptr);
+    std::uint32_t* bits = nullptr;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+
+    Dib(int w, int h, std::uint32_t fill) : width(w), height(h) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* raw = nullptr;
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
+        bits = static_cast<std::uint32_t*>(raw);
+        for (int i = 0; i < w * h; ++i)
+            bits[i] = fill;
+        old = SelectObject(dc, bitmap);
+    }
+    ~Dib() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    std::uint32_t At(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
+};
+
+// What the panel paints, 0x00RRGGBB per pixel.
+struct Rendered : Dib {
+    explicit Rendered(const Panel& panel) : Dib(panel.Width(), panel.Height(), 0x123456) {
+        SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
+};
+
+struct Px {
+    int x, y;
+    std::uint32_t color;
+};
+
+void ExpectPixels(const Rendered& r, const std::vector<Px>& pixels) {
+    for (const Px& p : pixels)
+        EXPECT_EQ(r.At(p.x, p.y), p.color) << "at " << p.x << ", " << p.y;
+}
+
+TEST(Panel, PaintsItsColourAndOnePixelBevels) {
+    Panel panel(TopLevel(), 0, 0, 20, 10);
+    panel.SetColor(0xFFFFFF);
+    panel.SetBevels(Panel::BevelKind::Raised, Panel::BevelKind::Lowered);
+    const std::uint32_t hi = BtnHighlight, sh = BtnShadow, white = 0xFFFFFF;
+    ExpectPixels(Rendered(panel), {
+                                      // outer, raised: highlight top and left, shadow bottom/right
+                                      {0, 0, hi},
+                                      {10, 0, hi},
+                                      {0, 5, hi},
+                                      {19, 0, sh},
+                                      {19, 5, sh},
+                                      {10, 9, sh},
+                                      {0, 9, sh},
+                                      // inner, lowered: the reverse, one pixel in
+                                      {1, 1, sh},
+                                      {10, 1, sh},
+                                      {1, 5, sh},
+                                      {18, 5, hi},
+                                      {10, 8, hi},
+                                      {18, 1, hi},
+                                      {1, 8, hi},
+                                      // inside them the colour
+                                      {2, 2, white},
+                                      {17, 7, white},
+                                  });
+    panel.SetColor(0x000000);
+    panel.SetBevels(Panel::BevelKind::None, Panel::BevelKind::None);
+    ExpectPixels(Rendered(panel), {{0, 0, 0}, {19, 9, 0}, {1, 1, 0}});
+}
+
+TEST(Bevel, DrawsOnlyTheEtchedTopLine) {
+    Panel panel(TopLevel(), 0, 0, 30, 20);
+    panel.SetColor(0x00FF00);
+    Bevel bevel(panel, 4, 5, 20, 13);
+    ExpectPixels(Rendered(panel), {{4, 5, BtnShadow},
+                                   {23, 5, BtnShadow},
+                                   {4, 6, BtnHighlight},
+                                   {23, 6, BtnHighlight},
+                                   {4, 7, 0x00FF00},
+                                   {23, 17, 0x00FF00},
+                                   {3, 5, 0x00FF00},
+                                   {24, 5, 0x00FF00}});
+}
+
+TEST(ImageView, DrawsTheBitmapOneToOneClippedToItsBounds) {
+    Panel panel(TopLevel(), 0, 0, 30, 30);
+    panel.SetColor(0xFFFFFF);
+    ImageView image(panel, 2, 3, 10, 8);
+    Dib small(4, 3, 0xFF0000);
+    small.bits[0] = 0x0000FF; // the top-left pixel: top-down, not flipped
+    image.SetBitmap(small.bitmap);
+    ExpectPixels(Rendered(panel), {{2, 3, 0x0000FF},
+                                   {5, 3, 0xFF0000},
+                                   {5, 5, 0xFF0000},
+                                   {6, 3, 0xFFFFFF}, // beyond the picture: the panel shows
+                                   {2, 6, 0xFFFFFF},
+                                   {11, 10, 0xFFFFFF}});
+    Dib large(40, 40, 0x00FF00);
+    large.bits[0] = 0x0000FF;
+    image.SetBitmap(large.bitmap);
+    ExpectPixels(Rendered(panel), {{2, 3, 0x0000FF},
+                                   {3, 3, 0x00FF00},
+                                   {11, 10, 0x00FF00},
+                                   {12, 10, 0xFFFFFF}, // outside the control: clipped
+                                   {11, 11, 0xFFFFFF},
+                                   {1, 3, 0xFFFFFF}});
+    image.SetVisible(false);
+    ExpectPixels(Rendered(panel), {{2, 3, 0xFFFFFF}});
+}
+
+TEST(ImageView, ScalesTheBitmapToTheMonitor) {
+    Panel panel(TopLevel(), 0, 0, 30, 30);
+    panel.SetColor(0xFFFFFF);
+    ImageView image(panel, 0, 0, 20, 20);
+    Dib picture(4, 4, 0x000000);
+    picture.bits[0] = 0xFF0000; // top-left red, the rest black
+    image.SetBitmap(picture.bitmap);
+    image.SetDpi(192); // 200 %: each pixel 2 x 2, nothing filtered
+    ExpectPixels(Rendered(panel), {{0, 0, 0xFF0000},
+                                   {1, 1, 0xFF0000},
+                                   {2, 0, 0x000000},
+                                   {0, 2, 0x000000},
+                                   {7, 7, 0x000000},
+                                   {8, 8, 0xFFFFFF}});
+    image.SetDpi(144); // 150 %: 6 x 6
+    const Rendered r(panel);
+    EXPECT_EQ(r.At(5, 5) & 0xFF0000, 0u);
+    EXPECT_NE(r.At(0, 0) & 0xFF0000, 0u);
+    EXPECT_EQ(r.At(6, 6), 0xFFFFFFu);
+    EXPECT_NE(r.At(5, 5), 0xFFFFFFu);
+}
+
+TEST(Label, PaintsTransparentTextSizedToItsCaption) {
+    Panel panel(TopLevel(), 0, 0, 200, 40);
+    panel.SetColor(0x000000);
+    Label label(panel, 10, 5, 5, 5);
+    label.SetFont({"MS Sans Serif", 13, 0xFFFFFF, true, true});
+    label.SetTransparent(true);
+    label.SetAutoSize(true);
+    label.SetCaption("schlie\xc3\x9f"
+                     "en");
+    LOGFONTW font{};
+    GetObjectW(label.FontHandle(), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -13);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_TRUE(font.lfUnderline);
+    const SIZE size = label.TextSize();
+    EXPECT_GT(size.cx, 30);
+    EXPECT_GE(size.cy, 13);
+    EXPECT_EQ(label.Width(), size.cx);
+    EXPECT_EQ(label.Height(), size.cy);
+    EXPECT_EQ(label.Left(), 10);
+    EXPECT_EQ(label.Top(), 5);
+    EXPECT_EQ(label.Cursor, LoadCursorW(nullptr, IDC_HAND));
+
+    const Rendered r(panel);
+    int white = 0, other = 0;
+    for (int y = 0; y < r.height; ++y) {
+        for (int x = 0; x < r.width; ++x) {
+            const bool inside = x >= 10 && x < 10 + size.cx && y >= 5 && y < 5 + size.cy;
+            const std::uint32_t c = r.At(x, y);
+            if (!inside)
+                other += c != 0;
+            else
+                white += c == 0xFFFFFF;
+        }
+    }
+    EXPECT_GT(white, 20); // text, underline included
+    EXPECT_EQ(other, 0);  // nothing outside the label
+    // Transparent: the panel's black shows between the letters.
+    EXPECT_EQ(r.At(10 + size.cx - 1, 5), 0u);
+}
+
+// Pointer messages as the system sends them to the panel, positions in the panel's client area.
+void Send(const Panel& panel, UINT message, int x, int y, WPARAM keys = 0) {
+    SendMessageW(panel.Handle(), message, keys, MAKELPARAM(x, y));
+}
+
+TEST(Label, ClicksOnALeftReleaseInside) {
+    Panel panel(TopLevel(), 0, 0, 100, 40);
+    Label label(panel, 10, 10, 40, 16);
+    int clicks = 0;
+    label.OnClick = [&clicks] { ++clicks; };
+    struct Case {
+        const char* name;
+        UINT down, up;
+        int upX, upY;
+        int clicks;
+    };
+    for (const Case& c : {Case{"left, released inside", WM_LBUTTONDOWN, WM_LBUTTONUP, 49, 25, 1},
+                          Case{"left, released outside", WM_LBUTTONDOWN, WM_LBUTTONUP, 50, 25, 0},
+                          Case{"left, released far away", WM_LBUTTONDOWN, WM_LBUTTONUP, -5, 90, 0},
+                          Case{"right", WM_RBUTTONDOWN, WM_RBUTTONUP, 20, 20, 0}}) {
+        SCOPED_TRACE(c.name);
+        clicks = 0;
+        Send(panel, c.down, 20, 20, c.down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON);
+        Send(panel, c.up, c.upX, c.upY);
+        EXPECT_EQ(clicks, c.clicks);
+        EXPECT_EQ(Panel::CaptureControl(), nullptr);
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+}
+
+TEST(ImageView, PressTakesTheCaptureAndTheReleaseClicksInside) {
+    Panel panel(TopLevel(), 0, 0, 100, 100);
+    ImageView image(panel, 10, 10, 30, 29);
+    std::vector<std::string> log;
+    image.OnClick = [&log] { log.push_back("click"); };
+    image.OnDblClick = [&log] { log.push_back("dblclick"); };
+    image.OnMouseDown = [&log](MouseButton b, unsigned, int x, int y) {
+        log.push_back("down " + std::to_string(int(b)) + " " + std::to_string(x) + "," +
+                      std::to_string(y));
+    };
+    image.OnMouseUp = [&log](MouseButton b, unsigned, int x, int y) {
+        log.push_back("up " + std::to_string(int(b)) + " " + std::to_string(x) + "," +
+                      std::to_string(y));
+    };
+    image.OnMouseMove = [&log](unsigned, int x, int y) {
+        log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    };
+
+    Send(panel, WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
+    EXPECT_EQ(Panel::CaptureControl(), &image);
+    EXPECT_EQ(GetCapture(), panel.Handle());
+    Send(panel, WM_MOUSEMOVE, 95, 5, MK_LBUTTON); // outside: still the image's, relative to it
+    Send(panel, WM_LBUTTONUP, 39, 38);            // last pixel inside
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"down 0 5,5", "move 85,-5", "click", "up 0 29,28"}));
+
+    struct Case {
+        const char* name;
+        int x, y;
+        bool click;
+    };
+    for (const Case& c : {Case{"right edge is outside", 40, 20, false},
+                          Case{"bottom edge is outside", 20, 39, false},
+                          Case{"top-left corner is inside", 10, 10, true}}) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        Send(panel, WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
+        Send(panel, WM_LBUTTONUP, c.x, c.y);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "click"), c.click ? 1 : 0);
+    }
+
+    // A double-click: press, release (click), second press (double-click, press), release.
+    log.clear();
+    Send(panel, WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
+    Send(panel, WM_LBUTTONUP, 15, 15);
+    Send(panel, WM_LBUTTONDBLCLK, 15, 15, MK_LBUTTON);
+    EXPECT_EQ(GetCapture(), panel.Handle());
+    Send(panel, WM_LBUTTONUP, 15, 15);
+    EXPECT_EQ(log, (std::vector<std::string>{"down 0 5,5", "click", "up 0 5,5", "dblclick",
+                                             "down 0 5,5", "up 0 5,5"}));
+
+    // Other buttons neither capture nor click.
+    log.clear();
+    Send(panel, WM_RBUTTONDOWN, 15, 15, MK_RBUTTON);
+    EXPECT_EQ(GetCapture(), nullptr);
+    Send(panel, WM_RBUTTONUP, 15, 15);
+    EXPECT_EQ(log, (std::vector<std::string>{"down 1 5,5", "up 1 5,5"}));
+    // Outside every control nothing is reported.
+    log.clear();
+    Send(panel, WM_LBUTTONDOWN, 80, 80, MK_LBUTTON);
+    Send(panel, WM_LBUTTONUP, 80, 80);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(ImageView, CaptureControlCanBeSetAndIsLostToAnotherWindow) {
+    Panel panel(TopLevel(), 0, 0, 100, 100);
+    ImageView image(panel, 10, 10, 30, 29);
+    std::vector<std::string> moves;
+    image.OnMouseMove = [&moves](unsigned, int x, int y) {
+        moves.push_back(std::to_string(x) + "," + std::to_string(y));
+    };
+    Panel::SetCaptureControl(&image);
+    EXPECT_EQ(GetCapture(), panel.Handle());
+    Send(panel, WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(moves, (std::vector<std::string>{"-10,-10"}));
+    // A box takes the capture: the image no longer holds it, and releasing leaves the box's.
+    SetCapture(TopLevel());
+    EXPECT_EQ(Panel::CaptureControl(), nullptr);
+    Panel::SetCaptureControl(nullptr);
+    EXPECT_EQ(GetCapture(), TopLevel());
+    ReleaseCapture();
+    Send(panel, WM_MOUSEMOVE, 0, 0); // over no control, and no capture: not the image's
+    EXPECT_EQ(moves.size(), 1u);
+}
+
+TEST(Label, DeletesTheFontsItMade) {
+    Panel panel(TopLevel(), 0, 0, 60, 60);
+    HFONT first = nullptr, second = nullptr;
+    {
+        Label label(panel, 0, 0, 10, 10);
+        first = label.FontHandle();
+        label.SetFont({"MS Sans Serif", 13, 0, true, false});
+        second = label.FontHandle();
+        EXPECT_EQ(GetObjectType(first), 0u);
+        EXPECT_EQ(GetObjectType(second), DWORD(OBJ_FONT));
+    }
+    EXPECT_EQ(GetObjectType(second), 0u);
+}
+
+TEST(ImageView, HearsThePointerLeave) {
+    Panel panel(TopLevel(), 0, 0, 100, 100);
+    ImageView image(panel, 10, 10, 30, 29);
+    int leaves = 0;
+    image.OnMouseLeave = [&leaves] { ++leaves; };
+    Send(panel, WM_MOUSEMOVE, 15, 15);
+    Send(panel, WM_MOUSEMOVE, 20, 15);
+    EXPECT_EQ(leaves, 0);
+    Send(panel, WM_MOUSEMOVE, 80, 80); // onto the panel beside it
+    EXPECT_EQ(leaves, 1);
+    Send(panel, WM_MOUSEMOVE, 15, 15);
+    SendMessageW(panel.Handle(), WM_MOUSELEAVE, 0, 0); // off the panel altogether
+    EXPECT_EQ(leaves, 2);
+}
+
+TEST(Controls, LeaveNoGdiObjectsBehind) {
+    auto round = [] {
+        Panel panel(TopLevel(), 0, 0, 60, 60);
+        panel.SetBevels(Panel::BevelKind::Raised, Panel::BevelKind::Lowered);
+        Label label(panel, 2, 2, 10, 10);
+        label.SetFont({"MS Sans Serif", 13, 0xFFFFFF, true, true});
+        label.SetAutoSize(true);
+        label.SetCaption("x");
+        Bevel bevel(panel, 0, 30, 60, 13);
+        Dib picture(8, 8, 0xFF0000);
+        ImageView image(panel, 5, 5, 20, 20);
+        image.SetBitmap(picture.bitmap);
+        Rendered{panel};
+        RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    };
+    round(); // fonts and classes the system keeps once
+    const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (before == 0)
+        GTEST_SKIP() << "the system does not count GDI objects (Wine)";
+    for (int i = 0; i < 20; ++i)
+        round();
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), before);
+}
+
+} // namespace

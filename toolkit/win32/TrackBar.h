@@ -1,0 +1,57 @@
+#pragma once
+
+// The slider on the common-controls trackbar: horizontal, no ticks, fixed thumb length, selection
+// range enabled, line and page size 0. It keeps a stored position of its own: code that sets the
+// position or the maximum raises OnChange only when the stored position changes; every scroll
+// notification the trackbar sends for a user gesture stores its position and raises OnChange,
+// moved or not.
+
+#include <windows.h>
+
+#include <functional>
+
+namespace win32 {
+
+class TrackBar {
+public:
+    TrackBar(HWND parent, int left, int top, int width, int height);
+    ~TrackBar();
+    TrackBar(const TrackBar&) = delete;
+    TrackBar& operator=(const TrackBar&) = delete;
+
+    HWND Handle() const { return FHandle; }
+
+    int Min() const { return FMin; }
+    int Max() const { return FMax; }
+    int Position() const { return FPosition; }
+
+    void SetMax(int value);
+    void SetPosition(int value);
+    void SetLineSize(int value);
+    void SetPageSize(int value);
+    void SetThumbLength(int value);
+
+    std::function<void()> OnChange;
+
+    // The trackbar reports to its parent: every parent window procedure passes WM_HSCROLL here.
+    // True when it came from one of these sliders (and was handled).
+    static bool HandleScroll(WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
+    void Wheel(int delta);
+    void UserScroll();
+    void Raise();
+
+    HWND FHandle = nullptr;
+    const int FMin = 0;
+    int FMax = 10;
+    int FPosition = 0;
+    int FWheelDelta = 0;
+    bool FReleasing = false; // inside the control's own release
+    bool FStale = false;     // a gesture lost its capture; the control has not ended it yet
+    bool FSilent = false;    // notifications of ending a lost gesture are not the user's
+};
+
+} // namespace win32

@@ -1,0 +1,91 @@
+#pragma once
+
+// The main window: a top-level window with a black background whose outer size never drops below
+// a minimum, full screen through its style word, centring on the primary screen, files dropped on
+// it from Explorer, and a close request that only reports. Sizes are in the window's pixels;
+// the minimum is given at 96 dots per inch and follows the monitor's scale.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace win32 {
+
+enum class WindowState { Normal, Minimized, Maximized };
+
+class MainWindow {
+public:
+    MainWindow(const std::string& caption, int left, int top, int width, int height);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND Handle() const { return FHandle; }
+
+    int OuterLeft() const;
+    int OuterTop() const;
+    int OuterWidth() const;
+    int OuterHeight() const;
+    void SetBounds(int left, int top, int width, int height);
+    int ClientWidth() const;
+    int ClientHeight() const;
+    // Sets the outer height so that the client area gets `height`, with the frame the style has.
+    void SetClientHeight(int height);
+    void SetMinimumOuterSize(int width, int height);
+    // The window's dots per inch (96 at 100 %).
+    int Dpi() const;
+
+    void SetCaption(const std::string& caption);
+    std::string Caption() const;
+
+    // The style word with the WS_* bits; a new one takes effect on the frame at once.
+    std::uint32_t WindowStyle() const;
+    void SetWindowStyle(std::uint32_t style);
+
+    // Maximising shows the window; another state is kept for Show() while it is hidden.
+    WindowState State() const;
+    void SetState(WindowState state);
+    void Show();
+    bool Visible() const;
+
+    // X = (screen width - outer width) / 2, Y likewise, each at least 0.
+    void CenterOnPrimaryScreen();
+    static int ScreenWidth();
+    static int ScreenHeight();
+
+    // Posts the close request; OnClose runs when the message loop takes it. The window stays.
+    void Close();
+    void Repaint();
+
+    std::function<void()> OnResize;
+    std::function<void()> OnClose;
+    std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    int Scaled(int value) const;
+
+    HWND FHandle = nullptr;
+    int FMinWidth = 0;
+    int FMinHeight = 0;
+    WindowState FPendingState = WindowState::Normal;
+};
+
+// CoInitialize for the life of the main window, CoUninitialize after it when it succeeded.
+class ComScope {
+public:
+    ComScope();
+    ~ComScope();
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool Initialized() const { return FInitialized; }
+
+private:
+    bool FInitialized = false;
+};
+
+} // namespace win32

@@ -1,0 +1,128 @@
+#include "DibBuffer.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <new>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t kAlign = 64;
+constexpr std::int64_t kSlack = 64; // vector code may write a little past the last row
+// From this size on, pictures get pages of their own, as the bitmaps' own pixels do.
+constexpr std::int64_t kOwnPagesBytes = std::int64_t{256} << 10;
+
+struct Offer {
+    const DibBuffer* key;
+    std::weak_ptr<DibBuffer> picture;
+};
+
+std::mutex& OfferLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::vector<Offer>& Offers() {
+    static std::vector<Offer> offers;
+    return offers;
+}
+
+void ReleaseShared(void* info) {
+    delete static_cast<std::shared_ptr<DibBuffer>*>(info);
+}
+
+} // namespace
+
+std::shared_ptr<DibBuffer> DibBuffer::New(std::int64_t infoBytes, std::int64_t imageBytes) {
+    if (infoBytes <= 0 || imageBytes <= 0 || infoBytes > (std::int64_t{1} << 20) ||
+        imageBytes > (std::int64_t{1} << 40))
+        return nullptr;
+    std::shared_ptr<DibBuffer> b(new (std::nothrow) DibBuffer);
+    if (!b)
+        return nullptr;
+    if (imageBytes >= kOwnPagesBytes) {
+        // The pixels start on a page; the header and table sit at the end of the page(s) before.
+        const std::int64_t page = sysconf(_SC_PAGESIZE);
+        const std::int64_t lead = (infoBytes + page - 1) / page * page;
+        b->FBlockBytes = std::size_t(lead + imageBytes + kSlack);
+        void* block = mmap(nullptr, b->FBlockBytes, PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED)
+            return nullptr;
+        b->FBlock = block;
+        b->FMapped = true;
+        // Best effort: without it (older kernels) the first write faults the pages in as usual.
+        madvise(block, b->FBlockBytes, MADV_POPULATE_WRITE);
+        b->FBits = static_cast<std::uint8_t*>(block) + lead;
+    } else {
+        const std::int64_t lead = (infoBytes + kAlign - 1) / kAlign * kAlign;
+        b->FBlockBytes = std::size_t(lead + imageBytes + kSlack);
+        b->FBlock = std::aligned_alloc(kAlign, (b->FBlockBytes + kAlign - 1) / kAlign * kAlign);
+        if (!b->FBlock)
+            return nullptr;
+        b->FBits = static_cast<std::uint8_t*>(b->FBlock) + lead;
+    }
+    b->FHeader = b->FBits - infoBytes;
+    b->FImageBytes = imageBytes;
+    return b;
+}
+
+DibBuffer::~DibBuffer() {
+    if (FMapped)
+        munmap(FBlock, FBlockBytes);
+    else
+        std::free(FBlock);
+}
+
+void OfferPicture(const std::shared_ptr<DibBuffer>& picture) {
+    const std::lock_guard lock(OfferLock());
+    auto& offers = Offers();
+    std::erase_if(offers, [](const Offer& o) { return o.picture.expired(); });
+    offers.push_back({picture.get(), picture});
+}
+
+void WithdrawPicture(const DibBuffer* picture) {
+    const std::lock_guard lock(OfferLock());
+    std::erase_if(Offers(), [&](const Offer& o) { return o.key == picture; });
+}
+
+QImage ClaimPicture(const BITMAPINFOHEADER* header) {
+    std::shared_ptr<DibBuffer> picture;
+    {
+        const std::lock_guard lock(OfferLock());
+        auto& offers = Offers();
+        for (auto it = offers.begin(); it != offers.end(); ++it) {
+            auto alive = it->picture.lock();
+            if (alive && alive->Header() == header) {
+                alive->FClaimed.store(true, std::memory_order_relaxed);
+                picture = std::move(alive);
+                offers.erase(it);
+                break;
+            }
+        }
+    }
+    if (!picture)
+        return {};
+    const BITMAPINFOHEADER& bi = *picture->Header();
+    const int w = bi.biWidth;
+    const int h = bi.biHeight < 0 ? -bi.biHeight : bi.biHeight;
+    auto* share = new (std::nothrow) std::shared_ptr<DibBuffer>(picture);
+    if (!share)
+        return {};
+    QImage image;
+    try {
+        image = QImage(picture->Bits(), w, h, qsizetype(w) * 4, QImage::Format_RGB32, ReleaseShared,
+                       share);
+    } catch (const std::bad_alloc&) {
+        image = QImage();
+    }
+    // QImage takes no ownership of memory it refuses.
+    if (image.isNull())
+        delete share;
+    return image;
+}
