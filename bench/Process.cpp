@@ -1,5 +1,7 @@
 #include "Process.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -94,4 +96,12 @@ double Field(const std::string& out, const std::string& key) {
             return std::strtod(word.c_str() + key.size() + 1, nullptr);
     }
     return -1;
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }

@@ -21,3 +21,6 @@ RunResult Run(const std::vector<std::string>& argv, const std::vector<std::strin
 
 // The "key=value" fields of a probe's output line; missing keys read as -1.
 double Field(const std::string& out, const std::string& key);
+
+// The median of the runs' figures; -1 when there are none.
+double Median(std::vector<double> v);

@@ -23,14 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Median(std::vector<double> v) {
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 struct XcbClose {
     void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
 };

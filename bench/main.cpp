@@ -71,14 +71,6 @@ struct Row {
     double realScene = -1, realEmpty = -1, realFfmpeg = -1, touch = -1;
 };
 
-double Median(std::vector<double> v) {
-    if (v.empty())
-        return -1;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 // Every probe's own line goes to the log, for a closer look at a surprising median.
 void AppendLog(const std::string& log, const std::string& text) {
     if (std::FILE* f = std::fopen(log.c_str(), "a")) {
