@@ -13,6 +13,7 @@
 #include <QTranslator>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 double FittingScale(double current, QSize available, QSize minimum) {
@@ -28,32 +29,23 @@ double FittingScale(double current, QSize available, QSize minimum) {
     return std::clamp(std::floor(largest * 4.0) / 4.0, 1.0, current);
 }
 
-void FitScaleToScreen(int argc, char** argv, QSize minimum) {
-    double current = 1.0;
-    QSize available;
-    {
-        // The probe may take Qt's own options out of its copy of the arguments.
-        std::vector<char*> args(argv, argv + argc);
-        args.push_back(nullptr);
-        int count = argc;
-        QGuiApplication probe(count, args.data());
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (screen == nullptr)
-            return;
-        current = screen->devicePixelRatio();
-        const QSizeF logical = screen->availableGeometry().size();
-        available = QSize(int(std::lround(logical.width() * current)),
+std::optional<double> ScaleFactorThatFits(QSize minimum) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return std::nullopt;
+    const double current = screen->devicePixelRatio();
+    const QSizeF logical = screen->availableGeometry().size();
+    const QSize available(int(std::lround(logical.width() * current)),
                           int(std::lround(logical.height() * current)));
-    }
     const double fitting = FittingScale(current, available, minimum);
     if (fitting == current)
-        return;
+        return std::nullopt;
     // The factor multiplies whatever scale the platform itself applies.
     bool ok = false;
     double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
     if (!ok || factor <= 0.0)
         factor = 1.0;
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(factor * fitting / current));
+    return factor * fitting / current;
 }
 
 std::unique_ptr<QTranslator> LoadQtTranslations(const QLocale& locale) {
@@ -81,12 +73,23 @@ int StartApplication(const String& exePath, const std::vector<String>& words,
     std::vector<char*> qtArgv;
     for (QByteArray& word : qtWords)
         qtArgv.push_back(word.data());
-    int qtArgc = static_cast<int>(qtArgv.size());
     qtArgv.push_back(nullptr);
+    // Qt takes its options out of the array it is given: a second application object needs the
+    // words as they were.
+    const std::vector<char*> pristine = qtArgv;
+    int qtArgc = static_cast<int>(qtArgv.size()) - 1;
 
-    // The main window's minimum outer size must fit the screen at the scale Qt will use.
-    FitScaleToScreen(qtArgc, qtArgv.data(), QSize(minWidth, minHeight));
-    QApplication qtApp(qtArgc, qtArgv.data());
+    // The main window's minimum outer size must fit the screen. Qt reads its scale factor only
+    // when the application object is made, so in the rare case that it does not fit, the object
+    // is made again with a factor that does.
+    auto qtApp = std::make_unique<QApplication>(qtArgc, qtArgv.data());
+    if (const auto factor = ScaleFactorThatFits(QSize(minWidth, minHeight))) {
+        qtApp.reset();
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(*factor));
+        qtArgv = pristine;
+        qtArgc = static_cast<int>(qtArgv.size()) - 1;
+        qtApp = std::make_unique<QApplication>(qtArgc, qtArgv.data());
+    }
     // Qt's own texts (the file dialog) in the user's language; the program's own stay German.
     const std::unique_ptr<QTranslator> qtTexts = LoadQtTranslations(QLocale::system());
     TApplication app(exePath);

@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <memory>
+#include <optional>
 
 class QLocale;
 class QTranslator;
@@ -13,11 +14,10 @@ class QTranslator;
 // where the window keeps the size it was laid out for, even on a smaller screen.
 double FittingScale(double current, QSize available, QSize minimum);
 
-// Qt reads its scale factor once, when the application object is created. This measures the
-// primary screen with a first, short-lived application object and, when a window of `minimum`
-// logical pixels would not fit at the current scale, sets QT_SCALE_FACTOR so that the real
-// application object gets the fitting scale. `argc` and `argv` stay as they are.
-void FitScaleToScreen(int argc, char** argv, QSize minimum);
+// With an application object made: nothing when a window of `minimum` logical pixels fits the
+// primary screen at the current scale, else the QT_SCALE_FACTOR at which a new application object
+// gets the fitting scale.
+std::optional<double> ScaleFactorThatFits(QSize minimum);
 
 // Installs Qt's own translations (the file dialog's buttons and labels) for `locale`; the
 // translator stays installed as long as the returned object lives. Null when Qt has none for it.
