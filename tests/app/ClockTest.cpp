@@ -1,12 +1,6 @@
 #include "FormFixture.h"
 #include "RowName.h"
 
-#include "toolkit/qt/Peer.h"
-
-#include <QEvent>
-#include <QWidget>
-
-#include <map>
 #include <vector>
 
 namespace {
@@ -25,7 +19,7 @@ TEST_P(Clock, ShowsFramesAndMovesTheSlider) {
     const ClockCase& c = GetParam();
     Make();
     Open(Fixture(c.scene));
-    ASSERT_TRUE(errors.isEmpty());
+    ASSERT_TRUE(errors.empty());
     if (c.pausedAt >= 0) {
         form->ImgBtn12Click(form->ImgBtn12);
         form->TrackBar1->SetPosition(c.pausedAt); // the clock's own kind of change: no pause
@@ -47,16 +41,16 @@ INSTANTIATE_TEST_SUITE_P(Table, Clock,
                              // Frames 0 ... N-2 loop; the last frame is never shown while playing;
                              // the slider stays on the wrap tick.
                              ClockCase{"ten",
-                                       "raw24_10.avi",
+                                       kScenes.Ten,
                                        -1,
                                        {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 1},
                                        {0, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1, 2, 3, 4, 5, 6, 7, 8, 8, 1},
                                        8},
-                             ClockCase{"tenPaused", "raw24_10.avi", 3, {3, 3, 3}, {3, 3, 3}, 8},
-                             ClockCase{"one", "raw24_1.avi", -1, {0, 0, 0}, {0, 0, 0}, 10},
-                             ClockCase{"onePaused", "raw24_1.avi", 0, {0, 0}, {0, 0}, 10},
-                             ClockCase{"two", "raw24_2.avi", -1, {0, 0, 0, 0}, {0, 0, 0, 0}, 0},
-                             ClockCase{"twoPaused", "raw24_2.avi", 0, {0, 0}, {0, 0}, 0}),
+                             ClockCase{"tenPaused", kScenes.Ten, 3, {3, 3, 3}, {3, 3, 3}, 8},
+                             ClockCase{"one", kScenes.One, -1, {0, 0, 0}, {0, 0, 0}, 10},
+                             ClockCase{"onePaused", kScenes.One, 0, {0, 0}, {0, 0}, 10},
+                             ClockCase{"two", kScenes.Two, -1, {0, 0, 0, 0}, {0, 0, 0, 0}, 0},
+                             ClockCase{"twoPaused", kScenes.Two, 0, {0, 0}, {0, 0}, 0}),
                          RowName());
 
 TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
@@ -71,7 +65,7 @@ TEST_F(FormTest, BeforeAnySceneTicksEndAtOnce) {
 
 TEST_F(FormTest, ThumbBeyondTheNewMaximumIsPulledBackByTheTick) {
     Make();
-    Open(Fixture("raw24_10.avi"));
+    Open(Fixture(kScenes.Ten));
     form->TrackBar1->SetPosition(10); // still the definition's range: 0 ... 10
     ASSERT_EQ(form->Current(), 10);
     Tick(); // sets the maximum 8: the change event inside the tick takes the clamped position
@@ -81,15 +75,15 @@ TEST_F(FormTest, ThumbBeyondTheNewMaximumIsPulledBackByTheTick) {
 
 TEST_F(FormTest, TickSharesTheFramesPixels) {
     Make();
-    Open(Fixture("raw24_10.avi"));
+    Open(Fixture(kScenes.Ten));
     Tick(3);
     EXPECT_TRUE(ui::SharePixels(*form->Image3->Picture()->Bitmap(), *form->Frame(2)));
 }
 
 TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
     Make();
-    Open(Fixture("large_600x520.avi"));
-    ASSERT_TRUE(errors.isEmpty());
+    Open(Fixture(kScenes.Large));
+    ASSERT_TRUE(errors.empty());
     Tick();
     ui::TPixels shot = Rendered();
     ASSERT_EQ(shot.Width, 512);
@@ -98,59 +92,12 @@ TEST_F(FormTest, LargeFramesAreClippedSmallOnesLeaveWhite) {
     EXPECT_EQ(shot.At(300, 300), ui::PixelAt(*form->Frame(0), 300, 300));
     EXPECT_EQ(shot.At(511, 511), ui::PixelAt(*form->Frame(0), 511, 511));
 
-    Open(Fixture("raw24_10.avi"));
+    Open(Fixture(kScenes.Ten));
     Tick();
     shot = Rendered();
     EXPECT_EQ(shot.At(32, 24), ui::PixelAt(*form->Frame(0), 32, 24));
     EXPECT_EQ(shot.At(64, 24), clWhite);
     EXPECT_EQ(shot.At(32, 48), clWhite);
-}
-
-// Counts the paints of some widgets and the paint passes of their window.
-struct PaintCounter : QObject {
-    std::map<QObject*, int> paints;
-    int passes = 0;
-    QObject* window;
-    PaintCounter(QWidget* top, std::initializer_list<QWidget*> watched) : window(top) {
-        top->installEventFilter(this);
-        for (QWidget* w : watched) {
-            paints[w] = 0;
-            w->installEventFilter(this);
-        }
-    }
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint && paints.count(o))
-            ++paints[o];
-        if (e->type() == QEvent::UpdateRequest && o == window)
-            ++passes;
-        return false;
-    }
-};
-
-// A tick only schedules its paints; the event loop it runs from (the program's, a box's or the
-// loader's yield) paints the picture and the slider in one pass, and a frame smaller than the
-// area paints the uncovered strip itself, so the panel under it is not painted.
-TEST_F(FormTest, TickPaintsPictureAndSliderInOnePass) {
-    Make();
-    Open(Fixture("raw24_10.avi")); // 64 x 48
-    ASSERT_TRUE(ui::ShowAndWait(*form));
-    Tick(2);
-    app.ProcessMessages();
-    QWidget* image = QtWidget(form->Image3);
-    QWidget* slider = QtWidget(form->TrackBar1);
-    QWidget* panel = QtWidget(form->Panel3);
-    PaintCounter counter(QtWidget(form.get()), {image, slider, panel});
-    Tick(); // frame 2, slider 1 -> 2
-    EXPECT_EQ(counter.paints[image], 0);
-    app.ProcessMessages();
-    EXPECT_EQ(counter.paints[image], 1);
-    EXPECT_EQ(counter.paints[slider], 1);
-    EXPECT_EQ(counter.paints[panel], 0);
-    EXPECT_EQ(counter.passes, 1);
-    EXPECT_EQ(Shown(), 2);
-    const auto shot = Rendered();
-    EXPECT_EQ(shot.At(64, 24), clWhite);
-    EXPECT_EQ(shot.At(500, 500), clWhite);
 }
 
 } // namespace

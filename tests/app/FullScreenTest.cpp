@@ -12,7 +12,7 @@ std::array<int, 4> Bounds(const TForm& form) {
 }
 
 TEST_F(FormTest, VollbildGivenTwiceEntersOnceAndCoversTheScreen) {
-    Make({QStringLiteral("-vollbild"), QStringLiteral("-vollbild")});
+    Make({"-vollbild", "-vollbild"});
     EXPECT_FALSE(ui::HasFrame(*form)); // from FormCreate
     ShowMain();
     ASSERT_TRUE(form->FullScreen());
@@ -26,7 +26,7 @@ TEST_F(FormTest, VollbildGivenTwiceEntersOnceAndCoversTheScreen) {
 }
 
 TEST_F(FormTest, FullScreenIsOnScreenDuringTheDecode) {
-    Make({QStringLiteral("-vollbild"), Fixture("raw24_10.avi")});
+    Make({"-vollbild", Fixture(kScenes.Ten)});
     bool visibleDuringDecode = false;
     form->Timer1->OnTimer = nullptr;
     // Fires on every pass of the event loop, so on every yield of the decode.

@@ -5,16 +5,16 @@
 #include "ChildProcess.h"
 #include "FormFixture.h"
 #include "RowName.h"
-#include "VideoEnvironment.h"
+#include "TempDir.h"
 #include "base/ProcessMemory.h"
 #include "video/VFW.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -31,10 +31,10 @@
 
 namespace {
 
-const QString kMissing = QStringLiteral("Diese Szene ist nicht vorhanden");
-const QString kOpenFailed = QStringLiteral("Fehler beim Öffnen der Datei.");
-const QString kFrameOpen = QStringLiteral("Error en Frameopen.");
-const QString kBadFormat = QStringLiteral("BADFORMAT");
+const String kMissing = "Diese Szene ist nicht vorhanden";
+const String kOpenFailed = "Fehler beim Öffnen der Datei.";
+const String kFrameOpen = "Error en Frameopen.";
+const String kBadFormat = "BADFORMAT";
 constexpr int kFails = -1; // the load fails: nothing in the frame list, the scene not loaded
 
 // A place in a fixture: `offset` bytes from the start of the nth occurrence of a chunk id.
@@ -52,56 +52,69 @@ struct HostileCase : NamedRow {
     Spot patch; // a 32-bit little-endian value is overwritten here
     std::uint32_t value = 0;
     Kind kind = Kind::File;
-    QStringList messages; // message boxes, in order
-    QStringList errors;   // error boxes, in order
+    std::vector<String> messages; // message boxes, in order
+    std::vector<String> errors;   // error boxes, in order
     int frames = kFails;
 };
 
-qsizetype Find(const QByteArray& bytes, const Spot& spot) {
-    qsizetype at = -1;
+// Where the spot lies in `bytes`, or npos.
+std::size_t Find(const std::string& bytes, const Spot& spot) {
+    std::size_t at = std::string::npos;
     for (int i = 0; i <= spot.nth; ++i) {
-        at = bytes.indexOf(spot.fourcc, at + 1);
-        if (at < 0)
-            return -1;
+        at = bytes.find(spot.fourcc, at == std::string::npos ? 0 : at + 1);
+        if (at == std::string::npos)
+            return at;
     }
-    return at + spot.offset;
+    return at + std::size_t(spot.offset);
+}
+
+std::string Join(const std::vector<String>& texts) {
+    std::string joined;
+    for (const String& text : texts)
+        joined += (joined.empty() ? "" : "|") + text;
+    return joined;
+}
+
+std::vector<String> Split(const std::string& joined) {
+    std::vector<String> texts;
+    std::istringstream in(joined);
+    for (String text; std::getline(in, text, '|');)
+        texts.push_back(text);
+    return texts;
 }
 
 // What an open request left behind, also across a process boundary.
 struct Outcome {
-    QStringList messages;
-    QStringList errors;
+    std::vector<String> messages;
+    std::vector<String> errors;
     int frames = 0;
     bool loaded = false;
     int lastIndex = 0; // after a tick
 
     std::string Serialise() const {
-        return QStringList{messages.join(QLatin1Char('|')), errors.join(QLatin1Char('|')),
-                           QString::number(frames), QString::number(loaded),
-                           QString::number(lastIndex)}
-            .join(QLatin1Char('\n'))
-            .toStdString();
+        return Join(messages) + "\n" + Join(errors) + "\n" + std::to_string(frames) + "\n" +
+               std::to_string(loaded) + "\n" + std::to_string(lastIndex);
     }
     static Outcome Parse(const std::string& text) {
-        const QStringList f = QString::fromStdString(text).split(QLatin1Char('\n'));
+        std::vector<std::string> f;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            f.push_back(line);
         Outcome o;
         if (f.size() != 5)
             return o;
-        const auto list = [](const QString& s) {
-            return s.isEmpty() ? QStringList{} : s.split(QLatin1Char('|'));
-        };
-        o.messages = list(f[0]);
-        o.errors = list(f[1]);
-        o.frames = f[2].toInt();
-        o.loaded = f[3] == QLatin1String("1");
-        o.lastIndex = f[4].toInt();
+        o.messages = Split(f[0]);
+        o.errors = Split(f[1]);
+        o.frames = std::stoi(f[2]);
+        o.loaded = f[3] == "1";
+        o.lastIndex = std::stoi(f[4]);
         return o;
     }
 };
 
 class Hostile : public FormTest, public ::testing::WithParamInterface<HostileCase> {
 protected:
-    Outcome OpenAndTick(const QString& path) {
+    Outcome OpenAndTick(const String& path) {
         Make();
         Open(path);
         Outcome o{messages, errors, form->FrameCount(), form->SceneLoaded(), 0};
@@ -113,36 +126,36 @@ protected:
 
 TEST_P(Hostile, EndsInItsMessagesOrLoadsWhatItCan) {
     const HostileCase& c = GetParam();
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const QString path = tmp.filePath(QStringLiteral("x.avi"));
+    TempDir tmp;
+    const String path = tmp.File("x.avi");
     if (c.kind == Kind::Folder) {
-        ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("x.avi")));
+        ASSERT_TRUE(std::filesystem::create_directory(path));
     } else {
-        QFile source(Fixture(c.fixture));
-        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-        QByteArray bytes = source.readAll();
+        std::ifstream source(Fixture(c.fixture), std::ios::binary);
+        ASSERT_TRUE(source.good());
+        std::string bytes{std::istreambuf_iterator<char>(source), {}};
         if (c.patch.fourcc) {
-            const qsizetype at = Find(bytes, c.patch);
-            ASSERT_TRUE(at >= 0 && at + 4 <= bytes.size()) << "no " << c.patch.fourcc;
-            for (int i = 0; i < 4; ++i)
+            const std::size_t at = Find(bytes, c.patch);
+            ASSERT_TRUE(at != std::string::npos && at + 4 <= bytes.size())
+                << "no " << c.patch.fourcc;
+            for (std::size_t i = 0; i < 4; ++i)
                 bytes[at + i] = char(c.value >> (8 * i));
         }
         if (c.cut.fourcc) {
-            const qsizetype at = Find(bytes, c.cut);
-            ASSERT_TRUE(at >= 0 && at < bytes.size()) << "no " << c.cut.fourcc;
-            bytes.truncate(at);
+            const std::size_t at = Find(bytes, c.cut);
+            ASSERT_TRUE(at != std::string::npos && at < bytes.size()) << "no " << c.cut.fourcc;
+            bytes.resize(at);
         }
-        QFile copy(path);
-        ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
-        ASSERT_EQ(copy.write(bytes), bytes.size());
+        std::ofstream copy(path, std::ios::binary);
+        copy.write(bytes.data(), std::streamsize(bytes.size()));
+        ASSERT_TRUE(copy.good());
     }
 
     Outcome o;
     if (c.kind == Kind::Unreadable) {
         // Root reads every file: the open runs in a child that becomes an unprivileged user.
-        ASSERT_EQ(chmod(tmp.path().toUtf8().constData(), 0755), 0);
-        ASSERT_EQ(chmod(path.toUtf8().constData(), 0), 0);
+        ASSERT_EQ(chmod(tmp.Path().c_str(), 0755), 0);
+        ASSERT_EQ(chmod(path.c_str(), 0), 0);
         const ChildResult child = RunInChild([&](std::string& out) {
             if (!DropRoot())
                 return 2;
@@ -240,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     0,
                     Kind::File,
-                    {QStringLiteral("MEMORY")},
+                    {"MEMORY"},
                     {kOpenFailed}},
         HostileCase{"folderNamedXAvi", nullptr, {}, {}, 0, Kind::Folder, {kMissing}, {}},
         HostileCase{"withoutReadPermission",
@@ -249,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     0,
                     Kind::Unreadable,
-                    {QStringLiteral("FILEOPEN")},
+                    {"FILEOPEN"},
                     {kOpenFailed}}),
     RowName());
 
@@ -280,7 +293,7 @@ TEST_F(FormTest, RepeatedOpensDoNotGrowResidentMemory) {
     const std::int64_t afterLast = ResidentBytes();
     ASSERT_GT(afterFirstCycle, 0);
     EXPECT_EQ(form->FrameCount(), 0); // the last request failed and left nothing
-    EXPECT_EQ(errors.size(), 2 * kRequests / kCycle);
+    EXPECT_EQ(errors.size(), std::size_t{2 * kRequests / kCycle});
     RecordProperty("VmRSSAfterFirstCycleKiB", int(afterFirstCycle / 1024));
     RecordProperty("VmRSSAfterLastKiB", int(afterLast / 1024));
     EXPECT_LT(afterLast - afterFirstCycle, std::int64_t{4} << 20)
@@ -327,8 +340,8 @@ TEST_F(FormTest, AddressSpaceLimitEndsALongLoadWithTheMemoryMessage) {
     ASSERT_NE(split, std::string::npos);
     const Outcome o = Outcome::Parse(text.substr(0, split));
     RecordProperty("FramesUnderTheLimit", o.frames);
-    EXPECT_EQ(o.messages, QStringList{});
-    EXPECT_EQ(o.errors, QStringList{QStringLiteral("Zu wenig Arbeitsspeicher.")});
+    EXPECT_EQ(o.messages, std::vector<String>{});
+    EXPECT_EQ(o.errors, std::vector<String>{"Zu wenig Arbeitsspeicher."});
     EXPECT_GT(o.frames, 10);
     EXPECT_LT(o.frames, 300);
     EXPECT_FALSE(o.loaded); // the first scene: the picture area stays hidden

@@ -1,32 +1,25 @@
 #include "FormFixture.h"
 #include "RowName.h"
+#include "TempDir.h"
 
-#include <QApplication>
-#include <QDropEvent>
-#include <QFile>
-#include <QMimeData>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QUrl>
+#include <filesystem>
 
 namespace {
 
 struct FailureCase : NamedRow {
-    const char* file;     // fixture name, or a path relative to a temporary folder
-    QStringList messages; // message boxes, in order
-    QStringList errors;   // error boxes, in order
+    const char* file;             // fixture name, or "@" and a name in a temporary folder
+    std::vector<String> messages; // message boxes, in order
+    std::vector<String> errors;   // error boxes, in order
 };
 
 class LoaderFailure : public FormTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(LoaderFailure, EndsInItsMessagesWithNothingLoaded) {
     const FailureCase& c = GetParam();
-    QTemporaryDir tmp;
-    QDir(tmp.path()).mkdir(QStringLiteral("folder.avi"));
-    const QString file = QString::fromLatin1(c.file);
-    const QString path = file.startsWith(QLatin1Char('@'))
-                             ? tmp.path() + QLatin1Char('/') + file.mid(1)
-                             : Fixture(c.file);
+    TempDir tmp;
+    std::filesystem::create_directory(TempDir::Name(tmp.File("folder.avi")));
+    const String file = c.file;
+    const String path = file.rfind('@', 0) == 0 ? tmp.File(file.substr(1)) : Fixture(file);
     Make();
     Open(path);
     EXPECT_EQ(messages, c.messages);
@@ -38,62 +31,59 @@ TEST_P(LoaderFailure, EndsInItsMessagesWithNothingLoaded) {
     EXPECT_EQ(form->LastIndex(), -1);
 }
 
-const QString kMissing = QStringLiteral("Diese Szene ist nicht vorhanden");
-const QString kOpenFailed = QStringLiteral("Fehler beim Öffnen der Datei.");
+const String kMissing = "Diese Szene ist nicht vorhanden";
+const String kOpenFailed = "Fehler beim Öffnen der Datei.";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LoaderFailure,
     ::testing::Values(
         FailureCase{"missing", "@missing.avi", {kMissing}, {}},
         FailureCase{"folder", "@folder.avi", {kMissing}, {}},
-        FailureCase{"textFile", "text.avi", {QStringLiteral("BADFORMAT")}, {kOpenFailed}},
-        FailureCase{"audioOnly",
-                    "audio_only.avi",
-                    {},
-                    {QStringLiteral("Fehler beim Öffnen der Datei (Audio)")}},
-        FailureCase{
-            "rateZero", "rate0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
-        FailureCase{
-            "scaleZero", "scale0.avi", {}, {QStringLiteral("Gleitkommadivision durch Null.")}},
-        FailureCase{
-            "bothZero", "ratescale0.avi", {}, {QStringLiteral("Ungültige Gleitkommaoperation.")}}),
+        FailureCase{"textFile", "text.avi", {"BADFORMAT"}, {kOpenFailed}},
+        FailureCase{"audioOnly", "audio_only.avi", {}, {"Fehler beim Öffnen der Datei (Audio)"}},
+        FailureCase{"rateZero", kScenes.RateZero, {}, {"Gleitkommadivision durch Null."}},
+        FailureCase{"scaleZero", kScenes.ScaleZero, {}, {"Gleitkommadivision durch Null."}},
+        FailureCase{"bothZero", kScenes.BothZero, {}, {"Ungültige Gleitkommaoperation."}}),
     RowName());
 
 TEST_F(FormTest, LoadsEveryFrameAtItsSize) {
     Make();
-    Open(Fixture("raw24_10.avi"));
-    EXPECT_TRUE(errors.isEmpty());
+    Open(Fixture(kScenes.Ten));
+    EXPECT_TRUE(errors.empty());
     ASSERT_EQ(form->FrameCount(), 10);
     EXPECT_TRUE(form->SceneLoaded());
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(form->Frame(i)->Image().size(), QSize(64, 48));
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(form->Frame(i)->Width(), 64);
+        EXPECT_EQ(form->Frame(i)->Height(), 48);
+    }
     // Distinct frames in order: each differs from its neighbour at the centre.
     for (int i = 1; i < 10; ++i)
-        EXPECT_NE(form->Frame(i)->Image().pixel(32, 24), form->Frame(i - 1)->Image().pixel(32, 24));
+        EXPECT_NE(ui::PixelAt(*form->Frame(i), 32, 24), ui::PixelAt(*form->Frame(i - 1), 32, 24));
 }
 
 TEST_F(FormTest, SceneOfNoFramesLoadsWithoutError) {
     Make();
-    Open(Fixture("raw24_0.avi"));
-    EXPECT_TRUE(messages.isEmpty());
-    EXPECT_TRUE(errors.isEmpty());
+    Open(Fixture(kScenes.None));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(errors.empty());
     EXPECT_EQ(form->FrameCount(), 0);
     EXPECT_TRUE(form->SceneLoaded());
 }
 
 TEST_F(FormTest, OpenResetsPlaybackAndALaterRequestReplacesTheScene) {
     Make();
-    Open(Fixture("raw24_10.avi"));
+    Open(Fixture(kScenes.Ten));
     Tick(4);
     form->ImgBtn12Click(form->ImgBtn12); // pause
     ASSERT_TRUE(form->Paused());
-    const QImage first = form->Frame(0)->Image();
-    Open(Fixture("raw24_2.avi"));
+    TBitmap first;
+    first.Assign(form->Frame(0));
+    Open(Fixture(kScenes.Two));
     EXPECT_EQ(form->FrameCount(), 2);
     EXPECT_EQ(form->Current(), 0);
     EXPECT_FALSE(form->Paused());
     EXPECT_EQ(form->TrackBar1->Position(), 0);
-    EXPECT_NE(form->Frame(0)->Image().cacheKey(), first.cacheKey());
+    EXPECT_FALSE(ui::SharePixels(*form->Frame(0), first));
 }
 
 TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
@@ -104,33 +94,22 @@ TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {
     String offered;
     form->OpenDialog1->ExecuteHook = [&](String& name) {
         offered = name;
-        name = S(Fixture("raw24_10.avi"));
+        name = Fixture(kScenes.Ten);
         return true;
     };
     form->Label2Click(form->Label2);
     EXPECT_EQ(form->FrameCount(), 10);
     // The second use starts with the previous choice.
     form->Label2Click(form->Label2);
-    EXPECT_EQ(offered, S(Fixture("raw24_10.avi")));
+    EXPECT_EQ(offered, Fixture(kScenes.Ten));
     // A typed name of a missing file reaches the open request.
     form->OpenDialog1->ExecuteHook = [](String& name) {
         name = "/tmp/no/such/typed.avi";
         return true;
     };
     form->Label2Click(form->Label2);
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_EQ(messages, std::vector<String>{kMissing});
     EXPECT_EQ(form->FrameCount(), 10); // the current scene stays
-}
-
-// Runs `action` on each yield of the decode (a zero timer fires once per pass of the event loop).
-template <typename F> void DuringDecode(TForm1& form, F action) {
-    auto* t = new QTimer(QtWidget(&form));
-    t->setInterval(0);
-    QObject::connect(t, &QTimer::timeout, QtWidget(&form), [&form, action] {
-        if (form.Decoding())
-            action();
-    });
-    t->start();
 }
 
 TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
@@ -139,17 +118,17 @@ TEST_F(FormTest, TicksRunDuringTheFirstDecodeWithThePictureHidden) {
     DuringDecode(*form, [&] {
         Tick();
         ++ticks;
-        if (!QtWidget(form->Image3)->isHidden())
+        if (form->Image3->Visible())
             ++visibleTicks;
         maxSeen = std::max(maxSeen, form->TrackBar1->Max());
     });
-    Open(Fixture("long_300.avi"));
+    Open(Fixture(kScenes.Long));
     ASSERT_EQ(form->FrameCount(), 300);
     EXPECT_GT(ticks, 10);
     EXPECT_EQ(visibleTicks, 0);
     EXPECT_GT(maxSeen, 10); // the slider's range grew with the frames
     Tick();
-    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
+    EXPECT_TRUE(form->Image3->Visible());
 }
 
 TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {
@@ -157,17 +136,17 @@ TEST_F(FormTest, RequestDuringDecodeWaitsAndTheLatestWins) {
     int requests = 0;
     DuringDecode(*form, [&] {
         if (requests == 0)
-            form->OpenScene(S(Fixture("raw24_10.avi")));
+            form->OpenScene(Fixture(kScenes.Ten));
         if (requests == 1)
-            form->OpenScene(S(Fixture("raw24_2.avi")));
+            form->OpenScene(Fixture(kScenes.Two));
         ++requests;
     });
-    Open(Fixture("long_300.avi"));
+    Open(Fixture(kScenes.Long));
     EXPECT_EQ(form->FrameCount(), 300); // no decode inside the running one
     for (int i = 0; i < 5 && form->FrameCount() == 300; ++i)
         app.ProcessMessages();
     EXPECT_EQ(form->FrameCount(), 2);
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(FormTest, CloseDuringDecodeTakesEffectAfterIt) {
@@ -178,7 +157,7 @@ TEST_F(FormTest, CloseDuringDecodeTakesEffectAfterIt) {
             form->Label1Click(form->Label1);
         asked = true;
     });
-    Open(Fixture("long_300.avi"));
+    Open(Fixture(kScenes.Long));
     EXPECT_EQ(form->FrameCount(), 300);
     EXPECT_TRUE(app.Terminated());
 }
@@ -187,34 +166,12 @@ TEST_F(FormTest, CloseDuringDecodeTakesEffectAfterIt) {
 
 namespace {
 
-// Drags a URL onto the window as the platform does (enter, then drop); true when both were taken.
-bool Drop(TForm1& form, const QUrl& url) {
-    QMimeData data;
-    data.setUrls({url});
-    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(QtWidget(&form), &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(QtWidget(&form), &drop);
-    return drop.isAccepted();
-}
-
-bool Drop(TForm1& form, const QString& path) {
-    return Drop(form, QUrl::fromLocalFile(path));
-}
-
-struct DropCase {
-    const char* name;
-    QUrl url;
-    int frames;           // loaded afterwards
-    QStringList messages; // message boxes, in order
-    QStringList errors;   // error boxes, in order
+struct DropCase : NamedRow {
+    String file;                  // the dropped file
+    int frames;                   // loaded afterwards
+    std::vector<String> messages; // message boxes, in order
+    std::vector<String> errors;   // error boxes, in order
 };
-
-void PrintTo(const DropCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class DropOnAFreshWindow : public FormTest, public ::testing::WithParamInterface<DropCase> {};
 
@@ -222,7 +179,7 @@ class DropOnAFreshWindow : public FormTest, public ::testing::WithParamInterface
 TEST_P(DropOnAFreshWindow, OpensOrSaysWhyNot) {
     const DropCase& c = GetParam();
     Make();
-    ASSERT_TRUE(Drop(*form, c.url));
+    ASSERT_TRUE(ui::DropFiles(*form, {c.file}));
     // The drop returns before the open; the open follows from the event loop.
     EXPECT_FALSE(form->OpenRequested());
     app.ProcessMessages();
@@ -232,71 +189,23 @@ TEST_P(DropOnAFreshWindow, OpensOrSaysWhyNot) {
     EXPECT_EQ(errors, c.errors);
 }
 
-QUrl FixtureUrl(const char* name) {
-    return QUrl::fromLocalFile(QStringLiteral(RS_FIXTURES "/") + QLatin1String(name));
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Table, DropOnAFreshWindow,
-    ::testing::Values(
-        DropCase{"aviScene", FixtureUrl("raw24_10.avi"), 10, {}, {}},
-        DropCase{"mp4Mpeg4Part2", FixtureUrl("mp4_mpeg4_10.mp4"), 10, {}, {}},
-        DropCase{"missingFile",
-                 QUrl::fromLocalFile("/tmp/no/such/dropped.avi"),
-                 0,
-                 {QStringLiteral("Diese Szene ist nicht vorhanden")},
-                 {}},
-        DropCase{
-            "folder", FixtureUrl(""), 0, {QStringLiteral("Diese Szene ist nicht vorhanden")}, {}},
-        DropCase{"notAScene",
-                 FixtureUrl("text.avi"),
-                 0,
-                 {QStringLiteral("BADFORMAT")},
-                 {QStringLiteral("Fehler beim Öffnen der Datei.")}},
-        // A phone or a network share in a file manager hands out URLs that are no local path.
-        DropCase{"phoneUrl",
-                 QUrl(QStringLiteral("mtp://Phone/DCIM/clip.mp4")),
-                 0,
-                 {QStringLiteral("Nur lokale Dateien lassen sich öffnen")},
-                 {}},
-        DropCase{"webUrl",
-                 QUrl(QStringLiteral("https://example.org/clip.avi")),
-                 0,
-                 {QStringLiteral("Nur lokale Dateien lassen sich öffnen")},
-                 {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(DropCase{"aviScene", Fixture(kScenes.Ten), 10, {}, {}},
+                      DropCase{"missingFile", "/tmp/no/such/dropped.avi", 0, {kMissing}, {}},
+                      DropCase{"folder", Fixture(""), 0, {kMissing}, {}},
+                      DropCase{"notAScene", Fixture("text.avi"), 0, {"BADFORMAT"}, {kOpenFailed}}),
+    RowName());
 
 TEST_F(FormTest, DropKeepsTheSceneWhenItCannotOpen) {
     Make();
-    Drop(*form, Fixture("raw24_10.avi"));
+    ui::DropFiles(*form, {Fixture(kScenes.Ten)});
     app.ProcessMessages();
     ASSERT_EQ(form->FrameCount(), 10);
-    Drop(*form, QStringLiteral("/tmp/no/such/dropped.avi"));
-    Drop(*form, QUrl(QStringLiteral("sftp://host/clip.avi")));
+    ui::DropFiles(*form, {"/tmp/no/such/dropped.avi"});
     app.ProcessMessages();
-    EXPECT_EQ(messages, (QStringList{QStringLiteral("Diese Szene ist nicht vorhanden"),
-                                     QStringLiteral("Nur lokale Dateien lassen sich öffnen")}));
+    EXPECT_EQ(messages, std::vector<String>{kMissing});
     EXPECT_EQ(form->FrameCount(), 10);
-}
-
-// A file manager deletes the original after a drop answered with a move.
-TEST_F(FormTest, DropIsTakenAsACopyEvenWhenAMoveIsProposed) {
-    Make();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Fixture("raw24_2.avi"))});
-    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(QPoint(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-    enter.setDropAction(Qt::MoveAction);
-    QApplication::sendEvent(QtWidget(form.get()), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-    QDropEvent drop(QPointF(100, 100), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
-    drop.setDropAction(Qt::MoveAction);
-    QApplication::sendEvent(QtWidget(form.get()), &drop);
-    EXPECT_TRUE(drop.isAccepted());
-    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
-    app.ProcessMessages();
-    EXPECT_EQ(form->FrameCount(), 2);
 }
 
 TEST_F(FormTest, DropDuringDecodeWaitsForIt) {
@@ -304,10 +213,10 @@ TEST_F(FormTest, DropDuringDecodeWaitsForIt) {
     bool dropped = false;
     DuringDecode(*form, [&] {
         if (!dropped)
-            Drop(*form, Fixture("raw24_2.avi"));
+            ui::DropFiles(*form, {Fixture(kScenes.Two)});
         dropped = true;
     });
-    Open(Fixture("long_300.avi"));
+    Open(Fixture(kScenes.Long));
     EXPECT_EQ(form->FrameCount(), 300);
     for (int i = 0; i < 5 && form->FrameCount() == 300; ++i)
         app.ProcessMessages();

@@ -1,19 +1,16 @@
 #include "FormFixture.h"
 #include "RowName.h"
 
-#include <QDir>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QScreen>
-#include <QTemporaryDir>
+#include <algorithm>
+#include <array>
 #include <utility>
 #include <vector>
 
 namespace {
 
 struct ArgsCase : NamedRow {
-    QStringList args;
-    QString sceneFile; // what FormShow keeps
+    std::vector<String> args;
+    String sceneFile; // what FormShow keeps
     bool fullScreen;
 };
 
@@ -23,13 +20,13 @@ TEST_P(ArgumentWalk, FindsSceneAndFullScreenExactly) {
     const ArgsCase& c = GetParam();
     Make(c.args);
     ShowMain();
-    EXPECT_EQ(form->SceneFile(), S(c.sceneFile));
+    EXPECT_EQ(form->SceneFile(), c.sceneFile);
     EXPECT_EQ(form->FullScreen(), c.fullScreen);
     // A named scene is requested (these do not exist), nothing else is.
-    EXPECT_EQ(messages, c.sceneFile.isEmpty()
-                            ? QStringList{}
-                            : QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(messages, c.sceneFile.empty()
+                            ? std::vector<String>{}
+                            : std::vector<String>{"Diese Szene ist nicht vorhanden"});
+    EXPECT_TRUE(errors.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -63,9 +60,10 @@ class FormResize : public FormTest, public ::testing::WithParamInterface<ResizeC
 
 TEST_P(FormResize, CentresPanel1) {
     Make();
-    QtWidget(form.get())->show(); // a hidden window defers its resize events
+    ui::ShowAndWait(*form); // a hidden window may defer its resize events
     form->SetBounds(0, 0, GetParam().width, GetParam().height); // outer size, frame included
-    EXPECT_EQ(QtWidget(form->Panel1)->pos(), QPoint(GetParam().panelLeft, GetParam().panelTop));
+    EXPECT_EQ((std::array{form->Panel1->Left(), form->Panel1->Top()}),
+              (std::array{GetParam().panelLeft, GetParam().panelTop}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FormResize,
@@ -76,9 +74,6 @@ INSTANTIATE_TEST_SUITE_P(Table, FormResize,
                                            ResizeCase{100, 100, 11, 8}), // minimum size holds
                          RowName());
 
-// The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
-// slider's first range and the clock's pace; every control inside the window and none covering
-// another, so that each can be seen and clicked.
 // The control that carries `name` among those `owner` holds, at any depth, or null.
 const TControl* Named(const TComponent& owner, const char* name) {
     for (int i = 0; i < owner.ComponentCount(); ++i) {
@@ -91,29 +86,55 @@ const TControl* Named(const TComponent& owner, const char* name) {
     return nullptr;
 }
 
+// A control's area in the window's client area: left, top, right, bottom (exclusive).
+struct Area {
+    int left, top, right, bottom;
+    bool Empty() const { return right <= left || bottom <= top; }
+    bool Contains(const Area& o) const {
+        return o.left >= left && o.top >= top && o.right <= right && o.bottom <= bottom;
+    }
+    bool Intersects(const Area& o) const {
+        return std::max(left, o.left) < std::min(right, o.right) &&
+               std::max(top, o.top) < std::min(bottom, o.bottom);
+    }
+};
+
+Area InWindow(const TControl& control, const TForm& window) {
+    int left = control.Left(), top = control.Top();
+    for (const TControl* p = control.Parent(); p != nullptr && p != &window; p = p->Parent()) {
+        left += p->Left();
+        top += p->Top();
+    }
+    return {left, top, left + control.Width(), top + control.Height()};
+}
+
+// The window as it first appears: its title, size and captions, the 512 x 512 picture area, the
+// slider's first range and the clock's pace; every control inside the window and none covering
+// another, so that each can be seen and clicked.
 TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
     Make();
-    EXPECT_EQ(QtWidget(form.get())->windowTitle(), QStringLiteral("Tavrin Reelstand"));
-    EXPECT_EQ(QtWidget(form.get())->size(), QSize(560, 660));
-    EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label1))->text(), QStringLiteral("schließen"));
-    EXPECT_EQ(static_cast<QLabel*>(QtWidget(form->Label2))->text(), QStringLiteral("öffnen"));
-    EXPECT_EQ(QtWidget(form->Image3)->size(), QSize(512, 512));
+    EXPECT_EQ(ui::WindowCaption(*form), "Tavrin Reelstand");
+    EXPECT_EQ((std::array{form->OuterWidth(), form->OuterHeight()}), (std::array{560, 660}));
+    EXPECT_EQ(form->Label1->Caption(), "schließen");
+    EXPECT_EQ(form->Label2->Caption(), "öffnen");
+    EXPECT_EQ((std::array{form->Image3->Width(), form->Image3->Height()}), (std::array{512, 512}));
     EXPECT_EQ(form->TrackBar1->Max(), 10);
     EXPECT_EQ(form->Timer1->Interval(), 80);
     // Labels size themselves to their caption.
     EXPECT_GT(form->Label1->Width(), form->Label2->Width());
     EXPECT_NEAR(form->Label1->Height(), 16, 2);
 
-    std::vector<std::pair<const char*, QRect>> reachable;
+    const Area client{0, 0, form->ClientWidth(), form->ClientHeight()};
+    std::vector<std::pair<const char*, Area>> reachable;
     for (const char* name :
          {"Image3", "Label1", "Label2", "ImgBtn12", "ImgBtn13", "ImgBtn14", "TrackBar1"}) {
-        const QWidget* control = QtWidget(Named(*form, name));
+        const TControl* control = Named(*form, name);
         ASSERT_NE(control, nullptr) << name;
-        const QRect area(control->mapTo(QtWidget(form.get()), QPoint(0, 0)), control->size());
-        EXPECT_FALSE(area.isEmpty()) << name;
-        EXPECT_TRUE(QtWidget(form.get())->rect().contains(area)) << name;
+        const Area area = InWindow(*control, *form);
+        EXPECT_FALSE(area.Empty()) << name;
+        EXPECT_TRUE(client.Contains(area)) << name;
         for (const auto& [other, otherArea] : reachable)
-            EXPECT_FALSE(area.intersects(otherArea)) << name << " covers " << other;
+            EXPECT_FALSE(area.Intersects(otherArea)) << name << " covers " << other;
         reachable.emplace_back(name, area);
     }
     for (const char* name : {"Panel1", "Panel2", "Panel3", "Bevel1"})
@@ -121,34 +142,34 @@ TEST_F(FormTest, DefinitionGivesAWindowWhoseControlsCanAllBeReached) {
 }
 
 TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
-    Make({QStringLiteral("/tmp/no/such/scene.avi")});
+    Make({"/tmp/no/such/scene.avi"});
     bool visibleDuringShow = true;
     app.MessageBoxHook = [&](const String& t) {
-        messages << QString::fromStdString(t);
-        visibleDuringShow = QtWidget(form.get())->isVisible();
+        messages.push_back(t);
+        visibleDuringShow = form->Visible();
     };
     ShowMain();
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Diese Szene ist nicht vorhanden")});
+    EXPECT_EQ(messages, std::vector<String>{"Diese Szene ist nicht vorhanden"});
     EXPECT_FALSE(visibleDuringShow);
-    EXPECT_TRUE(QtWidget(form.get())->isVisible());
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(QtWidget(form.get())->pos(), QPoint(std::max(0, (screen.width() - 560) / 2),
-                                                  std::max(0, (screen.height() - 660) / 2)));
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ((std::array{form->OuterLeft(), form->OuterTop()}),
+              (std::array{std::max(0, (form->ScreenWidth() - 560) / 2),
+                          std::max(0, (form->ScreenHeight() - 660) / 2)}));
 }
 
 TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
     Make({Fixture("text.avi")});
     ShowMain();
-    EXPECT_EQ(messages, QStringList{QStringLiteral("BADFORMAT")});
-    EXPECT_EQ(errors, QStringList{QStringLiteral("Fehler beim Öffnen der Datei.")});
-    EXPECT_TRUE(QtWidget(form.get())->isVisible());
+    EXPECT_EQ(messages, std::vector<String>{"BADFORMAT"});
+    EXPECT_EQ(errors, std::vector<String>{"Fehler beim Öffnen der Datei."});
+    EXPECT_TRUE(form->Visible());
 }
 
 TEST_F(FormTest, NoArgumentsShowsAnEmptyWhitePictureArea) {
     Make();
     ShowMain();
     Tick(3);
-    EXPECT_FALSE(QtWidget(form->Image3)->isHidden());
+    EXPECT_TRUE(form->Image3->Visible());
     EXPECT_TRUE(form->Image3->Picture()->Empty());
     EXPECT_EQ(Rendered().At(256, 256), clWhite);
 }
@@ -160,8 +181,7 @@ TEST_F(FormTest, SchliessenAsksTheApplicationToEnd) {
     EXPECT_FALSE(app.Terminated()); // a posted request
     app.ProcessMessages();
     EXPECT_TRUE(app.Terminated());
-    EXPECT_TRUE(
-        QtWidget(form.get())->isVisible()); // closing the main window neither hides nor destroys it
+    EXPECT_TRUE(form->Visible()); // closing the main window neither hides nor destroys it
 }
 
 } // namespace

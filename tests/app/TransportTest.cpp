@@ -74,7 +74,7 @@ TEST_P(Transport, StepsPauseAndScrub) {
     const TransportCase& c = GetParam();
     Make();
     ui::ShowAndWait(*form);
-    Open(Fixture("raw24_10.avi"));
+    Open(Fixture(kScenes.Ten));
     ASSERT_EQ(form->FrameCount(), 10);
     Tick();
     if (c.pausedAt >= 0) {
@@ -160,7 +160,7 @@ TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
     TBitmap play;
     play.LoadFromResourceName("play_unpressed");
     EXPECT_EQ(ui::Pixels(*form->ImgBtn12->Picture()->Bitmap()), ui::Pixels(play));
-    Open(Fixture("raw24_10.avi"));
+    Open(Fixture(kScenes.Ten));
     EXPECT_FALSE(form->Paused());
     TBitmap pause;
     pause.LoadFromResourceName("pause_unpressed");

@@ -72,6 +72,11 @@ bool ActivateAndWait(TControl& control);
 bool HasFocus(TControl& control);
 // Whether the window has a frame with a caption, as the system draws it.
 bool HasFrame(TForm& form);
+// The window's title as the system shows it.
+String WindowCaption(TForm& form);
+// Drags these files onto the window and drops them there, as a file manager does; true when the
+// window took the drop.
+bool DropFiles(TForm& form, const std::vector<String>& files);
 
 // 32-bit pixels, 0x00RRGGBB, rows top-down.
 struct TPixels {

@@ -185,6 +185,28 @@ void WriteFixtures(const std::string& dir) {
         a.streams[0].scale = z.scale;
         Save(dir, z.name, a);
     }
+    // The same scenes uncompressed, which every system decodes without a codec of its own.
+    {
+        SceneRecipe s;
+        s.codec = Codec::Raw24;
+        s.width = 600;
+        s.height = 520;
+        s.frames = 3;
+        Save(dir, "raw24_600x520.avi", SceneAvi(s));
+        s.width = 64;
+        s.height = 48;
+        s.frames = 300;
+        Save(dir, "raw24_300.avi", SceneAvi(s));
+        s.frames = 10;
+        for (const auto& z : zeros) {
+            AviLayout a = SceneAvi(s);
+            a.streams[0].rate = z.rate;
+            a.streams[0].scale = z.scale;
+            if (z.rate == 0) // as a writer that knows no rate: nothing to derive one from
+                a.microSecPerFrame = 0;
+            Save(dir, std::string("raw24_") + z.name, a);
+        }
+    }
     {
         AviLayout a = SceneAvi(Mjpeg10());
         const AviBytes whole = BuildAvi(a);

@@ -4,10 +4,13 @@
 #include "toolkit/qt/TrackBar.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 #include <climits>
 
@@ -216,6 +219,25 @@ bool HasFocus(TControl& control) {
 
 bool HasFrame(TForm& form) {
     return !(W(form)->windowFlags() & Qt::FramelessWindowHint);
+}
+
+String WindowCaption(TForm& form) {
+    return W(form)->windowTitle().toStdString();
+}
+
+bool DropFiles(TForm& form, const std::vector<String>& files) {
+    QList<QUrl> urls;
+    for (const String& file : files)
+        urls << QUrl::fromLocalFile(QString::fromStdString(file));
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(W(form), &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(W(form), &drop);
+    return drop.isAccepted();
 }
 
 TPixels Rendered(TControl& control) {
