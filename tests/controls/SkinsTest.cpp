@@ -1,117 +1,84 @@
 #include "controls/ImgBtn.h"
 #include "toolkit/Controls.h"
-#include "toolkit/qt/Peer.h"
 
-#include <QFile>
-#include <QImageReader>
-#include <QtEndian>
+#include "Ui.h"
+
+#include <array>
 #include <gtest/gtest.h>
-#include <set>
-#include <tuple>
+#include <string>
+#include <vector>
 
 namespace {
 
-const QStringList kBitmapNames = {
-    QStringLiteral("PLAY_UNPRESSED"),  QStringLiteral("PLAY_HIGHLIGHT"),
-    QStringLiteral("PLAY_PRESSED"),    QStringLiteral("PAUSE_UNPRESSED"),
-    QStringLiteral("PAUSE_HIGHLIGHT"), QStringLiteral("PAUSE_PRESSED")};
+const std::vector<String> kBitmapNames = {"PLAY_UNPRESSED",  "PLAY_HIGHLIGHT",  "PLAY_PRESSED",
+                                          "PAUSE_UNPRESSED", "PAUSE_HIGHLIGHT", "PAUSE_PRESSED"};
 
-QStringList DefinitionPaths() {
-    QStringList paths;
+std::vector<String> DefinitionNames() {
+    std::vector<String> names;
     for (const char* button : {"ImgBtn12", "ImgBtn13", "ImgBtn14"})
         for (const char* kind : {"Picture", "OverPict", "DownPict", "UpPict"})
-            paths << QStringLiteral(":/definition/%1_%2.bmp")
-                         .arg(QLatin1String(button), QLatin1String(kind));
-    return paths;
+            names.push_back(String(button) + "_" + kind);
+    return names;
 }
 
-QByteArray Read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// 30 x 29 with opaque white corners, so the skins blend into the white transport bar.
+void ExpectButtonSized(const ui::TPixels& image, const String& what) {
+    ASSERT_EQ((std::array{image.Width, image.Height}), (std::array{30, 29})) << what;
+    for (const auto& [x, y] : {std::pair{0, 0}, {29, 0}, {0, 28}, {29, 28}})
+        EXPECT_EQ(image.At(x, y), clWhite) << what << " at " << x << "," << y;
 }
 
-quint32 U32(const QByteArray& data, int at) {
-    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(data.constData()) + at);
-}
-quint16 U16(const QByteArray& data, int at) {
-    return qFromLittleEndian<quint16>(reinterpret_cast<const uchar*>(data.constData()) + at);
-}
-
-// Opaque white corners, so the skins blend into the white transport bar.
-void ExpectWhiteCorners(const QImage& image, const QString& what) {
-    for (const QPoint p : {QPoint(0, 0), QPoint(29, 0), QPoint(0, 28), QPoint(29, 28)})
-        EXPECT_EQ(image.pixel(p), qRgb(255, 255, 255)) << what.toStdString();
+std::array<int, 4> Bounds(const TControl& control) {
+    return {control.Left(), control.Top(), control.Width(), control.Height()};
 }
 
 } // namespace
 
-TEST(Skins, NamedBitmapsAreRawEightBitDibsOfThirtyByTwentyNine) {
-    std::vector<QImage> images;
-    for (const QString& name : kBitmapNames) {
-        SCOPED_TRACE(name.toStdString());
-        const QByteArray dib = Read(QStringLiteral(":/bitmaps/") + name);
-        ASSERT_EQ(dib.size(), 1992);
-        EXPECT_EQ(U32(dib, 0), 40u);                             // info header, no file header
-        EXPECT_EQ(static_cast<qint32>(U32(dib, 4)), 30);         // width
-        EXPECT_EQ(static_cast<qint32>(U32(dib, 8)), 29);         // positive height: bottom-up
-        EXPECT_EQ(U16(dib, 14), 8);                              // bits per pixel
-        EXPECT_EQ(U32(dib, 16), 0u);                             // uncompressed
-        EXPECT_TRUE(U32(dib, 32) == 256u || U32(dib, 32) == 0u); // full colour table
-
+TEST(Skins, NamedBitmapsAreThirtyByTwentyNineAndAllDiffer) {
+    std::vector<ui::TPixels> images;
+    for (const String& name : kBitmapNames) {
         TBitmap bitmap;
-        bitmap.LoadFromResourceName(name.toStdString());
-        ASSERT_EQ(bitmap.Image().size(), QSize(30, 29));
-        ExpectWhiteCorners(bitmap.Image(), name);
-        images.push_back(bitmap.Image());
+        bitmap.LoadFromResourceName(name);
+        images.push_back(ui::Pixels(bitmap));
+        ExpectButtonSized(images.back(), name);
     }
     for (std::size_t i = 0; i < images.size(); ++i)
         for (std::size_t j = i + 1; j < images.size(); ++j)
-            EXPECT_NE(images[i], images[j]) << kBitmapNames[qsizetype(i)].toStdString() << " vs "
-                                            << kBitmapNames[qsizetype(j)].toStdString();
+            EXPECT_NE(images[i], images[j]) << kBitmapNames[i] << " vs " << kBitmapNames[j];
 }
 
-TEST(Skins, DefinitionPicturesAreTwentyFourBitBmpsOfThirtyByTwentyNine) {
-    for (const QString& path : DefinitionPaths()) {
-        SCOPED_TRACE(path.toStdString());
-        const QByteArray bmp = Read(path);
-        ASSERT_GT(bmp.size(), 54);
-        EXPECT_EQ(bmp.left(2), "BM");
-        EXPECT_EQ(U16(bmp, 14 + 14), 24);
-        EXPECT_EQ(static_cast<qint32>(U32(bmp, 14 + 8)), 29); // bottom-up
-
+TEST(Skins, DefinitionPicturesAreThirtyByTwentyNine) {
+    for (const String& name : DefinitionNames()) {
         TPicture picture;
-        picture.LoadFromFile(path.toStdString());
-        ASSERT_EQ(picture.Image().size(), QSize(30, 29));
-        ExpectWhiteCorners(picture.Image(), path);
+        picture.LoadFromDefinition(name);
+        ExpectButtonSized(ui::Pixels(*picture.Bitmap()), name);
     }
 }
 
 TEST(Skins, LookupIgnoresCase) {
-    const std::vector<std::pair<QString, QString>> cases = {
-        {QStringLiteral("play_unpressed"), QStringLiteral("PLAY_UNPRESSED")},
-        {QStringLiteral("play_highlight"), QStringLiteral("PLAY_HIGHLIGHT")},
-        {QStringLiteral("Play_Pressed"), QStringLiteral("PLAY_PRESSED")},
-        {QStringLiteral("pause_highlight"), QStringLiteral("PAUSE_HIGHLIGHT")},
-        {QStringLiteral("pause_pressed"), QStringLiteral("PAUSE_PRESSED")},
+    const std::vector<std::pair<String, String>> cases = {
+        {"play_unpressed", "PLAY_UNPRESSED"}, {"play_highlight", "PLAY_HIGHLIGHT"},
+        {"Play_Pressed", "PLAY_PRESSED"},     {"pause_highlight", "PAUSE_HIGHLIGHT"},
+        {"pause_pressed", "PAUSE_PRESSED"},
     };
     for (const auto& [asked, stored] : cases) {
         TBitmap byAsked, byStored;
-        byAsked.LoadFromResourceName(asked.toStdString());
-        byStored.LoadFromResourceName(stored.toStdString());
-        EXPECT_EQ(byAsked.Image(), byStored.Image()) << asked.toStdString();
+        byAsked.LoadFromResourceName(asked);
+        byStored.LoadFromResourceName(stored);
+        EXPECT_EQ(ui::Pixels(byAsked), ui::Pixels(byStored)) << asked;
     }
     TBitmap play, pause;
     play.LoadFromResourceName("play_unpressed");
     pause.LoadFromResourceName("PAUSE_UNPRESSED");
-    EXPECT_NE(play.Image(), pause.Image());
+    EXPECT_NE(ui::Pixels(play), ui::Pixels(pause));
 }
 
 // The play/pause button as the main window defines it, then every skin swap it can go through.
 TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
     TPanel bar;
     TImgBtn button(&bar);
-    const QRect bounds(484, 16, 30, 29);
-    QtWidget(&button)->setGeometry(bounds);
+    const std::array bounds{484, 16, 30, 29};
+    button.SetBounds(484, 16, 30, 29);
     button.SetAutoSize(true);
     button.SetEnabled(true);
     TPicture shown, over, down, up;
@@ -123,7 +90,7 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
     button.SetOverPict(&over);
     button.SetDownPict(&down);
     button.SetUpPict(&up);
-    EXPECT_EQ(QtWidget(&button)->geometry(), bounds);
+    EXPECT_EQ(Bounds(button), bounds);
 
     for (const char* prefix : {"play", "PAUSE", "play"}) {
         const String p = prefix;
@@ -131,41 +98,10 @@ TEST(Skins, SwappingSkinsNeverResizesAnAutoSizedButton) {
         button.OverPict()->Bitmap()->LoadFromResourceName(p + "_highlight");
         button.UpPict()->Bitmap()->LoadFromResourceName(p + "_unpressed");
         button.DownPict()->Bitmap()->LoadFromResourceName(p + "_pressed");
-        EXPECT_EQ(QtWidget(&button)->geometry(), bounds) << prefix;
+        EXPECT_EQ(Bounds(button), bounds) << prefix;
         for (bool enabled : {false, true}) {
             button.SetEnabled(enabled); // displays DisPict (empty) or UpPict
-            EXPECT_EQ(QtWidget(&button)->geometry(), bounds) << prefix;
+            EXPECT_EQ(Bounds(button), bounds) << prefix;
         }
-    }
-}
-
-TEST(Skins, IconHoldsSixteenThirtyTwoAndFortyEightPixelsInSixteenAnd256Colours) {
-    const QString path = QStringLiteral(":/icons/reelstand.ico");
-    const QByteArray ico = Read(path);
-    ASSERT_GE(ico.size(), 6 + 6 * 16);
-    EXPECT_EQ(U16(ico, 2), 1); // icon, not cursor
-    ASSERT_EQ(U16(ico, 4), 6);
-    std::set<std::tuple<int, int>> entries;
-    for (int i = 0; i < 6; ++i) {
-        const int at = 6 + 16 * i;
-        const int width = uchar(ico[at]), height = uchar(ico[at + 1]);
-        const int bits = U16(ico, at + 6);
-        EXPECT_EQ(width, height);
-        // The image's own header agrees with the directory.
-        const int image = static_cast<int>(U32(ico, at + 12));
-        ASSERT_LE(image + 40, ico.size());
-        EXPECT_EQ(U16(ico, image + 14), bits);
-        entries.insert({width, bits});
-    }
-    const std::set<std::tuple<int, int>> expected = {{16, 4}, {32, 4}, {48, 4},
-                                                     {16, 8}, {32, 8}, {48, 8}};
-    EXPECT_EQ(entries, expected);
-
-    QImageReader reader(path);
-    ASSERT_EQ(reader.imageCount(), 6);
-    for (int i = 0; i < 6; ++i) {
-        ASSERT_TRUE(reader.jumpToImage(i));
-        const QImage image = reader.read();
-        EXPECT_FALSE(image.isNull()) << i;
     }
 }

@@ -1,4 +1,3 @@
-#include "toolkit/qt/TrackBar.h"
 #include "toolkit/TrackBar.h"
 
 #include "Ui.h"
