@@ -144,11 +144,18 @@ if(REELSTAND_TESTS)
         set(RS_WINE_TESTS ON)
     endif()
 
-    # rs_win_test(<name> SOURCES ... LIBS ... [DISPLAY]): a console test program, one CTest entry.
+    # rs_win_test(<name> SOURCES ... LIBS ... [DISPLAY] [NEUTRAL]): a console test program, one
+    # CTest entry. NEUTRAL: built from the platform-neutral test sources, with the Win32 driving
+    # API (tests/support/win32) and a main that starts COM.
     function(rs_win_test name)
-        cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
+        cmake_parse_arguments(T "DISPLAY;NEUTRAL" "" "SOURCES;LIBS" ${ARGN})
         add_executable(${name} ${T_SOURCES})
-        target_link_libraries(${name} PRIVATE GTest::gtest_main rs_win_warnings ${T_LIBS})
+        if(T_NEUTRAL)
+            target_link_libraries(${name} PRIVATE rs_win_testmain)
+        else()
+            target_link_libraries(${name} PRIVATE GTest::gtest_main)
+        endif()
+        target_link_libraries(${name} PRIVATE rs_win_warnings ${T_LIBS})
         target_compile_definitions(${name} PRIVATE RS_FIXTURES="Z:${RS_HOST_FIXTURES}")
         set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
         if(RS_WINE_TESTS)
@@ -160,6 +167,33 @@ if(REELSTAND_TESTS)
             set_tests_properties(${name} PROPERTIES TIMEOUT 300)
         endif()
     endfunction()
+
+    # The tests of the toolkit, the controls and the window that Linux runs on Qt, from the same
+    # sources, against the Win32 back end. Scenes are the uncompressed ones every system decodes
+    # (tests/app/win32/Scenes.cpp); what needs FFmpeg's formats, a fork or Qt stays on Linux.
+    if(TARGET rs_app)
+        add_library(rs_win_testmain STATIC tests/support/win32/TestMain.cpp
+                                           tests/support/win32/Ui.cpp tests/support/Ui.h)
+        target_link_libraries(rs_win_testmain PUBLIC GTest::gtest rs_toolkit ole32 rs_win_warnings)
+        target_include_directories(rs_win_testmain PUBLIC tests/support)
+        target_compile_definitions(rs_win_testmain PUBLIC
+            RS_TEST_DATA="Z:${PROJECT_SOURCE_DIR}/tests/data")
+        set(t ${PROJECT_SOURCE_DIR}/tests)
+        rs_win_test(test_toolkit DISPLAY NEUTRAL
+            SOURCES ${t}/toolkit/ApplicationTest.cpp ${t}/toolkit/ImageTest.cpp
+                    ${t}/toolkit/MemoryBudgetTest.cpp ${t}/toolkit/TrackBarTest.cpp
+            LIBS rs_toolkit rs_base rs_win_resources)
+        rs_win_test(test_controls DISPLAY NEUTRAL
+            SOURCES ${t}/controls/ImgBtnTest.cpp ${t}/controls/SkinsTest.cpp
+            LIBS rs_controls rs_toolkit rs_win_resources)
+        rs_win_test(test_app DISPLAY NEUTRAL
+            SOURCES ${t}/app/win32/Scenes.cpp ${t}/app/ClockTest.cpp ${t}/app/CommandLineTest.cpp
+                    ${t}/app/FullScreenTest.cpp ${t}/app/LoaderTest.cpp ${t}/app/StartupTest.cpp
+                    ${t}/app/TransportTest.cpp
+            LIBS rs_app rs_controls rs_video rs_base rs_toolkit rs_win_resources)
+        target_include_directories(test_app PRIVATE ${t}/app)
+        target_compile_definitions(test_app PRIVATE REELSTAND_TEST_VERSION="${PROJECT_VERSION}")
+    endif()
 
     rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
     target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
