@@ -4,6 +4,7 @@
 #include "toolkit/qt/TrackBar.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <climits>
 
 namespace ui {
@@ -80,10 +82,50 @@ TPixels FromImage(const QImage& source) {
     return pixels;
 }
 
+// QTest's mouse event, except that (0, 0) is the control's top-left corner: QTest takes a null
+// point for the centre, so that one is delivered here as QTest would deliver it.
+void Mouse(QTest::MouseAction action, QWidget* w, Qt::MouseButton button, QPoint at) {
+    if (!at.isNull()) {
+        QTest::mouseEvent(action, w, button, {}, at);
+        return;
+    }
+    Qt::MouseButtons& held = QTestPrivate::qtestMouseButtons;
+    QEvent::Type type = QEvent::MouseMove;
+    switch (action) {
+    case QTest::MousePress:
+        held.setFlag(button, true);
+        type = QEvent::MouseButtonPress;
+        break;
+    case QTest::MouseRelease:
+        held.setFlag(button, false);
+        type = QEvent::MouseButtonRelease;
+        break;
+    case QTest::MouseDClick:
+        held.setFlag(button, true);
+        type = QEvent::MouseButtonDblClick;
+        break;
+    case QTest::MouseClick:
+        Mouse(QTest::MousePress, w, button, at);
+        Mouse(QTest::MouseRelease, w, button, at);
+        return;
+    case QTest::MouseMove:
+        if (held == Qt::NoButton) {
+            QCursor::setPos(w->mapToGlobal(at));
+            QApplication::processEvents();
+            return;
+        }
+        button = Qt::NoButton;
+        break;
+    }
+    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::instance()->notify(w, &event);
+}
+
 } // namespace
 
 void PointerMove(TControl& control, TPoint at) {
-    QTest::mouseMove(W(control), P(at));
+    Mouse(QTest::MouseMove, W(control), Qt::NoButton, P(at));
 }
 
 void SendPointerMove(TControl& control, TPoint at) {
@@ -99,19 +141,19 @@ void PointerLeave(TControl& control) {
 }
 
 void PointerPress(TControl& control, TPoint at, TMouseButton button) {
-    QTest::mousePress(W(control), B(button), {}, P(at));
+    Mouse(QTest::MousePress, W(control), B(button), P(at));
 }
 
 void PointerRelease(TControl& control, TPoint at, TMouseButton button) {
-    QTest::mouseRelease(W(control), B(button), {}, P(at));
+    Mouse(QTest::MouseRelease, W(control), B(button), P(at));
 }
 
 void PointerClick(TControl& control, TPoint at, TMouseButton button) {
-    QTest::mouseClick(W(control), B(button), {}, P(at));
+    Mouse(QTest::MouseClick, W(control), B(button), P(at));
 }
 
 void DoubleClick(TControl& control, TPoint at, TMouseButton button) {
-    QTest::mouseDClick(W(control), B(button), {}, P(at));
+    Mouse(QTest::MouseDClick, W(control), B(button), P(at));
 }
 
 bool SendPointer(TControl& control, TPointerEvent event, TMouseButton button, TPoint at) {
