@@ -89,8 +89,19 @@ win32::Font Win32Font(const TFont& font) {
     return f;
 }
 
-win32::Label& LabelOf(const TLabel& label) {
-    return static_cast<TGraphicPeer<win32::Label>*>(label.Handle())->Control;
+// A label keeps its font in the program's pixels, to scale it again.
+struct TLabelPeer : TGraphicPeer<win32::Label> {
+    using TGraphicPeer::TGraphicPeer;
+    void Rescale(const RECT& bounds) override {
+        if (Font.Height > 0)
+            Control.SetFont(Win32Font(Font));
+        SetBounds(bounds);
+    }
+    TFont Font;
+};
+
+TLabelPeer& LabelOf(const TLabel& label) {
+    return *static_cast<TLabelPeer*>(label.Handle());
 }
 
 } // namespace
@@ -105,7 +116,7 @@ TBevel::TBevel(TWinControl* parent) : TControl(parent) {
 }
 
 TLabel::TLabel(TWinControl* parent) : TControl(parent) {
-    auto peer = std::make_unique<TGraphicPeer<win32::Label>>(parent);
+    auto peer = std::make_unique<TLabelPeer>(parent);
     peer->Control.SetTransparent(true);
     peer->Control.SetAutoSize(true);
     peer->Control.OnClick = [this] { DoClick(); };
@@ -114,9 +125,10 @@ TLabel::TLabel(TWinControl* parent) : TControl(parent) {
 
 // With its left and top edges fixed, the label takes the size of its caption.
 void TLabel::ShowText() {
-    win32::Label& label = LabelOf(*this);
+    TLabelPeer& peer = LabelOf(*this);
+    peer.Font = FFont;
     // Until a font is given the label keeps the system's.
     if (FFont.Height > 0)
-        label.SetFont(Win32Font(FFont));
-    label.SetCaption(FCaption);
+        peer.Control.SetFont(Win32Font(FFont));
+    peer.Control.SetCaption(FCaption);
 }

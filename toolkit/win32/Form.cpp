@@ -3,6 +3,7 @@
 #include "toolkit/win32/Peers.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -45,6 +46,16 @@ struct TFormPeer : TControl::Peer {
     }
 };
 
+// Every control of the window, parents before their children.
+void CollectControls(const TComponent& owner, std::vector<TControl*>& controls) {
+    for (int i = 0; i < owner.ComponentCount(); ++i) {
+        TComponent* component = owner.Components(i);
+        if (auto* control = dynamic_cast<TControl*>(component))
+            controls.push_back(control);
+        CollectControls(*component, controls);
+    }
+}
+
 TFormPeer& PeerOf(const TForm& form) {
     return *static_cast<TFormPeer*>(form.Handle());
 }
@@ -71,6 +82,20 @@ TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILD
     };
     main.OnClose = [this] { DoClose(); };
     main.OnFocus = [self] { self->FocusActive(); };
+    // Per-monitor scale: the layout follows the window to a monitor with another scale.
+    main.OnDpiChanged = [this, self](int dpi, const RECT& suggested) {
+        std::vector<TControl*> controls;
+        CollectControls(*this, controls);
+        std::vector<RECT> bounds;
+        for (TControl* control : controls)
+            bounds.push_back(control->Handle()->Bounds());
+        win32::SetProgramDpi(dpi);
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            controls[i]->Handle()->Rescale(bounds[i]);
+        SetWindowPos(self->Top.Main.Handle(), nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    };
     // Delivered from the message loop, like on Linux: the drop itself has returned by then.
     main.OnDropFiles = [this](const std::vector<std::string>& paths) {
         const std::vector<String> files(paths.begin(), paths.end());

@@ -15,7 +15,13 @@ struct TImageView : win32::ImageView {
     TImage* Owner = nullptr;
 };
 
-using TImagePeer = TGraphicPeer<TImageView>;
+struct TImagePeer : TGraphicPeer<TImageView> {
+    using TGraphicPeer::TGraphicPeer;
+    void Rescale(const RECT& bounds) override {
+        Control.SetDpi(win32::ProgramDpi());
+        SetBounds(bounds);
+    }
+};
 
 TMouseButton Button(win32::MouseButton button) {
     return button == win32::MouseButton::Left    ? TMouseButton::Left

@@ -30,6 +30,10 @@ struct TControl::Peer {
     // The panel that child controls without a window of their own are drawn by; null for a
     // control that holds no children.
     virtual win32::Panel* Container() const { return nullptr; }
+
+    // The program's scale changed (the window moved to a monitor with another one): lay the
+    // control out again at the bounds it had in the program's pixels.
+    virtual void Rescale(const RECT& bounds) { SetBounds(bounds); }
 };
 
 // The window behind a control, for the back end and for the tests that drive it.

@@ -38,8 +38,14 @@ struct TTrackBarPeer : TControl::Peer {
         RedrawWindow(Bar.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
 
+    void Rescale(const RECT& bounds) override {
+        Bar.SetThumbLength(Win32Scaled(ThumbLength));
+        SetBounds(bounds);
+    }
+
     std::unique_ptr<TTopWindow> Host;
     win32::TrackBar Bar;
+    int ThumbLength = 20;
 };
 
 win32::TrackBar& Slider(const TTrackBar& bar) {
@@ -71,5 +77,6 @@ void TTrackBar::ShowSteps() {
 }
 
 void TTrackBar::SetThumbLength(int value) {
+    static_cast<TTrackBarPeer*>(Handle())->ThumbLength = value;
     Slider(*this).SetThumbLength(Win32Scaled(value));
 }

@@ -244,6 +244,10 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DPICHANGED: {
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (auto handler = OnDpiChanged) {
+            handler(HIWORD(wParam), *suggested);
+            return 0;
+        }
         SetWindowPos(FHandle, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);

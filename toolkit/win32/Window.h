@@ -75,6 +75,9 @@ public:
     std::function<void()> OnResize;
     // The window got the keyboard focus: hand it on.
     std::function<void()> OnFocus;
+    // The window moved to a monitor with another scale; the system suggests its new outer
+    // bounds. Without a handler the window takes them.
+    std::function<void(int dpi, const RECT& suggested)> OnDpiChanged;
     std::function<void()> OnClose;
     std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
 
