@@ -1,12 +1,10 @@
 #pragma once
 
 #include "toolkit/Control.h"
+#include "toolkit/win32/Controls.h"
+#include "toolkit/win32/Window.h"
 
 #include <windows.h>
-
-namespace win32 {
-class Panel;
-}
 
 // A control's window in the Win32 back end. Forms, panels and the slider are windows of their
 // own; labels, bevels and pictures are drawn by the panel they lie on. Bounds are in the
@@ -32,6 +30,10 @@ struct TControl::Peer {
     // The panel that child controls without a window of their own are drawn by; null for a
     // control that holds no children.
     virtual win32::Panel* Container() const { return nullptr; }
+
+    // The program's scale changed (the window moved to a monitor with another one): lay the
+    // control out again at the bounds it had in the program's pixels.
+    virtual void Rescale(const RECT& bounds) { SetBounds(bounds); }
 };
 
 // The window behind a control, for the back end and for the tests that drive it.
@@ -40,8 +42,10 @@ inline HWND Win32Window(const TControl* control) {
                                                               : nullptr;
 }
 
-// The monitor's dots per inch that the program's pixels are scaled to (96 at 100 %).
-int Win32Dpi();
-// A length in the program's pixels in the monitor's, and back.
-int Win32Scaled(int value);
-int Win32Unscaled(int value);
+// Lengths in the program's pixels (96 dots per inch) in the monitor's, and back.
+inline int Win32Scaled(int value) {
+    return win32::Scaled(value);
+}
+inline int Win32Unscaled(int value) {
+    return win32::Unscaled(value);
+}
