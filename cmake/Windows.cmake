@@ -201,8 +201,9 @@ if(REELSTAND_TESTS)
     # sources, against the Win32 back end. Scenes are the uncompressed ones every system decodes
     # (tests/app/win32/Scenes.cpp); what needs FFmpeg's formats, a fork or Qt stays on Linux.
     if(TARGET rs_app)
-        add_library(rs_win_testmain STATIC tests/support/win32/TestMain.cpp
-                                           tests/support/win32/Ui.cpp tests/support/Ui.h)
+        add_library(rs_win_testmain STATIC
+            tests/support/win32/TestMain.cpp tests/support/win32/Ui.cpp
+            tests/support/win32/Differences.cpp tests/support/Ui.h)
         target_link_libraries(rs_win_testmain PUBLIC GTest::gtest rs_toolkit ole32 rs_win_warnings)
         target_include_directories(rs_win_testmain PUBLIC tests/support)
         target_compile_definitions(rs_win_testmain PUBLIC

@@ -83,13 +83,10 @@ protected:
 
 // Runs `action` on each pass of the event loop while a decode runs, so on each of its yields.
 inline void DuringDecode(TForm1& form, std::function<void()> action) {
-    auto* probe = new TTimer(&form);
-    probe->SetInterval(0);
-    probe->OnTimer = [&form, action = std::move(action)](TObject*) {
+    ui::EveryLoopPass(form, [&form, action = std::move(action)] {
         if (form.Decoding())
             action();
-    };
-    probe->SetEnabled(true);
+    });
 }
 
 // The lines on standard error that carry the boxes' texts (the platform may write its own there

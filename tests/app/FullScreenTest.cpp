@@ -29,14 +29,7 @@ TEST_F(FormTest, FullScreenIsOnScreenDuringTheDecode) {
     Make({"-vollbild", Fixture(kScenes.Ten)});
     bool visibleDuringDecode = false;
     form->Timer1->OnTimer = nullptr;
-    // Fires on every pass of the event loop, so on every yield of the decode.
-    auto* probe = new TTimer(form.get());
-    probe->SetInterval(0);
-    probe->OnTimer = [&](TObject*) {
-        if (form->Decoding())
-            visibleDuringDecode = visibleDuringDecode || form->Visible();
-    };
-    probe->SetEnabled(true);
+    DuringDecode(*form, [&] { visibleDuringDecode = visibleDuringDecode || form->Visible(); });
     ShowMain();
     EXPECT_TRUE(visibleDuringDecode);
     EXPECT_EQ(form->FrameCount(), 10);

@@ -7,6 +7,8 @@
 #include "toolkit/Types.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 // Driving the toolkit's controls as a user does, and reading what they show, in the toolkit's
@@ -64,6 +66,10 @@ bool ThumbHeld(TTrackBar& bar);
 // when no repeat runs.
 void PageRepeatTick(TTrackBar& bar);
 
+// Runs `action` on every pass of the event loop (each yield of a decode among them), for as long
+// as `owner` exists.
+void EveryLoopPass(TControl& owner, std::function<void()> action);
+
 // Shows the control's window and waits until it is on screen; false when it never got there.
 bool ShowAndWait(TControl& control);
 // Makes the control's window the active one and waits for it; false when it never became so.
@@ -105,5 +111,11 @@ bool SharePixels(const TBitmap& a, const TBitmap& b);
 void SetPixels(TBitmap& bitmap, const TPixels& pixels);
 // Gives the bitmap `width` x `height` pixels of one colour.
 void Fill(TBitmap& bitmap, int width, int height, TColor colour);
+
+// Where this back end is known to behave otherwise than a test expects: the reason, else
+// nullptr. `name` is a test's full name ("Suite.Test", a parameterised one with its row:
+// "Table/Suite.Test/row"), or a test's name, "/" and the name of a row of a table inside it.
+// Such tests and rows are skipped with their reason.
+const char* KnownDifference(const std::string& name);
 
 } // namespace ui

@@ -244,6 +244,17 @@ void Key(TControl& control, TKey key) {
     QTest::keyClick(W(control), K(key));
 }
 
+void EveryLoopPass(TControl& owner, std::function<void()> action) {
+    auto* timer = new QTimer(W(owner));
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, timer, std::move(action));
+    timer->start();
+}
+
+const char* KnownDifference(const std::string&) {
+    return nullptr;
+}
+
 bool ShowAndWait(TControl& control) {
     W(control)->show();
     return QTest::qWaitForWindowExposed(W(control));

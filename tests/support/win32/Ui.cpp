@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <windows.h>
 
 #include <cstring>
@@ -116,7 +117,9 @@ bool IsSlider(HWND window) {
     return std::wcscmp(name, TRACKBAR_CLASSW) == 0;
 }
 
+// The thumb as it is drawn: the trackbar lays it out anew when it paints.
 RECT ThumbRect(HWND slider) {
+    UpdateWindow(slider);
     RECT r{};
     SendMessageW(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&r));
     return r;
@@ -294,6 +297,11 @@ bool SendPointer(TControl& control, TPointerEvent event, TMouseButton button, TP
     if (window == nullptr)
         return false;
     const WPARAM buttons = event == TPointerEvent::Release ? 0 : Flag(button);
+    if (button == TMouseButton::Left && event != TPointerEvent::Move && IsSlider(window)) {
+        const RECT thumb = ThumbRect(window);
+        gPointer.onThumb =
+            event == TPointerEvent::Press && PtInRect(&thumb, Client(control, at)) != FALSE;
+    }
     SendMessageW(window, Message(event, button), buttons, Coordinates(Client(control, at)));
     // A window procedure says nothing of whether it used a pointer message.
     return true;
@@ -371,6 +379,56 @@ void PageRepeatTick(TTrackBar& bar) {
     SetCursorPos(gPointer.screen.x, gPointer.screen.y);
     if (GetCapture() == Window(bar) && !gPointer.onThumb)
         SendMessageW(Window(bar), WM_TIMER, 1, 0);
+}
+
+namespace {
+
+constexpr UINT kLoopPass = WM_APP + 1;
+
+LRESULT CALLBACK LoopPassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* action =
+        reinterpret_cast<std::function<void()>*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == kLoopPass) {
+        if (action != nullptr)
+            (*action)();
+        return 1;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        delete action;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Sends the window one message after the other until it is gone.
+DWORD WINAPI SendLoopPasses(void* window) {
+    while (SendMessageW(static_cast<HWND>(window), kLoopPass, 0, 0) == 1) {
+    }
+    return 0;
+}
+
+} // namespace
+
+// A hidden child window of the owner that another thread keeps sending a message: the system
+// delivers a message sent from another thread whenever this one looks at its queue, so once on
+// every pass of the loop, even one that finds nothing else to do. A timer cannot do this: the
+// system's shortest is 10 ms, and one of interval 0 does not run at all.
+void EveryLoopPass(TControl& owner, std::function<void()> action) {
+    static const ATOM type = [] {
+        WNDCLASSW c{};
+        c.lpfnWndProc = LoopPassProc;
+        c.hInstance = GetModuleHandleW(nullptr);
+        c.lpszClassName = L"ReelstandTestLoopPass";
+        return RegisterClassW(&c);
+    }();
+    HWND window = CreateWindowExW(0, MAKEINTATOM(type), L"", WS_CHILD, 0, 0, 0, 0, Window(owner),
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window == nullptr)
+        return;
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(new std::function<void()>(std::move(action))));
+    if (HANDLE thread = CreateThread(nullptr, 0, SendLoopPasses, window, 0, nullptr))
+        CloseHandle(thread);
 }
 
 bool ShowAndWait(TControl& control) {
@@ -452,17 +510,20 @@ TPixels Rendered(TControl& container, const TControl& area) {
 TPixels Pixels(const TBitmap& bitmap) {
     TPixels pixels{bitmap.Width(), bitmap.Height(), {}};
     HBITMAP handle = BitmapHandle(bitmap);
-    if (bitmap.Empty() || handle == nullptr)
+    DIBSECTION dib{};
+    if (bitmap.Empty() || handle == nullptr ||
+        GetObjectW(handle, sizeof(dib), &dib) != int(sizeof(dib)) || dib.dsBm.bmBits == nullptr)
         return pixels;
-    pixels.Data.resize(std::size_t(pixels.Width) * std::size_t(pixels.Height));
-    BITMAPINFO info{};
-    info.bmiHeader = {
-        sizeof(BITMAPINFOHEADER), pixels.Width, -pixels.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, handle, 0, UINT(pixels.Height), pixels.Data.data(), &info, DIB_RGB_COLORS);
-    DeleteDC(dc);
-    for (std::uint32_t& pixel : pixels.Data)
-        pixel &= 0x00FFFFFFu;
+    // The section's own rows, top-down 32-bit: read in place, as it may be selected elsewhere.
+    GdiFlush();
+    const auto* bits = static_cast<const unsigned char*>(dib.dsBm.bmBits);
+    pixels.Data.reserve(std::size_t(pixels.Width) * std::size_t(pixels.Height));
+    for (int y = 0; y < pixels.Height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            bits + std::size_t(y) * std::size_t(dib.dsBm.bmWidthBytes));
+        for (int x = 0; x < pixels.Width; ++x)
+            pixels.Data.push_back(row[x] & 0x00FFFFFFu);
+    }
     return pixels;
 }
 

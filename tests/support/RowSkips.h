@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Ui.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Rows of a table inside one test that the back end is known to answer otherwise: they are left
+// out, and the test ends as skipped naming them, unless another row failed.
+class TRowSkips {
+public:
+    // True when the row is to be left out.
+    bool Skip(const std::string& row) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::string name = std::string(test->test_suite_name()) + "." + test->name();
+        const char* why = ui::KnownDifference(name + "/" + row);
+        if (why != nullptr)
+            FSkipped += "\n  " + row + ": " + why;
+        return why != nullptr;
+    }
+    bool Empty() const { return FSkipped.empty(); }
+    const std::string& Rows() const { return FSkipped; }
+
+private:
+    std::string FSkipped;
+};
+
+// Ends the test as skipped when rows were left out.
+#define RS_SKIP_LEFT_OUT_ROWS(skips)                                                               \
+    do {                                                                                           \
+        if (!(skips).Empty())                                                                      \
+            GTEST_SKIP() << "the other rows ran; left out on this system:" << (skips).Rows();      \
+    } while (false)
