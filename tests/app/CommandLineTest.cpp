@@ -154,12 +154,12 @@ TEST_F(FormTest, EveryBoxOfAnOpenIsAlsoALineNamingTheFile) {
     EXPECT_EQ(
         BoxLines(::testing::internal::GetCapturedStderr()),
         (std::vector<String>{
-            "reelstand: " + Fixture("text.avi") + ": BADFORMAT",
+            "reelstand: " + Fixture("text.avi") + ": " + String(kScenes.NotASceneCode),
             "reelstand: " + Fixture("text.avi") + ": Fehler beim Öffnen der Datei.",
             "reelstand: " + Fixture("audio_only.avi") + ": Fehler beim Öffnen der Datei (Audio)",
         }));
     // The boxes keep their own texts.
-    EXPECT_EQ(messages, (std::vector<String>{"BADFORMAT"}));
+    EXPECT_EQ(messages, (std::vector<String>{kScenes.NotASceneCode}));
     EXPECT_EQ(errors, (std::vector<String>{"Fehler beim Öffnen der Datei.",
                                            "Fehler beim Öffnen der Datei (Audio)"}));
 }

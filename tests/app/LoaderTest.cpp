@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FailureCase{"missing", "@missing.avi", {kMissing}, {}},
         FailureCase{"folder", "@folder.avi", {kMissing}, {}},
-        FailureCase{"textFile", "text.avi", {"BADFORMAT"}, {kOpenFailed}},
+        FailureCase{"textFile", "text.avi", {kScenes.NotASceneCode}, {kOpenFailed}},
         FailureCase{"audioOnly", "audio_only.avi", {}, {"Fehler beim Öffnen der Datei (Audio)"}},
         FailureCase{"rateZero", kScenes.RateZero, {}, {"Gleitkommadivision durch Null."}},
         FailureCase{"scaleZero", kScenes.ScaleZero, {}, {"Gleitkommadivision durch Null."}},
@@ -191,10 +191,11 @@ TEST_P(DropOnAFreshWindow, OpensOrSaysWhyNot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DropOnAFreshWindow,
-    ::testing::Values(DropCase{"aviScene", Fixture(kScenes.Ten), 10, {}, {}},
-                      DropCase{"missingFile", "/tmp/no/such/dropped.avi", 0, {kMissing}, {}},
-                      DropCase{"folder", Fixture(""), 0, {kMissing}, {}},
-                      DropCase{"notAScene", Fixture("text.avi"), 0, {"BADFORMAT"}, {kOpenFailed}}),
+    ::testing::Values(
+        DropCase{"aviScene", Fixture(kScenes.Ten), 10, {}, {}},
+        DropCase{"missingFile", "/tmp/no/such/dropped.avi", 0, {kMissing}, {}},
+        DropCase{"folder", Fixture(""), 0, {kMissing}, {}},
+        DropCase{"notAScene", Fixture("text.avi"), 0, {kScenes.NotASceneCode}, {kOpenFailed}}),
     RowName());
 
 TEST_F(FormTest, DropKeepsTheSceneWhenItCannotOpen) {

@@ -13,6 +13,9 @@ struct TScenes {
     const char* RateZero;
     const char* ScaleZero;
     const char* BothZero;
+    // The code the video layer gives text.avi, a text file named like a scene, when it cannot
+    // open it: the box shows it as it stands.
+    const char* NotASceneCode;
 };
 
 extern const TScenes kScenes;

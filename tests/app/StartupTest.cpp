@@ -160,7 +160,7 @@ TEST_F(FormTest, ShowHandlerRunsBeforeTheWindowIsVisibleThenItIsCentred) {
 TEST_F(FormTest, FailureInShowHandlerIsReportedAndTheWindowStillAppears) {
     Make({Fixture("text.avi")});
     ShowMain();
-    EXPECT_EQ(messages, std::vector<String>{"BADFORMAT"});
+    EXPECT_EQ(messages, std::vector<String>{kScenes.NotASceneCode});
     EXPECT_EQ(errors, std::vector<String>{"Fehler beim Öffnen der Datei."});
     EXPECT_TRUE(form->Visible());
 }

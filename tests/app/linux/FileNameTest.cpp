@@ -20,9 +20,9 @@ TEST_F(FormTest, BoxLineOfAFileWithANewlineInItsNameIsOneLine) {
     app.Guard([&] { form->Label2Click(form->Label2); });
     const String shown = tmp.File("neue?Szene.avi");
     EXPECT_EQ(BoxLines(::testing::internal::GetCapturedStderr()),
-              (std::vector<String>{"reelstand: " + shown + ": BADFORMAT",
+              (std::vector<String>{"reelstand: " + shown + ": " + String(kScenes.NotASceneCode),
                                    "reelstand: " + shown + ": Fehler beim Öffnen der Datei."}));
-    EXPECT_EQ(messages, (std::vector<String>{"BADFORMAT"}));
+    EXPECT_EQ(messages, (std::vector<String>{kScenes.NotASceneCode}));
     EXPECT_EQ(errors, (std::vector<String>{"Fehler beim Öffnen der Datei."}));
 }
 

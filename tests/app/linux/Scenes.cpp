@@ -11,4 +11,5 @@ const TScenes kScenes = {
     .RateZero = "rate0.avi",
     .ScaleZero = "scale0.avi",
     .BothZero = "ratescale0.avi",
+    .NotASceneCode = "BADFORMAT",
 };

@@ -11,4 +11,6 @@ const TScenes kScenes = {
     .RateZero = "raw24_rate0.avi",
     .ScaleZero = "raw24_scale0.avi",
     .BothZero = "raw24_ratescale0.avi",
+    // Wine's AVIFile reads a file without a RIFF header as a failed read.
+    .NotASceneCode = "FILEREAD",
 };

@@ -2,6 +2,7 @@
 // what the user does, and the pixels read back from GDI.
 #include "Ui.h"
 
+#include "toolkit/Image.h"
 #include "toolkit/win32/Peer.h"
 #include "toolkit/win32/Pixels.h"
 
@@ -261,6 +262,10 @@ void PointerMove(TControl& control, TPoint at) {
 }
 
 void SendPointerMove(TControl& control, TPoint at) {
+    // A control without a window of its own gets a move outside itself only while it holds the
+    // capture; it keeps or lets go of it as it does with any move.
+    if (GetCaptureControl() != &control)
+        SetCaptureControl(&control);
     SendMessageW(Window(control), WM_MOUSEMOVE, gPointer.buttons, Coordinates(Client(control, at)));
 }
 
