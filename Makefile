@@ -103,7 +103,7 @@ WIN_ARCHS = x86_64 i686
 
 windows-host:
 	cmake -S . -B $(BUILD) -DREELSTAND_WERROR=ON $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j$(JOBS) --target fixtures rs_resources
+	cmake --build $(BUILD) -j$(JOBS) --target fixtures rs_resources sample_windows
 
 # Both architectures with warnings as errors, and the import check of every program built.
 windows: deps-windows windows-host
