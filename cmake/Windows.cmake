@@ -114,23 +114,6 @@ function(rs_win_program name)
     set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
 endfunction()
 
-# The installer (NSIS): rs_win_installer(<target> <program> <output.exe> [ALL]) wraps a program
-# built here. reelstand.exe gets one with the Win32 toolkit layer; until then a test wraps a
-# stand-in to check what the installer sets up and what its uninstaller removes.
-find_program(MAKENSIS makensis)
-function(rs_win_installer target program output)
-    set(script ${PROJECT_SOURCE_DIR}/packaging/windows/reelstand.nsi)
-    set(icon ${RS_HOST_SKINS}/icons/reelstand.ico)
-    add_custom_command(
-        OUTPUT ${output}
-        COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
-                -DEXE=$<TARGET_FILE:${program}> -DICON=${icon} -DOUTFILE=${output} ${script}
-        DEPENDS ${program} ${script} ${icon}
-        COMMENT "Building the installer ${output}"
-        VERBATIM)
-    add_custom_target(${target} ${ARGN} DEPENDS ${output})
-endfunction()
-
 if(REELSTAND_TESTS)
     enable_testing()
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -175,17 +158,10 @@ if(REELSTAND_TESTS)
         RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
         RS_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
-    if(MAKENSIS)
-        set(setup ${CMAKE_BINARY_DIR}/reelstand-setup-check.exe)
-        rs_win_installer(installer_check rs_win_resource_test ${setup} ALL)
-        if(RS_WINE_TESTS)
-            add_test(NAME installer COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/installer-test.sh
-                                            ${RS_WINE_RUN} ${setup})
-            set_tests_properties(installer PROPERTIES TIMEOUT 300)
-        endif()
-    endif()
-
     list(TRANSFORM RS_WIN_PROGRAMS REPLACE "(.+)" "$<TARGET_FILE:\\1>" OUTPUT_VARIABLE files)
     add_test(NAME imports COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check-imports.sh
                                   ${CMAKE_OBJDUMP} ${files})
 endif()
+
+# The packages of reelstand.exe (portable zip, installer) and their tests under Wine.
+include(packaging/windows/Packaging.cmake)
