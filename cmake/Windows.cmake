@@ -41,8 +41,11 @@ rs_win_link(video/VFW.h video/win32/VFW.h)
 foreach(shared VFWHandles.h ResultText.cpp)
     rs_win_link(video/${shared} video/${shared})
 endforeach()
-# The bottom layer is platform-neutral: the same folder on both systems.
-rs_win_link(base base)
+# The bottom layer and the program's own code are platform-neutral: the same folders on both
+# systems. The toolkit's folder holds both back ends; this build compiles the Win32 one.
+foreach(folder base toolkit controls app)
+    rs_win_link(${folder} ${folder})
+endforeach()
 
 # A shared source is compiled through a one-line file that includes it by its link: ccache
 # resolves a source file's links, and the shared file would then see the Linux VFW.h beside it.
@@ -60,16 +63,37 @@ target_link_libraries(rs_video PUBLIC rs_base)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 
-# The Win32 toolkit: windows and controls on user32, gdi32 and the common controls, UTF-8 at its
-# interface.
+# The Win32 components: windows and controls on user32, gdi32 and the common controls, UTF-8 at
+# their interface.
 add_library(rs_win_toolkit STATIC
     toolkit/win32/Text.cpp toolkit/win32/Text.h
     toolkit/win32/TrackBar.cpp toolkit/win32/TrackBar.h
     toolkit/win32/Window.cpp toolkit/win32/Window.h
     toolkit/win32/Controls.cpp toolkit/win32/Controls.h
     toolkit/win32/System.cpp toolkit/win32/System.h)
-target_include_directories(rs_win_toolkit PUBLIC ${PROJECT_SOURCE_DIR})
+target_include_directories(rs_win_toolkit PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
+
+# The toolkit layer: the neutral interface with the Win32 back end, the peers of the components.
+if(TARGET rs_win_graphics)
+    add_library(rs_toolkit STATIC
+        toolkit/Application.cpp toolkit/Classes.cpp toolkit/Controls.cpp toolkit/Dialogs.cpp
+        toolkit/Form.cpp toolkit/Image.cpp toolkit/Timer.cpp toolkit/TrackBar.cpp
+        toolkit/win32/Peer.h toolkit/win32/Peers.h
+        toolkit/win32/Application.cpp toolkit/win32/Control.cpp toolkit/win32/ControlPeers.cpp
+        toolkit/win32/Dialogs.cpp toolkit/win32/Form.cpp toolkit/win32/Image.cpp
+        toolkit/win32/Startup.cpp toolkit/win32/SysUtils.cpp toolkit/win32/Timer.cpp
+        toolkit/win32/TrackBarPeer.cpp)
+    target_link_libraries(rs_toolkit PUBLIC rs_win_graphics rs_win_toolkit rs_video rs_win_warnings)
+
+    add_library(rs_controls STATIC controls/ImgBtn.cpp controls/ImgBtn.h)
+    target_link_libraries(rs_controls PUBLIC rs_toolkit)
+
+    add_library(rs_app STATIC app/Unit1.cpp app/Unit1.h app/CommandLine.cpp app/CommandLine.h)
+    target_link_libraries(rs_app PUBLIC rs_toolkit PRIVATE rs_controls rs_video)
+    set_property(SOURCE app/CommandLine.cpp APPEND PROPERTY
+                 COMPILE_DEFINITIONS REELSTAND_VERSION="${PROJECT_VERSION}")
+endif()
 
 # The executable's resources: icon, skin bitmaps, window-definition pictures, version, manifest.
 set(RS_WIN_SKIN_BITMAPS)
@@ -106,13 +130,18 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/reelstand.rc PROPERTIES
 set(RS_WIN_PROGRAMS)
 
 # rs_win_program(<name> SOURCES ... LIBS ...): a GUI program (no console window) carrying the
-# resources. The Win32 toolkit layer adds reelstand.exe with it, before the tests below.
+# resources.
 function(rs_win_program name)
     cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} WIN32 ${P_SOURCES})
     target_link_libraries(${name} PRIVATE rs_win_resources rs_win_warnings ${P_LIBS})
     set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
 endfunction()
+
+# The player.
+if(TARGET rs_app)
+    rs_win_program(reelstand SOURCES app/main.cpp LIBS rs_app rs_toolkit rs_video)
+endif()
 
 if(REELSTAND_TESTS)
     enable_testing()
@@ -146,8 +175,6 @@ if(REELSTAND_TESTS)
 
     rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
     target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
-    rs_win_test(rs_win_trackbar_test DISPLAY SOURCES tests/win32/TrackBarTest.cpp
-                LIBS rs_win_toolkit)
     rs_win_test(rs_win_window_test DISPLAY SOURCES tests/win32/WindowTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
                 LIBS rs_win_toolkit)

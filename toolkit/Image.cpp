@@ -1,24 +1,5 @@
 #include "toolkit/Image.h"
 
-namespace {
-TControl*& Capture() {
-    static TControl* control = nullptr;
-    return control;
-}
-} // namespace
-
-TControl* GetCaptureControl() {
-    return Capture();
-}
-
-void SetCaptureControl(TControl* control) {
-    Capture() = control;
-}
-
-void ReleaseCapture() {
-    Capture() = nullptr;
-}
-
 TImage::~TImage() {
     if (GetCaptureControl() == this)
         ReleaseCapture();

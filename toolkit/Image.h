@@ -45,8 +45,11 @@ private:
     bool FClickPending = false;
 };
 
-// Pointer capture, one for the whole program as on the old platform. It routes our own logic: a
-// control holding the capture gets the move that leaves it.
+// Pointer capture, one for the whole program as on the old platform: a control holding the
+// capture gets the move that leaves it. On Windows it is the system's capture, and releasing it
+// is the system's own ReleaseCapture (which the graphics header brings in).
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
+#ifndef _WIN32
 void ReleaseCapture();
+#endif

@@ -88,8 +88,10 @@ TEST(MainWindow, FullScreenThroughTheStyleWord) {
     // Without the caption the client area takes the caption's height at once.
     EXPECT_GT(f.window.ClientHeight(), framedClient);
 
+    // Hidden, the state waits for the first show.
     f.window.SetState(win32::WindowState::Maximized);
-    EXPECT_TRUE(f.window.Visible());
+    EXPECT_FALSE(f.window.Visible());
+    f.window.Show();
     EXPECT_EQ(f.window.State(), win32::WindowState::Maximized);
     f.window.SetClientHeight(MainWindow::ScreenHeight());
     EXPECT_EQ(f.window.ClientHeight(), 1024);
@@ -194,7 +196,7 @@ TEST(EventLoop, TabReachesTheSliderWhichTakesItsArrows) {
     win32::TrackBar bar(panel.Handle(), 12, 19, 389, 22);
     bar.SetLineSize(1);
     std::vector<int> seen;
-    bar.OnChange = [&] { seen.push_back(bar.Position()); };
+    bar.OnUserScroll = [&](int position) { seen.push_back(position); };
     f.window.Show();
     SetFocus(f.window.Handle());
     auto key = [](UINT message, UINT key) {

@@ -46,7 +46,24 @@ QPoint EventPos(const QMouseEvent* event) {
     return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
 }
 
+TControl*& Capture() {
+    static TControl* control = nullptr;
+    return control;
+}
+
 } // namespace
+
+TControl* GetCaptureControl() {
+    return Capture();
+}
+
+void SetCaptureControl(TControl* control) {
+    Capture() = control;
+}
+
+void ReleaseCapture() {
+    Capture() = nullptr;
+}
 
 // The picture control's window: paints the picture and hands the pointer to the control.
 class TImageWidget : public QWidget {

@@ -258,15 +258,19 @@ LRESULT Panel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(FHandle, &ps);
-        // Through a buffer: the picture changes every tick and must not flicker.
-        RECT client{};
-        GetClientRect(FHandle, &client);
+        // Through a buffer of the dirty part only: the picture changes every tick and must
+        // neither flicker nor cost a repaint of the whole panel.
+        const RECT& dirty = ps.rcPaint;
+        const int width = std::max<int>(dirty.right - dirty.left, 1);
+        const int height = std::max<int>(dirty.bottom - dirty.top, 1);
         HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1),
-                                                std::max<LONG>(client.bottom, 1));
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
         HGDIOBJ old = SelectObject(buffer, bitmap);
+        SetViewportOrgEx(buffer, -dirty.left, -dirty.top, nullptr);
+        IntersectClipRect(buffer, dirty.left, dirty.top, dirty.right, dirty.bottom);
         Paint(buffer);
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+        SetViewportOrgEx(buffer, 0, 0, nullptr);
+        BitBlt(dc, dirty.left, dirty.top, width, height, buffer, 0, 0, SRCCOPY);
         SelectObject(buffer, old);
         DeleteObject(bitmap);
         DeleteDC(buffer);
@@ -506,10 +510,6 @@ void ImageView::SetDpi(int dpi) {
 }
 
 void ImageView::MouseDown(MouseButton button, unsigned shift, int x, int y) {
-    if (button == MouseButton::Left) {
-        Panel::SetCaptureControl(this);
-        FClickPending = true;
-    }
     if (auto handler = OnMouseDown)
         handler(button, shift, x, y);
 }
@@ -520,26 +520,12 @@ void ImageView::MouseMove(unsigned shift, int x, int y) {
 }
 
 void ImageView::MouseUp(MouseButton button, unsigned shift, int x, int y) {
-    if (button == MouseButton::Left) {
-        if (Panel::CaptureControl() == this)
-            Panel::SetCaptureControl(nullptr);
-        if (FClickPending) {
-            FClickPending = false;
-            if (x >= 0 && y >= 0 && x < Width() && y < Height())
-                if (auto handler = OnClick)
-                    handler();
-        }
-    }
     if (auto handler = OnMouseUp)
         handler(button, shift, x, y);
 }
 
 void ImageView::DblClick(MouseButton button, unsigned shift, int x, int y) {
-    Panel::SetCaptureControl(this);
-    FClickPending = false;
     if (auto handler = OnDblClick)
-        handler();
-    if (auto handler = OnMouseDown)
         handler(button, shift, x, y);
 }
 

@@ -158,10 +158,8 @@ private:
 };
 
 // Shows a bitmap (not owned; a 32-bit top-down DIB section) 1:1 at its top-left corner, clipped
-// to its bounds, drawing nothing where the bitmap does not reach. A left press takes the capture
-// and marks a click pending; the release drops it and clicks when it lies inside (left and top
-// edges inside, right and bottom outside); a double-click's second press takes the capture and
-// raises the double-click, marking no click.
+// to its bounds, drawing nothing where the bitmap does not reach. The pointer is passed on as it
+// comes: the rules of a click belong to the owner.
 class ImageView : public GraphicControl {
 public:
     using GraphicControl::GraphicControl;
@@ -172,9 +170,9 @@ public:
     // bitmap is scaled by 1.5 with halftone filtering. Bounds are in the monitor's pixels.
     void SetDpi(int dpi);
 
-    std::function<void()> OnClick;
-    std::function<void()> OnDblClick;
     std::function<void(MouseButton, unsigned shift, int x, int y)> OnMouseDown;
+    // In place of the second press of a double click.
+    std::function<void(MouseButton, unsigned shift, int x, int y)> OnDblClick;
     std::function<void(unsigned shift, int x, int y)> OnMouseMove;
     std::function<void(MouseButton, unsigned shift, int x, int y)> OnMouseUp;
     std::function<void()> OnMouseLeave;
@@ -190,7 +188,6 @@ protected:
 private:
     HBITMAP FBitmap = nullptr;
     int FDpi = USER_DEFAULT_SCREEN_DPI;
-    bool FClickPending = false;
 };
 
 } // namespace win32

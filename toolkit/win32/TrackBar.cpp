@@ -86,7 +86,7 @@ void TrackBar::Wheel(int delta) {
     const long long step =
         lines == WHEEL_PAGESCROLL ? page : std::min<long long>(lines, 1 << 20) * line;
     const long long position = SendMessageW(FHandle, TBM_GETPOS, 0, 0);
-    const long long target = std::clamp<long long>(position - notches * step, FMin, FMax);
+    const long long target = std::clamp<long long>(position - notches * step, Min(), Max());
     SendMessageW(FHandle, TBM_SETPOS, TRUE, static_cast<LPARAM>(target));
     UserScroll();
 }
@@ -102,9 +102,9 @@ TrackBar::TrackBar(HWND parent, int left, int top, int width, int height) {
         return;
     SetPropW(FHandle, PeerProperty, this);
     SetWindowSubclass(FHandle, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
-    SendMessageW(FHandle, TBM_SETRANGEMIN, FALSE, FMin);
-    SendMessageW(FHandle, TBM_SETRANGEMAX, FALSE, FMax);
-    SendMessageW(FHandle, TBM_SETPOS, FALSE, FPosition);
+    SendMessageW(FHandle, TBM_SETRANGEMIN, FALSE, 0);
+    SendMessageW(FHandle, TBM_SETRANGEMAX, FALSE, 10);
+    SendMessageW(FHandle, TBM_SETPOS, FALSE, 0);
     SendMessageW(FHandle, TBM_SETLINESIZE, 0, 0);
     SendMessageW(FHandle, TBM_SETPAGESIZE, 0, 0);
     SendMessageW(FHandle, TBM_SETTHUMBLENGTH, 20, 0);
@@ -119,27 +119,26 @@ TrackBar::~TrackBar() {
     }
 }
 
+int TrackBar::Min() const {
+    return FHandle ? static_cast<int>(SendMessageW(FHandle, TBM_GETRANGEMIN, 0, 0)) : 0;
+}
+
+int TrackBar::Max() const {
+    return FHandle ? static_cast<int>(SendMessageW(FHandle, TBM_GETRANGEMAX, 0, 0)) : 0;
+}
+
+int TrackBar::Position() const {
+    return FHandle ? static_cast<int>(SendMessageW(FHandle, TBM_GETPOS, 0, 0)) : 0;
+}
+
 void TrackBar::SetMax(int value) {
-    if (value < FMin)
-        return;
-    FMax = value;
     if (FHandle)
         SendMessageW(FHandle, TBM_SETRANGEMAX, TRUE, value);
-    // The trackbar clamps its own position silently; the stored one follows the change rules.
-    const int before = FPosition;
-    SetPosition(FPosition);
-    if (FHandle && FPosition == before)
-        SendMessageW(FHandle, TBM_SETPOS, TRUE, FPosition);
 }
 
 void TrackBar::SetPosition(int value) {
-    value = std::clamp(value, FMin, FMax);
-    if (value == FPosition)
-        return;
-    FPosition = value;
     if (FHandle)
         SendMessageW(FHandle, TBM_SETPOS, TRUE, value);
-    Raise();
 }
 
 void TrackBar::SetLineSize(int value) {
@@ -171,14 +170,9 @@ bool TrackBar::HandleScroll(WPARAM, LPARAM lParam) {
 void TrackBar::UserScroll() {
     if (FSilent)
         return;
-    FPosition = static_cast<int>(SendMessageW(FHandle, TBM_GETPOS, 0, 0));
-    Raise();
-}
-
-void TrackBar::Raise() {
-    // A copy, so a handler may replace OnChange while it runs.
-    if (auto handler = OnChange)
-        handler();
+    // A copy, so a handler may replace it while it runs.
+    if (auto handler = OnUserScroll)
+        handler(Position());
 }
 
 } // namespace win32

@@ -1,10 +1,9 @@
 #pragma once
 
 // The slider on the common-controls trackbar: horizontal, no ticks, fixed thumb length, selection
-// range enabled, line and page size 0. It keeps a stored position of its own: code that sets the
-// position or the maximum raises OnChange only when the stored position changes; every scroll
-// notification the trackbar sends for a user gesture stores its position and raises OnChange,
-// moved or not.
+// range enabled, line and page size 0. It only shows what it is given; every scroll notification
+// the trackbar sends for a user gesture is reported with the position the thumb stands at, moved
+// or not. The rules of the stored position belong to its owner.
 
 #include <windows.h>
 
@@ -21,9 +20,10 @@ public:
 
     HWND Handle() const { return FHandle; }
 
-    int Min() const { return FMin; }
-    int Max() const { return FMax; }
-    int Position() const { return FPosition; }
+    // What the control shows.
+    int Min() const;
+    int Max() const;
+    int Position() const;
 
     void SetMax(int value);
     void SetPosition(int value);
@@ -31,7 +31,7 @@ public:
     void SetPageSize(int value);
     void SetThumbLength(int value);
 
-    std::function<void()> OnChange;
+    std::function<void(int position)> OnUserScroll;
 
     // The trackbar reports to its parent: every parent window procedure passes WM_HSCROLL here.
     // True when it came from one of these sliders (and was handled).
@@ -42,12 +42,8 @@ private:
                                          UINT_PTR id, DWORD_PTR data);
     void Wheel(int delta);
     void UserScroll();
-    void Raise();
 
     HWND FHandle = nullptr;
-    const int FMin = 0;
-    int FMax = 10;
-    int FPosition = 0;
     int FWheelDelta = 0;
     bool FReleasing = false; // inside the control's own release
     bool FStale = false;     // a gesture lost its capture; the control has not ended it yet

@@ -13,6 +13,9 @@ namespace win32 {
 namespace {
 
 const wchar_t* const ClassName = L"ReelstandMainWindow";
+constexpr UINT PostedMessage = WM_APP + 1;
+
+int gProgramDpi = USER_DEFAULT_SCREEN_DPI;
 
 void RegisterMainClass() {
     static const ATOM atom = [] {
@@ -37,6 +40,22 @@ RECT WindowRect(HWND window) {
 }
 
 } // namespace
+
+int ProgramDpi() {
+    return gProgramDpi;
+}
+
+void SetProgramDpi(int dpi) {
+    gProgramDpi = std::max(dpi, 1);
+}
+
+int Scaled(int value) {
+    return MulDiv(value, gProgramDpi, USER_DEFAULT_SCREEN_DPI);
+}
+
+int Unscaled(int value) {
+    return MulDiv(value, USER_DEFAULT_SCREEN_DPI, gProgramDpi);
+}
 
 MainWindow::MainWindow(const std::string& caption, int left, int top, int width, int height) {
     RegisterMainClass();
@@ -104,12 +123,7 @@ void MainWindow::SetMinimumOuterSize(int width, int height) {
 }
 
 int MainWindow::Dpi() const {
-    const UINT dpi = GetDpiForWindow(FHandle);
-    return dpi ? static_cast<int>(dpi) : USER_DEFAULT_SCREEN_DPI;
-}
-
-int MainWindow::Scaled(int value) const {
-    return MulDiv(value, Dpi(), USER_DEFAULT_SCREEN_DPI);
+    return ProgramDpi();
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
@@ -144,12 +158,11 @@ WindowState MainWindow::State() const {
 
 void MainWindow::SetState(WindowState state) {
     FPendingState = state;
-    if (state == WindowState::Maximized) {
-        ShowWindow(FHandle, SW_SHOWMAXIMIZED);
+    if (!Visible())
         return;
-    }
-    if (Visible())
-        ShowWindow(FHandle, state == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_RESTORE);
+    ShowWindow(FHandle, state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
+                        : state == WindowState::Minimized ? SW_SHOWMINIMIZED
+                                                          : SW_RESTORE);
 }
 
 void MainWindow::Show() {
@@ -189,6 +202,11 @@ void MainWindow::Close() {
     PostMessageW(FHandle, WM_CLOSE, 0, 0);
 }
 
+void MainWindow::Post(std::function<void()> call) {
+    FPosted.push_back(std::move(call));
+    PostMessageW(FHandle, PostedMessage, 0, 0);
+}
+
 void MainWindow::Repaint() {
     RedrawWindow(FHandle, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -226,6 +244,10 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DPICHANGED: {
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        if (auto handler = OnDpiChanged) {
+            handler(HIWORD(wParam), *suggested);
+            return 0;
+        }
         SetWindowPos(FHandle, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -248,6 +270,18 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         if (auto handler = OnClose)
             handler();
+        return 0;
+    case WM_SETFOCUS:
+        if (auto handler = OnFocus)
+            handler();
+        return 0;
+    case PostedMessage:
+        // One call per message: a call that yields to the loop takes the next one from there.
+        if (!FPosted.empty()) {
+            std::function<void()> call = std::move(FPosted.front());
+            FPosted.pop_front();
+            call();
+        }
         return 0;
     case WM_HSCROLL:
         if (TrackBar::HandleScroll(wParam, lParam))

@@ -3,16 +3,25 @@
 // The main window: a top-level window with a black background whose outer size never drops below
 // a minimum, full screen through its style word, centring on the primary screen, files dropped on
 // it from Explorer, and a close request that only reports. Sizes are in the window's pixels;
-// the minimum is given at 96 dots per inch and follows the monitor's scale.
+// the minimum is given at 96 dots per inch and follows the program's scale.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace win32 {
+
+// The dots per inch the program draws at (96 at 100 %): the system's, chosen once at start.
+int ProgramDpi();
+void SetProgramDpi(int dpi);
+// A length at 96 dots per inch in the program's pixels, and back (each rounded to the nearest,
+// so that a length survives the way there and back at every scale of 100 % and more).
+int Scaled(int value);
+int Unscaled(int value);
 
 enum class WindowState { Normal, Minimized, Maximized };
 
@@ -45,7 +54,7 @@ public:
     std::uint32_t WindowStyle() const;
     void SetWindowStyle(std::uint32_t style);
 
-    // Maximising shows the window; another state is kept for Show() while it is hidden.
+    // While the window is hidden the state is kept for Show().
     WindowState State() const;
     void SetState(WindowState state);
     void Show();
@@ -59,17 +68,24 @@ public:
     // Posts the close request; OnClose runs when the message loop takes it. The window stays.
     void Close();
     void Repaint();
+    // Runs `call` when the message loop next takes the window's messages; never once the
+    // window is gone.
+    void Post(std::function<void()> call);
 
     std::function<void()> OnResize;
+    // The window got the keyboard focus: hand it on.
+    std::function<void()> OnFocus;
+    // The window moved to a monitor with another scale; the system suggests its new outer
+    // bounds. Without a handler the window takes them.
+    std::function<void(int dpi, const RECT& suggested)> OnDpiChanged;
     std::function<void()> OnClose;
     std::function<void(const std::vector<std::string>& paths)> OnDropFiles;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    int Scaled(int value) const;
-
     HWND FHandle = nullptr;
+    std::deque<std::function<void()>> FPosted;
     int FMinWidth = 0;
     int FMinHeight = 0;
     WindowState FPendingState = WindowState::Normal;

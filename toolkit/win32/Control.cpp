@@ -1,0 +1,51 @@
+#include "toolkit/Control.h"
+
+#include "toolkit/win32/Peer.h"
+
+TControl::TControl(TWinControl* parent) : TComponent(parent), FParent(parent) {}
+
+TControl::~TControl() {
+    // The children's windows go before this one's, which the system would otherwise destroy
+    // under them.
+    DestroyComponents();
+}
+
+void TControl::SetPeer(std::unique_ptr<Peer> peer) {
+    FPeer = std::move(peer);
+}
+
+int TControl::Left() const {
+    return FPeer->Bounds().left;
+}
+int TControl::Top() const {
+    return FPeer->Bounds().top;
+}
+int TControl::Width() const {
+    const RECT r = FPeer->Bounds();
+    return r.right - r.left;
+}
+int TControl::Height() const {
+    const RECT r = FPeer->Bounds();
+    return r.bottom - r.top;
+}
+void TControl::SetLeft(int left) {
+    SetBounds(left, Top(), Width(), Height());
+}
+void TControl::SetTop(int top) {
+    SetBounds(Left(), top, Width(), Height());
+}
+void TControl::SetBounds(int left, int top, int width, int height) {
+    FPeer->SetBounds(RECT{left, top, left + std::max(width, 0), top + std::max(height, 0)});
+}
+bool TControl::Visible() const {
+    return FPeer->Visible();
+}
+void TControl::SetVisible(bool visible) {
+    FPeer->SetVisible(visible);
+}
+void TControl::Invalidate() {
+    FPeer->Invalidate();
+}
+void TControl::Repaint() {
+    FPeer->Repaint();
+}

@@ -1,0 +1,134 @@
+#include "toolkit/Controls.h"
+
+#include "toolkit/win32/Peers.h"
+
+namespace win32peer {
+
+TTopWindow::TTopWindow()
+    : Main("", CW_USEDEFAULT, CW_USEDEFAULT, 0, 0), Client(Main.Handle(), 0, 0, 0, 0) {
+    FollowClient();
+}
+
+void TTopWindow::FollowClient() {
+    Client.SetBounds(0, 0, Main.ClientWidth(), Main.ClientHeight());
+}
+
+void TTopWindow::Fit(int width, int height) {
+    Main.SetBounds(Main.OuterLeft(), Main.OuterTop(),
+                   width + Main.OuterWidth() - Main.ClientWidth(),
+                   height + Main.OuterHeight() - Main.ClientHeight());
+    FollowClient();
+}
+
+win32::Panel& ContainerFor(TWinControl* parent, std::unique_ptr<TTopWindow>& host) {
+    if (parent != nullptr && parent->Handle() != nullptr && parent->Handle()->Container())
+        return *parent->Handle()->Container();
+    host = std::make_unique<TTopWindow>();
+    return host->Client;
+}
+
+} // namespace win32peer
+
+namespace {
+
+using namespace win32peer;
+
+win32::Panel::BevelKind Kind(TBevelCut cut) {
+    return cut == TBevelCut::Raised    ? win32::Panel::BevelKind::Raised
+           : cut == TBevelCut::Lowered ? win32::Panel::BevelKind::Lowered
+                                       : win32::Panel::BevelKind::None;
+}
+
+// A panel is a child window of its own; its children lie on it.
+struct TPanelPeer : TControl::Peer {
+    TPanelPeer(const TPanel& owner, TWinControl* parent)
+        : Owner(owner), Panel(ContainerFor(parent, Host).Handle(), 0, 0, 0, 0) {}
+
+    HWND Window() const override { return Panel.Handle(); }
+    POINT Origin() const override { return {0, 0}; }
+    RECT Bounds() const override {
+        return Unscaled(RECT{Panel.Left(), Panel.Top(), Panel.Left() + Panel.Width(),
+                             Panel.Top() + Panel.Height()});
+    }
+    void SetBounds(const RECT& r) override {
+        Panel.SetBounds(Win32Scaled(r.left), Win32Scaled(r.top), Win32Scaled(r.right - r.left),
+                        Win32Scaled(r.bottom - r.top));
+        if (Host)
+            Host->Fit(Win32Scaled(r.right), Win32Scaled(r.bottom));
+    }
+    bool Visible() const override {
+        return (GetWindowLongW(Panel.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    void SetVisible(bool visible) override { Panel.SetVisible(visible); }
+    // Every change of colour or bevels comes through here.
+    void Invalidate() override {
+        Panel.SetColor(Owner.Color());
+        Panel.SetBevels(Kind(Owner.BevelOuter()), Kind(Owner.BevelInner()));
+    }
+    void Repaint() override {
+        Invalidate();
+        RedrawWindow(Panel.Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    win32::Panel* Container() const override { return const_cast<win32::Panel*>(&Panel); }
+
+    const TPanel& Owner;
+    std::unique_ptr<TTopWindow> Host;
+    win32::Panel Panel;
+};
+
+// The old platform's fonts on this system: the Linux build names the metric twin of the face the
+// window definition asks for.
+win32::Font Win32Font(const TFont& font) {
+    win32::Font f;
+    f.Name = font.Name == "Liberation Sans" ? "Arial" : font.Name;
+    f.Height = Win32Scaled(font.Height);
+    f.Color = font.Color;
+    f.Bold = font.Bold;
+    f.Underline = font.Underline;
+    return f;
+}
+
+// A label keeps its font in the program's pixels, to scale it again.
+struct TLabelPeer : TGraphicPeer<win32::Label> {
+    using TGraphicPeer::TGraphicPeer;
+    void Rescale(const RECT& bounds) override {
+        if (Font.Height > 0)
+            Control.SetFont(Win32Font(Font));
+        SetBounds(bounds);
+    }
+    TFont Font;
+};
+
+TLabelPeer& LabelOf(const TLabel& label) {
+    return *static_cast<TLabelPeer*>(label.Handle());
+}
+
+} // namespace
+
+TPanel::TPanel(TWinControl* parent) : TWinControl(parent) {
+    SetPeer(std::make_unique<TPanelPeer>(*this, parent));
+    Invalidate();
+}
+
+TBevel::TBevel(TWinControl* parent) : TControl(parent) {
+    SetPeer(std::make_unique<TGraphicPeer<win32::Bevel>>(parent));
+}
+
+TLabel::TLabel(TWinControl* parent) : TControl(parent) {
+    auto peer = std::make_unique<TLabelPeer>(parent);
+    peer->Control.SetTransparent(true);
+    peer->Control.SetAutoSize(true);
+    peer->Control.OnClick = [this] { DoClick(); };
+    SetPeer(std::move(peer));
+}
+
+// With its left and top edges fixed, the label takes the size of its caption.
+void TLabel::ShowText() {
+    TLabelPeer& peer = LabelOf(*this);
+    peer.Font = FFont;
+    // Until a font is given the label keeps the system's.
+    if (FFont.Height > 0)
+        peer.Control.SetFont(Win32Font(FFont));
+    peer.Control.SetCaption(FCaption);
+}

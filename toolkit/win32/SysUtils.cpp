@@ -1,0 +1,19 @@
+#include "toolkit/SysUtils.h"
+
+#include "toolkit/win32/Text.h"
+
+#include <windows.h>
+
+bool FileExists(const String& path) {
+    if (path.empty())
+        return false;
+    const DWORD attributes = GetFileAttributesW(win32::Widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+String AnsiLowerCase(const String& text) {
+    std::wstring wide = win32::Widen(text);
+    if (!wide.empty())
+        CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return win32::Narrow(wide);
+}

@@ -1,0 +1,82 @@
+#include "toolkit/TrackBar.h"
+
+#include "toolkit/win32/Peers.h"
+#include "toolkit/win32/TrackBar.h"
+
+namespace {
+
+using namespace win32peer;
+
+// The common-controls trackbar, a child window of its own.
+struct TTrackBarPeer : TControl::Peer {
+    explicit TTrackBarPeer(TWinControl* parent)
+        : Bar(ContainerFor(parent, Host).Handle(), 0, 0, 0, 0) {}
+
+    HWND Window() const override { return Bar.Handle(); }
+    POINT Origin() const override { return {0, 0}; }
+    RECT Bounds() const override {
+        RECT r{};
+        GetWindowRect(Bar.Handle(), &r);
+        MapWindowPoints(nullptr, GetParent(Bar.Handle()), reinterpret_cast<POINT*>(&r), 2);
+        return Unscaled(r);
+    }
+    void SetBounds(const RECT& r) override {
+        SetWindowPos(Bar.Handle(), nullptr, Win32Scaled(r.left), Win32Scaled(r.top),
+                     Win32Scaled(r.right - r.left), Win32Scaled(r.bottom - r.top),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (Host)
+            Host->Fit(Win32Scaled(r.right), Win32Scaled(r.bottom));
+    }
+    bool Visible() const override {
+        return (GetWindowLongW(Bar.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    void SetVisible(bool visible) override {
+        ShowWindow(Bar.Handle(), visible ? SW_SHOWNA : SW_HIDE);
+    }
+    void Invalidate() override { InvalidateRect(Bar.Handle(), nullptr, TRUE); }
+    void Repaint() override {
+        RedrawWindow(Bar.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    }
+
+    void Rescale(const RECT& bounds) override {
+        Bar.SetThumbLength(Win32Scaled(ThumbLength));
+        SetBounds(bounds);
+    }
+
+    std::unique_ptr<TTopWindow> Host;
+    win32::TrackBar Bar;
+    int ThumbLength = 20;
+};
+
+win32::TrackBar& Slider(const TTrackBar& bar) {
+    return static_cast<TTrackBarPeer*>(bar.Handle())->Bar;
+}
+
+} // namespace
+
+TTrackBar::TTrackBar(TWinControl* parent) : TControl(parent) {
+    auto peer = std::make_unique<TTrackBarPeer>(parent);
+    peer->Bar.OnUserScroll = [this](int position) { DoUserScroll(position); };
+    SetPeer(std::move(peer));
+    ShowRange();
+    ShowPosition();
+    ShowSteps();
+}
+
+void TTrackBar::ShowRange() {
+    Slider(*this).SetMax(FMax);
+}
+
+void TTrackBar::ShowPosition() {
+    Slider(*this).SetPosition(FPosition);
+}
+
+void TTrackBar::ShowSteps() {
+    Slider(*this).SetLineSize(FLineSize);
+    Slider(*this).SetPageSize(FPageSize);
+}
+
+void TTrackBar::SetThumbLength(int value) {
+    static_cast<TTrackBarPeer*>(Handle())->ThumbLength = value;
+    Slider(*this).SetThumbLength(Win32Scaled(value));
+}
