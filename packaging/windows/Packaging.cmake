@@ -46,6 +46,7 @@ if(TARGET reelstand)
     set(exe ${CMAKE_BINARY_DIR}/package/reelstand.exe)
     add_custom_command(
         OUTPUT ${exe}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package
         COMMAND ${CMAKE_STRIP} --strip-debug -o ${exe} $<TARGET_FILE:reelstand>
         DEPENDS reelstand
         COMMENT "Stripping reelstand.exe for the packages"
@@ -60,7 +61,7 @@ if(TARGET reelstand)
         COMMAND ${CMAKE_COMMAND} -E copy ${RS_HOST_WINDOWS_SAMPLE} ${stage}/reelstand-sample.avi
         COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package
                 ${CMAKE_COMMAND} -E tar cf ${RS_WIN_ZIP} --format=zip
-                --mtime=2026-01-01T00:00:00Z ${RS_WIN_PACKAGE}
+                "--mtime=2026-01-01 00:00:00 UTC" ${RS_WIN_PACKAGE}
         DEPENDS ${exe} ${RS_WIN_README} ${RS_HOST_WINDOWS_SAMPLE}
         COMMENT "Packing ${RS_WIN_ZIP}"
         VERBATIM)
