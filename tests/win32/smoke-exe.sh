@@ -106,8 +106,10 @@ echo "smoke-exe: the sample plays ($changed pixels changed in 0.5 s), schließen
 
 # 2. A missing scene: its box (titled like the program), its line on standard error.
 start missing fehlt.avi
-box=$(window Reelstand) || true
+box=$(window Reelstand) || true # xdotool matches without case
 [ -n "$box" ] || fail "no box for a missing scene"
+title=$(xdotool getwindowname "$box")
+[ "$title" = Reelstand ] || fail "the box is titled \"$title\", not \"Reelstand\""
 grep -q "fehlt.avi: Diese Szene ist nicht vorhanden" "$work/missing.err" ||
     fail "no line on standard error for the missing scene: $(cat "$work/missing.err")"
 import -window root "$work/missing-box.png"
