@@ -49,26 +49,28 @@ public:
         CloseHandle(pi.hThread);
         FProcess = pi.hProcess;
         FId = pi.dwProcessId;
-        for (int i = 0; i < 600 && !FForm; ++i) {
+        // The window exists before its controls do: wait for it on screen with its slider.
+        for (int i = 0; i < 600 && !FTrackBar; ++i) {
             HWND w = FindWindowW(nullptr, L"Tavrin Reelstand");
             DWORD owner = 0;
-            if (w && GetWindowThreadProcessId(w, &owner) && owner == FId)
+            if (w && IsWindowVisible(w) && GetWindowThreadProcessId(w, &owner) && owner == FId) {
                 FForm = w;
-            else
+                EnumChildWindows(
+                    FForm,
+                    [](HWND child, LPARAM self) {
+                        wchar_t name[64] = {};
+                        GetClassNameW(child, name, 64);
+                        if (wcscmp(name, TRACKBAR_CLASSW) != 0)
+                            return TRUE;
+                        reinterpret_cast<Program*>(self)->FTrackBar = child;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(this));
+            }
+            if (!FTrackBar)
                 Sleep(50);
         }
         ASSERT_NE(FForm, nullptr) << "no window \"Tavrin Reelstand\"";
-        EnumChildWindows(
-            FForm,
-            [](HWND child, LPARAM self) {
-                wchar_t name[64] = {};
-                GetClassNameW(child, name, 64);
-                if (wcscmp(name, TRACKBAR_CLASSW) != 0)
-                    return TRUE;
-                reinterpret_cast<Program*>(self)->FTrackBar = child;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(this));
         ASSERT_NE(FTrackBar, nullptr) << "no trackbar in the window";
     }
 
