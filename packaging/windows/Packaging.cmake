@@ -99,8 +99,6 @@ set_tests_properties(smoke_exe PROPERTIES TIMEOUT 300)
 if(EXISTS ${PROJECT_SOURCE_DIR}/tests/win32/GdiCount.h)
     add_library(rs_gdi_hook SHARED tests/win32/GdiOpensHook.cpp)
     set_target_properties(rs_gdi_hook PROPERTIES PREFIX "")
-    # Exports by their plain names on i686 too (no @4 of stdcall), as the test looks them up.
-    target_link_options(rs_gdi_hook PRIVATE -Wl,--kill-at)
     target_link_libraries(rs_gdi_hook PRIVATE rs_win_warnings user32 gdi32 shell32)
     rs_win_test(rs_win_gdi_test DISPLAY SOURCES tests/win32/GdiOpensTest.cpp LIBS comctl32)
     target_compile_definitions(rs_win_gdi_test PRIVATE
