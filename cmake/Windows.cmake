@@ -196,6 +196,10 @@ if(REELSTAND_TESTS)
     rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
                 LIBS rs_win_toolkit)
     rs_win_test(rs_win_system_test DISPLAY SOURCES tests/win32/SystemTest.cpp LIBS rs_win_toolkit)
+    if(TARGET rs_toolkit)
+        rs_win_test(rs_win_backend_test DISPLAY SOURCES tests/win32/BackEndTest.cpp
+                    LIBS rs_toolkit)
+    endif()
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
