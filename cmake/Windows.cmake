@@ -71,6 +71,17 @@ add_library(rs_win_toolkit STATIC
 target_include_directories(rs_win_toolkit PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
 
+# The toolkit's bitmaps on DIB sections, with the rules they share with the Qt back end. The
+# toolkit's headers are seen through the include root, so that their "video/VFW.h" is the
+# system's.
+rs_win_link(toolkit toolkit)
+add_library(rs_win_graphics STATIC
+    toolkit/Graphics.cpp toolkit/Graphics.h
+    toolkit/MemoryBudget.cpp toolkit/MemoryBudget.h
+    toolkit/win32/Graphics.cpp toolkit/win32/Pixels.h)
+target_include_directories(rs_win_graphics PUBLIC ${RS_WIN_INCLUDE})
+target_link_libraries(rs_win_graphics PUBLIC rs_video rs_base gdi32 user32 rs_win_warnings)
+
 # The executable's resources: icon, skin bitmaps, window-definition pictures, version, manifest.
 set(RS_WIN_SKIN_BITMAPS)
 foreach(symbol PLAY PAUSE)
@@ -170,6 +181,8 @@ if(REELSTAND_TESTS)
                 LIBS rs_win_toolkit)
     rs_win_test(rs_win_system_test DISPLAY SOURCES tests/win32/SystemTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
+    rs_win_test(rs_win_graphics_test DISPLAY SOURCES tests/win32/GraphicsTest.cpp
+                tests/win32/GdiCount.h LIBS rs_win_graphics rs_win_resources)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
         RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
