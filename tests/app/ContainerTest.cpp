@@ -2,6 +2,7 @@
 // frame with FFmpeg's own decode of the same file.
 
 #include "FormFixture.h"
+#include "toolkit/qt/Pixels.h"
 #include "tools/scenegen/FrameColours.h"
 
 extern "C" {
@@ -128,7 +129,7 @@ TEST_P(Container, OpensAndMatchesFFmpegsDecodeFrameByFrame) {
     ASSERT_EQ(form->FrameCount(), int(reference->size()));
     for (int i = 0; i < form->FrameCount(); ++i) {
         SCOPED_TRACE("frame " + std::to_string(i));
-        const QImage ours = form->Frame(i)->Image().convertToFormat(QImage::Format_RGB32);
+        const QImage ours = BitmapImage(*form->Frame(i)).convertToFormat(QImage::Format_RGB32);
         const QImage& theirs = (*reference)[std::size_t(i)];
         ASSERT_EQ(ours.size(), theirs.size());
         const QPoint centre(ours.width() / 2, ours.height() / 2);

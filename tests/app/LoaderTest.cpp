@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "RowName.h"
+#include "toolkit/qt/Pixels.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -66,10 +67,11 @@ TEST_F(FormTest, LoadsEveryFrameAtItsSize) {
     ASSERT_EQ(form->FrameCount(), 10);
     EXPECT_TRUE(form->SceneLoaded());
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(form->Frame(i)->Image().size(), QSize(64, 48));
+        EXPECT_EQ(BitmapImage(*form->Frame(i)).size(), QSize(64, 48));
     // Distinct frames in order: each differs from its neighbour at the centre.
     for (int i = 1; i < 10; ++i)
-        EXPECT_NE(form->Frame(i)->Image().pixel(32, 24), form->Frame(i - 1)->Image().pixel(32, 24));
+        EXPECT_NE(BitmapImage(*form->Frame(i)).pixel(32, 24),
+                  BitmapImage(*form->Frame(i - 1)).pixel(32, 24));
 }
 
 TEST_F(FormTest, SceneOfNoFramesLoadsWithoutError) {
@@ -87,13 +89,13 @@ TEST_F(FormTest, OpenResetsPlaybackAndALaterRequestReplacesTheScene) {
     Tick(4);
     form->ImgBtn12Click(form->ImgBtn12); // pause
     ASSERT_TRUE(form->Paused());
-    const QImage first = form->Frame(0)->Image();
+    const QImage first = BitmapImage(*form->Frame(0));
     Open(Fixture("raw24_2.avi"));
     EXPECT_EQ(form->FrameCount(), 2);
     EXPECT_EQ(form->Current(), 0);
     EXPECT_FALSE(form->Paused());
     EXPECT_EQ(form->TrackBar1->Position(), 0);
-    EXPECT_NE(form->Frame(0)->Image().cacheKey(), first.cacheKey());
+    EXPECT_NE(BitmapImage(*form->Frame(0)).cacheKey(), first.cacheKey());
 }
 
 TEST_F(FormTest, DialogChoiceOpensAndCancelDoesNothing) {

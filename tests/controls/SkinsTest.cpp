@@ -1,6 +1,7 @@
 #include "controls/ImgBtn.h"
 #include "toolkit/Controls.h"
 #include "toolkit/qt/Peer.h"
+#include "toolkit/qt/Pixels.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -60,9 +61,9 @@ TEST(Skins, NamedBitmapsAreRawEightBitDibsOfThirtyByTwentyNine) {
 
         TBitmap bitmap;
         bitmap.LoadFromResourceName(name.toStdString());
-        ASSERT_EQ(bitmap.Image().size(), QSize(30, 29));
-        ExpectWhiteCorners(bitmap.Image(), name);
-        images.push_back(bitmap.Image());
+        ASSERT_EQ(BitmapImage(bitmap).size(), QSize(30, 29));
+        ExpectWhiteCorners(BitmapImage(bitmap), name);
+        images.push_back(BitmapImage(bitmap));
     }
     for (std::size_t i = 0; i < images.size(); ++i)
         for (std::size_t j = i + 1; j < images.size(); ++j)
@@ -81,8 +82,8 @@ TEST(Skins, DefinitionPicturesAreTwentyFourBitBmpsOfThirtyByTwentyNine) {
 
         TPicture picture;
         picture.LoadFromFile(path.toStdString());
-        ASSERT_EQ(picture.Image().size(), QSize(30, 29));
-        ExpectWhiteCorners(picture.Image(), path);
+        ASSERT_EQ(BitmapImage(*picture.Bitmap()).size(), QSize(30, 29));
+        ExpectWhiteCorners(BitmapImage(*picture.Bitmap()), path);
     }
 }
 
@@ -98,12 +99,12 @@ TEST(Skins, LookupIgnoresCase) {
         TBitmap byAsked, byStored;
         byAsked.LoadFromResourceName(asked.toStdString());
         byStored.LoadFromResourceName(stored.toStdString());
-        EXPECT_EQ(byAsked.Image(), byStored.Image()) << asked.toStdString();
+        EXPECT_EQ(BitmapImage(byAsked), BitmapImage(byStored)) << asked.toStdString();
     }
     TBitmap play, pause;
     play.LoadFromResourceName("play_unpressed");
     pause.LoadFromResourceName("PAUSE_UNPRESSED");
-    EXPECT_NE(play.Image(), pause.Image());
+    EXPECT_NE(BitmapImage(play), BitmapImage(pause));
 }
 
 // The play/pause button as the main window defines it, then every skin swap it can go through.
