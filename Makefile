@@ -103,9 +103,10 @@ WIN_ARCHS = x86_64 i686
 
 windows-host:
 	cmake -S . -B $(BUILD) -DREELSTAND_WERROR=ON $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j$(JOBS) --target fixtures rs_resources
+	cmake --build $(BUILD) -j$(JOBS) --target fixtures rs_resources sample_windows
 
-# Both architectures with warnings as errors, and the import check of every program built.
+# Both architectures with warnings as errors, and the import check of every program built. Each
+# build folder gets the packages: reelstand-<version>-windows-<arch>.zip and ...-setup.exe.
 windows: deps-windows windows-host
 	set -e; for arch in $(WIN_ARCHS); do \
 		cmake -S . -B $(WIN_BUILD)-$$arch --toolchain cmake/toolchain-$$arch-w64-mingw32.cmake \
@@ -113,8 +114,10 @@ windows: deps-windows windows-host
 		cmake --build $(WIN_BUILD)-$$arch -j$(JOBS); \
 		(cd $(WIN_BUILD)-$$arch && ctest --output-on-failure -R imports); \
 	done
+	@ls -l $(foreach arch,$(WIN_ARCHS),$(WIN_BUILD)-$(arch)/reelstand-*-windows-$(arch)*) 2>/dev/null || true
 
-# The x86-64 tests under Wine (64-bit; this machine cannot execute 32-bit programs).
+# The x86-64 tests under Wine (64-bit; this machine cannot execute 32-bit programs), the smoke
+# test of reelstand.exe from its zip and the installer's included.
 test-windows: deps-windows windows-host
 	cmake -S . -B $(WIN_BUILD)-x86_64 --toolchain cmake/toolchain-x86_64-w64-mingw32.cmake \
 		-DREELSTAND_WERROR=ON -DREELSTAND_HOST_BUILD=$(CURDIR)/$(BUILD) $(CMAKE_FLAGS)

@@ -15,6 +15,9 @@ struct ProcessMemory {
 ProcessMemory ReadProcessMemory();
 // Address space this process can still reserve before its limit; empty when it has no limit.
 std::optional<std::uint64_t> AddressSpaceLeft();
+// The limit itself, in one cheap call, to tell whether it changed (it can be lowered while the
+// program runs); 0 where the system keeps none that could change.
+std::uint64_t AddressSpaceLimit();
 // Physical memory new allocations can still get without pushing anything out.
 std::optional<std::uint64_t> AvailableMemory();
 // Starts peakResident over from the current resident figure.

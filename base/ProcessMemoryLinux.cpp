@@ -54,6 +54,11 @@ std::optional<std::uint64_t> AddressSpaceLeft() {
     return *used >= cap ? 0 : cap - *used;
 }
 
+std::uint64_t AddressSpaceLimit() {
+    rlimit limit{};
+    return getrlimit(RLIMIT_AS, &limit) == 0 ? std::uint64_t(limit.rlim_cur) : 0;
+}
+
 std::optional<std::uint64_t> AvailableMemory() {
     std::optional<std::uint64_t> available;
     ReadKiB("/proc/meminfo", {{"MemAvailable:", &available}});

@@ -73,6 +73,11 @@ std::optional<std::uint64_t> AddressSpaceLeft() {
     return AddressSpace(true);
 }
 
+// The user-mode address space is fixed for the process's life.
+std::uint64_t AddressSpaceLimit() {
+    return 0;
+}
+
 std::optional<std::uint64_t> AvailableMemory() {
     MEMORYSTATUSEX status;
     if (!MemoryStatus(status))

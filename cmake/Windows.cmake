@@ -74,26 +74,34 @@ add_library(rs_win_toolkit STATIC
 target_include_directories(rs_win_toolkit PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
 
+# The toolkit's bitmaps on DIB sections, with the rules they share with the Qt back end. The
+# toolkit's headers are seen through the include root, so that their "video/VFW.h" is the
+# system's. Part of the toolkit layer below; a library of its own for its test.
+add_library(rs_win_graphics STATIC
+    toolkit/Graphics.cpp toolkit/Graphics.h
+    toolkit/MemoryBudget.cpp toolkit/MemoryBudget.h
+    toolkit/win32/Graphics.cpp toolkit/win32/Pixels.h)
+target_include_directories(rs_win_graphics PUBLIC ${RS_WIN_INCLUDE})
+target_link_libraries(rs_win_graphics PUBLIC rs_video rs_base gdi32 user32 rs_win_warnings)
+
 # The toolkit layer: the neutral interface with the Win32 back end, the peers of the components.
-if(TARGET rs_win_graphics)
-    add_library(rs_toolkit STATIC
-        toolkit/Application.cpp toolkit/Classes.cpp toolkit/Controls.cpp toolkit/Dialogs.cpp
-        toolkit/Form.cpp toolkit/Image.cpp toolkit/Timer.cpp toolkit/TrackBar.cpp
-        toolkit/win32/Peer.h toolkit/win32/Peers.h
-        toolkit/win32/Application.cpp toolkit/win32/Control.cpp toolkit/win32/ControlPeers.cpp
-        toolkit/win32/Dialogs.cpp toolkit/win32/Form.cpp toolkit/win32/Image.cpp
-        toolkit/win32/Startup.cpp toolkit/win32/SysUtils.cpp toolkit/win32/Timer.cpp
-        toolkit/win32/TrackBarPeer.cpp)
-    target_link_libraries(rs_toolkit PUBLIC rs_win_graphics rs_win_toolkit rs_video rs_win_warnings)
+add_library(rs_toolkit STATIC
+    toolkit/Application.cpp toolkit/Classes.cpp toolkit/Controls.cpp toolkit/Dialogs.cpp
+    toolkit/Form.cpp toolkit/Image.cpp toolkit/Timer.cpp toolkit/TrackBar.cpp
+    toolkit/win32/Peer.h toolkit/win32/Peers.h
+    toolkit/win32/Application.cpp toolkit/win32/Control.cpp toolkit/win32/ControlPeers.cpp
+    toolkit/win32/Dialogs.cpp toolkit/win32/Form.cpp toolkit/win32/Image.cpp
+    toolkit/win32/Startup.cpp toolkit/win32/SysUtils.cpp toolkit/win32/Timer.cpp
+    toolkit/win32/TrackBarPeer.cpp)
+target_link_libraries(rs_toolkit PUBLIC rs_win_graphics rs_win_toolkit rs_video rs_win_warnings)
 
-    add_library(rs_controls STATIC controls/ImgBtn.cpp controls/ImgBtn.h)
-    target_link_libraries(rs_controls PUBLIC rs_toolkit)
+add_library(rs_controls STATIC controls/ImgBtn.cpp controls/ImgBtn.h)
+target_link_libraries(rs_controls PUBLIC rs_toolkit)
 
-    add_library(rs_app STATIC app/Unit1.cpp app/Unit1.h app/CommandLine.cpp app/CommandLine.h)
-    target_link_libraries(rs_app PUBLIC rs_toolkit PRIVATE rs_controls rs_video)
-    set_property(SOURCE app/CommandLine.cpp APPEND PROPERTY
-                 COMPILE_DEFINITIONS REELSTAND_VERSION="${PROJECT_VERSION}")
-endif()
+add_library(rs_app STATIC app/Unit1.cpp app/Unit1.h app/CommandLine.cpp app/CommandLine.h)
+target_link_libraries(rs_app PUBLIC rs_toolkit PRIVATE rs_controls rs_video)
+set_property(SOURCE app/CommandLine.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS REELSTAND_VERSION="${PROJECT_VERSION}")
 
 # The executable's resources: icon, skin bitmaps, window-definition pictures, version, manifest.
 set(RS_WIN_SKIN_BITMAPS)
@@ -139,26 +147,7 @@ function(rs_win_program name)
 endfunction()
 
 # The player.
-if(TARGET rs_app)
-    rs_win_program(reelstand SOURCES app/main.cpp LIBS rs_app rs_toolkit rs_video)
-endif()
-
-# The installer (NSIS): rs_win_installer(<target> <program> <output.exe> [ALL]) wraps a program
-# built here. reelstand.exe gets one with the Win32 toolkit layer; until then a test wraps a
-# stand-in to check what the installer sets up and what its uninstaller removes.
-find_program(MAKENSIS makensis)
-function(rs_win_installer target program output)
-    set(script ${PROJECT_SOURCE_DIR}/packaging/windows/reelstand.nsi)
-    set(icon ${RS_HOST_SKINS}/icons/reelstand.ico)
-    add_custom_command(
-        OUTPUT ${output}
-        COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
-                -DEXE=$<TARGET_FILE:${program}> -DICON=${icon} -DOUTFILE=${output} ${script}
-        DEPENDS ${program} ${script} ${icon}
-        COMMENT "Building the installer ${output}"
-        VERBATIM)
-    add_custom_target(${target} ${ARGN} DEPENDS ${output})
-endfunction()
+rs_win_program(reelstand SOURCES app/main.cpp LIBS rs_app rs_toolkit rs_video)
 
 if(REELSTAND_TESTS)
     enable_testing()
@@ -231,23 +220,19 @@ if(REELSTAND_TESTS)
     rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
                 LIBS rs_win_toolkit)
     rs_win_test(rs_win_system_test DISPLAY SOURCES tests/win32/SystemTest.cpp LIBS rs_win_toolkit)
+    rs_win_test(rs_win_backend_test DISPLAY SOURCES tests/win32/BackEndTest.cpp LIBS rs_toolkit)
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
+    rs_win_test(rs_win_graphics_test DISPLAY SOURCES tests/win32/GraphicsTest.cpp
+                tests/win32/GdiCount.h LIBS rs_win_graphics rs_win_resources)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE
         RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
         RS_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
-    if(MAKENSIS)
-        set(setup ${CMAKE_BINARY_DIR}/reelstand-setup-check.exe)
-        rs_win_installer(installer_check rs_win_resource_test ${setup} ALL)
-        if(RS_WINE_TESTS)
-            add_test(NAME installer COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/installer-test.sh
-                                            ${RS_WINE_RUN} ${setup})
-            set_tests_properties(installer PROPERTIES TIMEOUT 300)
-        endif()
-    endif()
-
     list(TRANSFORM RS_WIN_PROGRAMS REPLACE "(.+)" "$<TARGET_FILE:\\1>" OUTPUT_VARIABLE files)
     add_test(NAME imports COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check-imports.sh
                                   ${CMAKE_OBJDUMP} ${files})
 endif()
+
+# The packages of reelstand.exe (portable zip, installer) and their tests under Wine.
+include(packaging/windows/Packaging.cmake)

@@ -3,58 +3,55 @@
 #include "toolkit/Types.h"
 #include "video/VFW.h"
 
-#include <QImage>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 class TBitmap;
 
-// The drawing surface of a bitmap. Its handle serves DrawDib, and as the QImage itself QPainter
-// and raw pixel access.
-class TCanvas final : public TDrawTarget {
+// The drawing surface of a bitmap.
+class TCanvas final {
 public:
     explicit TCanvas(TBitmap& bitmap) : FBitmap(bitmap) {}
-    HDC Handle() { return HDC(static_cast<TDrawTarget*>(this)); }
-
-    int TargetWidth() const override;
-    int TargetHeight() const override;
-    QImage* TargetPixels() override;
-    void TargetAdopt(const QImage& picture) override;
+    // Where DrawDib draws into the bitmap. Valid until the bitmap changes its size, lends its
+    // pixels to another (Assign) or goes away: ask again after any of these.
+    HDC Handle();
 
 private:
     TBitmap& FBitmap;
 };
 
-// Pixels in Format_RGB32, the display's format. Width and height are kept even while one of them
-// is 0 (no pixels yet), so a bitmap can be sized one side at a time.
+// Width and height are kept even while one of them is 0 (no pixels yet), so a bitmap can be sized
+// one side at a time. Pixels are 0x00RRGGBB, as the display takes them.
 class TBitmap {
 public:
-    TBitmap() = default;
+    // The pixels and what the platform keeps with them: each back end defines it.
+    struct Pixels;
+
+    TBitmap();
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
+    ~TBitmap();
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
-    bool Empty() const { return FImage.isNull(); }
+    // Pixels exist exactly when both sides are > 0.
+    bool Empty() const { return FWidth == 0 || FHeight == 0; }
 
     void SetWidth(int w) { SetSize(w, FHeight); }
     void SetHeight(int h) { SetSize(FWidth, h); }
     // Allocates only when both sides are > 0 and the pixels fit in memory; otherwise throws
-    // Exception("Zu wenig Arbeitsspeicher") and keeps the old pixels. Old content stays at the
-    // top-left, new area is white. A bitmap sized from nothing writes its white only when its
-    // pixels are first needed, as DrawDib may give it a finished picture instead.
+    // Exception("Zu wenig Arbeitsspeicher") and keeps the old pixels ("Systemressourcen
+    // erschöpft." when the system refuses them anyway). Old content stays at the top-left, new
+    // area is white.
     void SetSize(int w, int h);
 
     TCanvas* Canvas() { return &FCanvas; }
 
-    const QImage& Image() const;
-    // Shares the pixels (converted to Format_RGB32 first if needed).
-    void SetImage(const QImage& image);
     // Shares the source's pixels and size; a later change on either side detaches.
     void Assign(const TBitmap* source);
-    // Replaces the pixels with the named bitmap resource (:/bitmaps/, case-insensitive name, raw
-    // DIB); throws Exception and keeps the old image when the name is missing or unreadable.
+    // Replaces the pixels with the program's bitmap resource of that name (case-insensitive);
+    // throws Exception and keeps the old pixels when the name is missing or unreadable.
     void LoadFromResourceName(const String& name);
 
     // Drawing through Canvas() bypasses the bitmap; the drawer calls this to notify listeners.
@@ -64,13 +61,12 @@ public:
 
 private:
     friend class TCanvas;
-    QImage* Pixels() const;
+    // New pixels of a size that passed the memory check (none when a side is 0).
+    void Reallocate(int w, int h);
 
     int FWidth = 0;
     int FHeight = 0;
-    // Mutable: the white of a new bitmap is written when it is first looked at.
-    mutable QImage FImage;
-    mutable bool FWhitePending = false;
+    const std::unique_ptr<Pixels> FPixels;
     TCanvas FCanvas{*this};
 };
 
@@ -90,7 +86,7 @@ public:
     ~TPicture();
 
     TBitmap* Bitmap() { return FBitmap.get(); }
-    const QImage& Image() const { return FBitmap->Image(); }
+    const TBitmap* Bitmap() const { return FBitmap.get(); }
     bool Empty() const { return FBitmap->Empty(); }
     int Width() const { return FBitmap->Width(); }
     int Height() const { return FBitmap->Height(); }
@@ -98,8 +94,8 @@ public:
     // nullptr empties the picture.
     void Assign(const TPicture* source);
     void Assign(const TBitmap* source);
-    // Any image file Qt reads, resource paths included; throws Exception and keeps the old image
-    // when the file cannot be read.
+    // An image file the platform reads (on Linux resource paths too); throws Exception and keeps
+    // the old image when the file cannot be read.
     void LoadFromFile(const String& path);
     // A picture stored with the window definition, by its name ("ImgBtn12_Picture"); throws
     // Exception and keeps the old image when there is none.

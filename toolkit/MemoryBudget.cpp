@@ -2,8 +2,9 @@
 
 #include "toolkit/Graphics.h"
 
+#include "base/ProcessMemory.h"
+
 #include <limits>
-#include <sys/resource.h>
 
 bool TMemoryBudget::Fits(std::uint64_t bytes) {
     const std::uint64_t limits = FLimits ? FLimits() : 0;
@@ -24,10 +25,6 @@ bool TMemoryBudget::Fits(std::uint64_t bytes) {
 }
 
 TMemoryBudget& PixelMemory() {
-    // The address-space limit can be lowered while the program runs; one system call tells.
-    static TMemoryBudget budget(MemoryFits, [] {
-        rlimit limit{};
-        return getrlimit(RLIMIT_AS, &limit) == 0 ? std::uint64_t(limit.rlim_cur) : 0;
-    });
+    static TMemoryBudget budget(MemoryFits, AddressSpaceLimit);
     return budget;
 }

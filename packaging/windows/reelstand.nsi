@@ -1,6 +1,7 @@
 ; Installer of Reelstand for Windows: Start-menu entry, uninstaller, "Open with" for .avi.
 ;   makensis -DVERSION=0.1.0 -DARCH=x86_64|i686 -DEXE=reelstand.exe -DICON=reelstand.ico
-;            -DOUTFILE=reelstand-setup.exe reelstand.nsi
+;            -DREADME=README.txt -DSAMPLE=reelstand-sample.avi -DOUTFILE=reelstand-setup.exe
+;            reelstand.nsi
 ; /S installs silently, /D=DIR (last on the command line) chooses the folder.
 
 Unicode true
@@ -46,14 +47,18 @@ Section "Reelstand"
     !insertmacro Scope
     SetOutPath "$INSTDIR"
     File "/oname=reelstand.exe" "${EXE}"
+    File "/oname=README.txt" "${README}"
+    File "/oname=reelstand-sample.avi" "${SAMPLE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortcut "$SMPROGRAMS\Reelstand.lnk" "$INSTDIR\reelstand.exe"
 
     ; "Open with" for .avi: the program's registration and its entry in the list of .avi files.
-    ; No default association: the user's choice of player stays.
+    ; No default association: the user's choice of player stays. --open takes the file whatever
+    ; its name (a bare argument counts only when it ends in lower-case .avi, and CLIP.AVI would
+    ; start an empty window).
     WriteRegStr HKLM "${KEY_APP}" "FriendlyAppName" "Reelstand"
     WriteRegStr HKLM "${KEY_APP}\SupportedTypes" ".avi" ""
-    WriteRegStr HKLM "${KEY_APP}\shell\open\command" "" '"$INSTDIR\reelstand.exe" "%1"'
+    WriteRegStr HKLM "${KEY_APP}\shell\open\command" "" '"$INSTDIR\reelstand.exe" --open "%1"'
     WriteRegStr HKLM "Software\Classes\.avi\OpenWithList\reelstand.exe" "" ""
 
     WriteRegStr HKLM "${KEY_UNINSTALL}" "DisplayName" "Reelstand"
@@ -74,6 +79,8 @@ Section "Uninstall"
     DeleteRegKey HKLM "Software\Classes\.avi\OpenWithList\reelstand.exe"
     DeleteRegKey HKLM "${KEY_UNINSTALL}"
     Delete "$INSTDIR\reelstand.exe"
+    Delete "$INSTDIR\README.txt"
+    Delete "$INSTDIR\reelstand-sample.avi"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
 SectionEnd

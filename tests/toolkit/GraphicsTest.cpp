@@ -1,6 +1,7 @@
 #include "toolkit/Graphics.h"
 #include "base/ProcessMemory.h"
 #include "toolkit/Exception.h"
+#include "toolkit/qt/Pixels.h"
 
 #include <QPainter>
 #include <climits>
@@ -31,8 +32,8 @@ std::string MessageOf(const std::function<void()>& action) {
 
 TEST(Picture, AssignSharesPixelsUntilEitherSideChanges) {
     TBitmap source;
-    source.SetImage(Solid(4, 3, qRgb(0, 0, 255)));
-    const uchar* pixels = source.Image().constBits();
+    SetBitmapImage(source, Solid(4, 3, qRgb(0, 0, 255)));
+    const uchar* pixels = BitmapImage(source).constBits();
 
     TPicture first;
     first.Assign(&source);
@@ -41,8 +42,8 @@ TEST(Picture, AssignSharesPixelsUntilEitherSideChanges) {
     // Own bitmap objects, one block of pixels.
     EXPECT_NE(first.Bitmap(), &source);
     EXPECT_NE(second.Bitmap(), first.Bitmap());
-    EXPECT_EQ(first.Image().constBits(), pixels);
-    EXPECT_EQ(second.Image().constBits(), pixels);
+    EXPECT_EQ(BitmapImage(*first.Bitmap()).constBits(), pixels);
+    EXPECT_EQ(BitmapImage(*second.Bitmap()).constBits(), pixels);
     EXPECT_EQ(second.Width(), 4);
     EXPECT_EQ(second.Height(), 3);
 
@@ -51,15 +52,15 @@ TEST(Picture, AssignSharesPixelsUntilEitherSideChanges) {
         QPainter painter(first.Bitmap()->Canvas()->Handle());
         painter.fillRect(0, 0, 4, 3, Qt::red);
     }
-    EXPECT_NE(first.Image().constBits(), pixels);
-    EXPECT_EQ(first.Image().pixel(1, 1), qRgb(255, 0, 0));
-    EXPECT_EQ(second.Image().pixel(1, 1), qRgb(0, 0, 255));
-    EXPECT_EQ(second.Image().constBits(), pixels);
+    EXPECT_NE(BitmapImage(*first.Bitmap()).constBits(), pixels);
+    EXPECT_EQ(BitmapImage(*first.Bitmap()).pixel(1, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(BitmapImage(*second.Bitmap()).pixel(1, 1), qRgb(0, 0, 255));
+    EXPECT_EQ(BitmapImage(*second.Bitmap()).constBits(), pixels);
 
     // Same from the source's side.
     source.Canvas()->Handle()->setPixel(0, 0, qRgb(0, 255, 0));
-    EXPECT_EQ(second.Image().pixel(0, 0), qRgb(0, 0, 255));
-    EXPECT_EQ(second.Image().constBits(), pixels);
+    EXPECT_EQ(BitmapImage(*second.Bitmap()).pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(BitmapImage(*second.Bitmap()).constBits(), pixels);
 }
 
 TEST(Picture, RaisesOnChangeOnceForEveryKindOfChange) {
@@ -76,7 +77,7 @@ TEST(Picture, RaisesOnChangeOnceForEveryKindOfChange) {
         {"load file", [&] { picture.LoadFromFile(":/definition/ImgBtn12_UpPict.bmp"); }},
         {"bitmap resized", [&] { picture.Bitmap()->SetSize(5, 6); }},
         {"bitmap loaded", [&] { picture.Bitmap()->LoadFromResourceName("PLAY_PRESSED"); }},
-        {"bitmap image set", [&] { picture.Bitmap()->SetImage(Solid(3, 3, 0)); }},
+        {"bitmap image set", [&] { SetBitmapImage(*picture.Bitmap(), Solid(3, 3, 0)); }},
         {"moved into", [&] { picture = TPicture(); }},
         {"bitmap that moved in resized", [&] { picture.Bitmap()->SetSize(1, 1); }},
     };
@@ -98,14 +99,14 @@ TEST(Bitmap, SizesOneSideAtATimeAndKeepsContentTopLeft) {
     EXPECT_EQ(bitmap.Width(), 3);
     bitmap.SetHeight(2);
     ASSERT_FALSE(bitmap.Empty());
-    EXPECT_EQ(bitmap.Image().size(), QSize(3, 2));
-    EXPECT_EQ(bitmap.Image().format(), QImage::Format_RGB32);
+    EXPECT_EQ(BitmapImage(bitmap).size(), QSize(3, 2));
+    EXPECT_EQ(BitmapImage(bitmap).format(), QImage::Format_RGB32);
     EXPECT_EQ(changes, 2);
 
     bitmap.Canvas()->Handle()->fill(qRgb(10, 20, 30));
     bitmap.SetSize(5, 4);
-    EXPECT_EQ(bitmap.Image().pixel(2, 1), qRgb(10, 20, 30));
-    EXPECT_EQ(bitmap.Image().pixel(4, 3), qRgb(255, 255, 255));
+    EXPECT_EQ(BitmapImage(bitmap).pixel(2, 1), qRgb(10, 20, 30));
+    EXPECT_EQ(BitmapImage(bitmap).pixel(4, 3), qRgb(255, 255, 255));
 
     bitmap.SetSize(5, 4); // unchanged: nothing happens
     EXPECT_EQ(changes, 3);
@@ -118,13 +119,13 @@ TEST(Bitmap, SizesOneSideAtATimeAndKeepsContentTopLeft) {
 
 TEST(Bitmap, UnknownResourceNameThrowsAndKeepsTheImage) {
     TBitmap bitmap;
-    bitmap.SetImage(Solid(2, 2, qRgb(1, 2, 3)));
-    const qint64 key = bitmap.Image().cacheKey();
+    SetBitmapImage(bitmap, Solid(2, 2, qRgb(1, 2, 3)));
+    const qint64 key = BitmapImage(bitmap).cacheKey();
     for (const String& name :
          {String("play"), String(), String("PLAY_UNPRESSED "), String(":/bitmaps/PLAY_UNPRESSED"),
           String("../definition/ImgBtn12_UpPict.bmp")}) {
         EXPECT_THROW(bitmap.LoadFromResourceName(name), Exception) << name;
-        EXPECT_EQ(bitmap.Image().cacheKey(), key) << name;
+        EXPECT_EQ(BitmapImage(bitmap).cacheKey(), key) << name;
     }
     EXPECT_EQ(MessageOf([&] { bitmap.LoadFromResourceName("nope"); }), "Resource nope not found");
 }
@@ -135,13 +136,13 @@ TEST(Bitmap, RefusesPixelsBeyondAvailableMemoryAndKeepsTheOldOnes) {
     for (const auto& [w, h] : sizes) {
         TBitmap bitmap;
         bitmap.SetSize(8, 8);
-        const qint64 key = bitmap.Image().cacheKey();
+        const qint64 key = BitmapImage(bitmap).cacheKey();
         int changes = 0;
         bitmap.OnChange = [&] { ++changes; };
         EXPECT_EQ(MessageOf([&, w = w, h = h] { bitmap.SetSize(w, h); }),
                   "Zu wenig Arbeitsspeicher")
             << w << "x" << h;
-        EXPECT_EQ(bitmap.Image().cacheKey(), key);
+        EXPECT_EQ(BitmapImage(bitmap).cacheKey(), key);
         EXPECT_EQ(bitmap.Width(), 8);
         EXPECT_EQ(bitmap.Height(), 8);
         EXPECT_EQ(changes, 0);
@@ -155,9 +156,9 @@ TEST(Bitmap, ReportsExhaustedResourcesWhenTheAllocationFailsAnyway) {
         GTEST_SKIP() << "not enough free memory for the check to pass";
     TBitmap bitmap;
     bitmap.SetSize(8, 8);
-    const qint64 key = bitmap.Image().cacheKey();
+    const qint64 key = BitmapImage(bitmap).cacheKey();
     EXPECT_EQ(MessageOf([&] { bitmap.SetSize(kWidth, 1); }), "Systemressourcen erschöpft.");
-    EXPECT_EQ(bitmap.Image().cacheKey(), key);
+    EXPECT_EQ(BitmapImage(bitmap).cacheKey(), key);
     EXPECT_EQ(bitmap.Width(), 8);
 }
 
@@ -177,13 +178,13 @@ TEST(BitmapDeathTest, RefusesPixelsBeyondTheAddressSpaceLimit) {
 
         TBitmap bitmap;
         bitmap.SetSize(16, 16);
-        const qint64 key = bitmap.Image().cacheKey();
+        const qint64 key = BitmapImage(bitmap).cacheKey();
         const std::string message = MessageOf([&] { bitmap.SetSize(8192, 8192); }); // 256 MiB
         if (message != "Zu wenig Arbeitsspeicher") {
             std::fprintf(stderr, "got: %s\n", message.c_str());
             std::_Exit(11);
         }
-        if (bitmap.Image().cacheKey() != key || bitmap.Width() != 16)
+        if (BitmapImage(bitmap).cacheKey() != key || bitmap.Width() != 16)
             std::_Exit(12);
         bitmap.SetSize(1024, 1024); // 4 MiB still fits
         std::_Exit(bitmap.Width() == 1024 ? 0 : 13);

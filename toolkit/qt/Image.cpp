@@ -3,6 +3,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Peer.h"
+#include "toolkit/qt/Pixels.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -109,8 +110,8 @@ void TImage::ShowPicture() {
 void TImageWidget::UpdateOpacity() {
     const TPicture* picture = FOwner.Picture();
     const bool whole = picture->Width() >= width() && picture->Height() >= height();
-    const bool covers =
-        !picture->Empty() && (whole || PlainParent()) && !picture->Image().hasAlphaChannel();
+    const bool covers = !picture->Empty() && (whole || PlainParent()) &&
+                        !BitmapImage(*picture->Bitmap()).hasAlphaChannel();
     if (testAttribute(Qt::WA_OpaquePaintEvent) != covers)
         setAttribute(Qt::WA_OpaquePaintEvent, covers);
 }
@@ -133,7 +134,7 @@ void TImageWidget::paintEvent(QPaintEvent* event) {
     if (picture->Empty())
         return;
     QPainter painter(this);
-    const QImage& image = picture->Image();
+    const QImage& image = BitmapImage(*picture->Bitmap());
     painter.drawImage(0, 0, image);
     if (testAttribute(Qt::WA_OpaquePaintEvent) &&
         (image.width() < width() || image.height() < height())) {

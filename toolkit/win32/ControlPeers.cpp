@@ -46,16 +46,8 @@ struct TPanelPeer : TControl::Peer {
 
     HWND Window() const override { return Panel.Handle(); }
     POINT Origin() const override { return {0, 0}; }
-    RECT Bounds() const override {
-        return Unscaled(RECT{Panel.Left(), Panel.Top(), Panel.Left() + Panel.Width(),
-                             Panel.Top() + Panel.Height()});
-    }
-    void SetBounds(const RECT& r) override {
-        Panel.SetBounds(Win32Scaled(r.left), Win32Scaled(r.top), Win32Scaled(r.right - r.left),
-                        Win32Scaled(r.bottom - r.top));
-        if (Host)
-            Host->Fit(Win32Scaled(r.right), Win32Scaled(r.bottom));
-    }
+    RECT Bounds() const override { return ProgramBounds(Panel); }
+    void SetBounds(const RECT& r) override { Place(Panel, r, Host.get()); }
     bool Visible() const override {
         return (GetWindowLongW(Panel.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
     }

@@ -35,6 +35,21 @@ struct TTopWindow {
 // top-level window of its own, in `host`.
 win32::Panel& ContainerFor(TWinControl* parent, std::unique_ptr<TTopWindow>& host);
 
+// The bounds of a panel or a drawn control (kept in the monitor's pixels) in the program's.
+template <class Part> RECT ProgramBounds(const Part& part) {
+    return Unscaled(
+        RECT{part.Left(), part.Top(), part.Left() + part.Width(), part.Top() + part.Height()});
+}
+
+// Places a panel or a drawn control at bounds in the program's pixels; a control's own top-level
+// window (`host`, if any) follows.
+template <class Part> void Place(Part& part, const RECT& r, TTopWindow* host) {
+    part.SetBounds(Win32Scaled(r.left), Win32Scaled(r.top), Win32Scaled(r.right - r.left),
+                   Win32Scaled(r.bottom - r.top));
+    if (host)
+        host->Fit(Win32Scaled(r.right), Win32Scaled(r.bottom));
+}
+
 // A control that its panel draws: a label, a bevel, a picture.
 template <class Graphic> struct TGraphicPeer : TControl::Peer {
     explicit TGraphicPeer(TWinControl* parent)
@@ -42,16 +57,8 @@ template <class Graphic> struct TGraphicPeer : TControl::Peer {
 
     HWND Window() const override { return Control.Parent().Handle(); }
     POINT Origin() const override { return {Control.Left(), Control.Top()}; }
-    RECT Bounds() const override {
-        return Unscaled(RECT{Control.Left(), Control.Top(), Control.Left() + Control.Width(),
-                             Control.Top() + Control.Height()});
-    }
-    void SetBounds(const RECT& r) override {
-        Control.SetBounds(Win32Scaled(r.left), Win32Scaled(r.top), Win32Scaled(r.right - r.left),
-                          Win32Scaled(r.bottom - r.top));
-        if (Host)
-            Host->Fit(Win32Scaled(r.right), Win32Scaled(r.bottom));
-    }
+    RECT Bounds() const override { return ProgramBounds(Control); }
+    void SetBounds(const RECT& r) override { Place(Control, r, Host.get()); }
     bool Visible() const override { return Control.Visible(); }
     void SetVisible(bool visible) override { Control.SetVisible(visible); }
     void Invalidate() override { Control.Invalidate(); }

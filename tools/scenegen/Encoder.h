@@ -1,8 +1,8 @@
 #pragma once
 
 // Frames to codec packets: MJPEG, MPEG-4 part 2, H.264 and the other codecs of real-world files
-// through libavcodec, and the two uncompressed DIB layouts (24-bit and 8-bit palettised) packed
-// by hand.
+// through libavcodec (Cinepak too, for scenes a stock Windows decodes), and the two uncompressed
+// DIB layouts (24-bit and 8-bit palettised) packed by hand.
 
 #include "AviWriter.h"
 
@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-enum class Codec { Mjpeg, Mpeg4, H264, Raw24, Pal8, Hevc, Prores, Ffv1, Vp8, Vp9, H263 };
+enum class Codec { Mjpeg, Mpeg4, H264, Raw24, Pal8, Hevc, Prores, Ffv1, Vp8, Vp9, H263, Cinepak };
 
-// "mjpeg", "mpeg4", "h264", "raw24", "pal8", "hevc", "prores", "ffv1", "vp8", "vp9", "h263";
+// "mjpeg", "mpeg4", "h264", "raw24", "pal8", "hevc", "prores", "ffv1", "vp8", "vp9", "h263",
+// "cinepak";
 // throws for anything else.
 Codec CodecNamed(const std::string& name);
 

@@ -1,8 +1,8 @@
 // scenegen: writes the test scenes, the sample scene, or one scene described on the command line.
 //
 //   scenegen --fixtures DIR
-//   scenegen --sample OUT.avi [--preview DIR]
-//   scenegen --codec mjpeg|mpeg4|h264|raw24|pal8|hevc|prores|ffv1|vp8|vp9|h263
+//   scenegen --sample OUT.avi [--codec mjpeg|cinepak] [--preview DIR]
+//   scenegen --codec mjpeg|mpeg4|h264|raw24|pal8|hevc|prores|ffv1|vp8|vp9|h263|cinepak
 //            --size 640x480 --frames 250 [--rate 25 --scale 1] [--picture sample|fixture]
 //            OUT.avi|OUT.mp4|OUT.mov|OUT.mkv|OUT.webm|OUT.3gp
 
@@ -46,8 +46,9 @@ void MakeParent(const std::string& path) {
 
 int Usage() {
     std::fputs("usage: scenegen --fixtures DIR\n"
-               "       scenegen --sample OUT.avi [--preview DIR]\n"
+               "       scenegen --sample OUT.avi [--codec mjpeg|cinepak] [--preview DIR]\n"
                "       scenegen --codec mjpeg|mpeg4|h264|raw24|pal8|hevc|prores|ffv1|vp8|vp9|h263\n"
+               "                        |cinepak\n"
                "                --size WxH --frames N\n"
                "                [--rate R] [--scale S] [--picture sample|fixture] OUT\n",
                stderr);
@@ -58,6 +59,7 @@ int Run(int argc, char** argv) {
     std::string fixtures, sample, preview, out;
     SceneRecipe scene;
     scene.picture = Picture::Sample;
+    bool codecGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&]() -> std::string {
@@ -73,6 +75,7 @@ int Run(int argc, char** argv) {
             preview = value();
         } else if (a == "--codec") {
             scene.codec = CodecNamed(value());
+            codecGiven = true;
         } else if (a == "--size") {
             const std::string v = value();
             if (std::sscanf(v.c_str(), "%dx%d", &scene.width, &scene.height) != 2 ||
@@ -102,8 +105,9 @@ int Run(int argc, char** argv) {
         WriteWindowsFixtures(fixtures);
     }
     if (!sample.empty()) {
+        // MJPEG on Linux; Windows decodes Cinepak without a codec pack.
         SceneRecipe s;
-        s.codec = Codec::Mjpeg;
+        s.codec = codecGiven ? scene.codec : Codec::Mjpeg;
         s.width = s.height = kSampleSide;
         s.frames = kSampleFrames;
         s.rate = 25;

@@ -1,6 +1,7 @@
 #include "Ui.h"
 
 #include "toolkit/qt/Peer.h"
+#include "toolkit/qt/Pixels.h"
 #include "toolkit/qt/TrackBar.h"
 
 #include <QApplication>
@@ -303,15 +304,15 @@ TPixels Rendered(TControl& container, const TControl& area) {
 }
 
 std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y) {
-    return bitmap.Image().pixel(x, y) & 0x00FFFFFFu;
+    return BitmapImage(bitmap).pixel(x, y) & 0x00FFFFFFu;
 }
 
 TPixels Pixels(const TBitmap& bitmap) {
-    return FromImage(bitmap.Image());
+    return FromImage(BitmapImage(bitmap));
 }
 
 bool SharePixels(const TBitmap& a, const TBitmap& b) {
-    return !a.Empty() && a.Image().constBits() == b.Image().constBits();
+    return !a.Empty() && BitmapImage(a).constBits() == BitmapImage(b).constBits();
 }
 
 void SetPixels(TBitmap& bitmap, const TPixels& pixels) {
@@ -321,13 +322,13 @@ void SetPixels(TBitmap& bitmap, const TPixels& pixels) {
         for (int x = 0; x < pixels.Width; ++x)
             row[x] = 0xFF000000u | pixels.At(x, y);
     }
-    bitmap.SetImage(image);
+    SetBitmapImage(bitmap, image);
 }
 
 void Fill(TBitmap& bitmap, int width, int height, TColor colour) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(QColor::fromRgb(qRgb((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF)));
-    bitmap.SetImage(image);
+    SetBitmapImage(bitmap, image);
 }
 
 } // namespace ui

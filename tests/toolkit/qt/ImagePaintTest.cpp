@@ -2,6 +2,7 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Image.h"
 #include "toolkit/qt/Peer.h"
+#include "toolkit/qt/Pixels.h"
 
 #include <QPaintEvent>
 #include <QPalette>
@@ -64,13 +65,14 @@ TEST_F(QtPaintFixture, CoveringPictureAloneRepaintsItsAreaAndNoStalePixelSurvive
         bool panelSkips;
     };
     const std::vector<Row> rows = {
-        {"covering", [&] { image->Picture()->Bitmap()->SetImage(Pattern(40, 40)); }, true},
-        {"larger", [&] { image->Picture()->Bitmap()->SetImage(Pattern(60, 50)); }, true},
+        {"covering", [&] { SetBitmapImage(*image->Picture()->Bitmap(), Pattern(40, 40)); }, true},
+        {"larger", [&] { SetBitmapImage(*image->Picture()->Bitmap(), Pattern(60, 50)); }, true},
         {"control grown past it", [&] { QtWidget(image)->resize(70, 70); }, true},
         {"control shrunk under it", [&] { QtWidget(image)->resize(40, 40); }, true},
-        {"narrower", [&] { image->Picture()->Bitmap()->SetImage(Pattern(39, 40)); }, true},
-        {"covering again", [&] { image->Picture()->Bitmap()->SetImage(Pattern(40, 40)); }, true},
-        {"shorter", [&] { image->Picture()->Bitmap()->SetImage(Pattern(40, 39)); }, true},
+        {"narrower", [&] { SetBitmapImage(*image->Picture()->Bitmap(), Pattern(39, 40)); }, true},
+        {"covering again", [&] { SetBitmapImage(*image->Picture()->Bitmap(), Pattern(40, 40)); },
+         true},
+        {"shorter", [&] { SetBitmapImage(*image->Picture()->Bitmap(), Pattern(40, 39)); }, true},
         {"emptied", [&] { image->Picture()->Assign(static_cast<const TPicture*>(nullptr)); },
          false},
     };
@@ -81,7 +83,7 @@ TEST_F(QtPaintFixture, CoveringPictureAloneRepaintsItsAreaAndNoStalePixelSurvive
         screen.fill(stale);
         parent.render(&screen);
         EXPECT_EQ(recorder.painted.intersects(QtWidget(image)->geometry()), !row.panelSkips);
-        const QImage& picture = image->Picture()->Image();
+        const QImage& picture = BitmapImage(*image->Picture()->Bitmap());
         for (int y = 0; y < screen.height(); ++y) {
             for (int x = 0; x < screen.width(); ++x) {
                 const QPoint p(x, y);

@@ -1,0 +1,108 @@
+# The Windows packages of reelstand.exe, made by every Windows build: a portable zip and an NSIS
+# installer, each holding the program, README.txt and the sample scene; then their tests under
+# Wine. Included at the end of cmake/Windows.cmake, when every program exists.
+
+# The sample in Cinepak, which a stock Windows decodes (the Linux sample is MJPEG, which needs a
+# codec pack there).
+set(RS_HOST_WINDOWS_SAMPLE ${REELSTAND_HOST_BUILD}/sample/reelstand-sample-cinepak.avi CACHE
+    FILEPATH "scenegen's sample scene for Windows in the Linux build")
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(RS_ARCH_NAME "64-bit")
+else()
+    set(RS_ARCH_NAME "32-bit")
+endif()
+# CRLF, so that every editor on Windows shows the lines.
+set(RS_WIN_README ${CMAKE_BINARY_DIR}/README.txt)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${RS_WIN_README} @ONLY NEWLINE_STYLE CRLF)
+
+# rs_win_installer(<target> <program.exe> <output.exe> DEPENDS ... [ALL]): the installer around a
+# program file, with the README and the sample.
+find_program(MAKENSIS makensis)
+function(rs_win_installer target exe output)
+    cmake_parse_arguments(I "ALL" "" "DEPENDS" ${ARGN})
+    set(script ${PROJECT_SOURCE_DIR}/packaging/windows/reelstand.nsi)
+    set(icon ${RS_HOST_SKINS}/icons/reelstand.ico)
+    add_custom_command(
+        OUTPUT ${output}
+        COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
+                -DEXE=${exe} -DICON=${icon} -DREADME=${RS_WIN_README}
+                -DSAMPLE=${RS_HOST_WINDOWS_SAMPLE} -DOUTFILE=${output} ${script}
+        DEPENDS ${I_DEPENDS} ${script} ${icon} ${RS_WIN_README} ${RS_HOST_WINDOWS_SAMPLE}
+        COMMENT "Building the installer ${output}"
+        VERBATIM)
+    set(all)
+    if(I_ALL)
+        set(all ALL)
+    endif()
+    add_custom_target(${target} ${all} DEPENDS ${output})
+endfunction()
+
+set(RS_WIN_PACKAGE reelstand-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR})
+set(RS_WIN_ZIP ${CMAKE_BINARY_DIR}/${RS_WIN_PACKAGE}.zip)
+set(RS_WIN_SETUP ${CMAKE_BINARY_DIR}/${RS_WIN_PACKAGE}-setup.exe)
+if(TARGET reelstand)
+    # The packages' program without its debugging information (three quarters of the file).
+    set(stage ${CMAKE_BINARY_DIR}/package/${RS_WIN_PACKAGE})
+    set(exe ${CMAKE_BINARY_DIR}/package/reelstand.exe)
+    add_custom_command(
+        OUTPUT ${exe}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package
+        COMMAND ${CMAKE_STRIP} --strip-debug -o ${exe} $<TARGET_FILE:reelstand>
+        DEPENDS reelstand
+        COMMENT "Stripping reelstand.exe for the packages"
+        VERBATIM)
+    # One folder in the zip, so that unpacking never scatters files; a fixed time, so that the
+    # same program gives the same archive.
+    add_custom_command(
+        OUTPUT ${RS_WIN_ZIP}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${RS_WIN_ZIP}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}
+        COMMAND ${CMAKE_COMMAND} -E copy ${exe} ${RS_WIN_README} ${stage}
+        COMMAND ${CMAKE_COMMAND} -E copy ${RS_HOST_WINDOWS_SAMPLE} ${stage}/reelstand-sample.avi
+        COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package
+                ${CMAKE_COMMAND} -E tar cf ${RS_WIN_ZIP} --format=zip
+                "--mtime=2026-01-01 00:00:00 UTC" ${RS_WIN_PACKAGE}
+        DEPENDS ${exe} ${RS_WIN_README} ${RS_HOST_WINDOWS_SAMPLE}
+        COMMENT "Packing ${RS_WIN_ZIP}"
+        VERBATIM)
+    add_custom_target(zip ALL DEPENDS ${RS_WIN_ZIP})
+    if(MAKENSIS)
+        rs_win_installer(installer ${exe} ${RS_WIN_SETUP} DEPENDS ${exe} ALL)
+    endif()
+elseif(REELSTAND_TESTS AND MAKENSIS)
+    # Until reelstand.exe exists, the installer's test wraps a stand-in.
+    set(RS_WIN_SETUP ${CMAKE_BINARY_DIR}/reelstand-setup-check.exe)
+    rs_win_installer(installer_check $<TARGET_FILE:rs_win_resource_test> ${RS_WIN_SETUP}
+                     DEPENDS rs_win_resource_test ALL)
+endif()
+
+if(NOT REELSTAND_TESTS OR NOT RS_WINE_TESTS)
+    return()
+endif()
+if(MAKENSIS)
+    add_test(NAME installer COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/installer-test.sh
+                                    ${RS_WINE_RUN} ${RS_WIN_SETUP})
+    set_tests_properties(installer PROPERTIES TIMEOUT 300)
+endif()
+
+if(NOT TARGET reelstand)
+    return()
+endif()
+# reelstand.exe as the zip gives it, under Wine: window, playing sample, missing scene, schließen.
+# The screenshot of the playing window stays: smoke/playing.png.
+add_test(NAME smoke_exe COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/smoke-exe.sh ${RS_WINE_RUN}
+                                ${CMAKE_COMMAND} ${RS_WIN_ZIP} ${CMAKE_BINARY_DIR}/smoke)
+set_tests_properties(smoke_exe PROPERTIES TIMEOUT 300)
+
+# The GDI objects of the running program across 21 opens, counted from inside it by a hook DLL
+# (the counter lives with the graphics tests).
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/win32/GdiCount.h)
+    add_library(rs_gdi_hook SHARED tests/win32/GdiOpensHook.cpp)
+    set_target_properties(rs_gdi_hook PROPERTIES PREFIX "")
+    target_link_libraries(rs_gdi_hook PRIVATE rs_win_warnings user32 gdi32 shell32)
+    rs_win_test(rs_win_gdi_test DISPLAY SOURCES tests/win32/GdiOpensTest.cpp LIBS comctl32)
+    target_compile_definitions(rs_win_gdi_test PRIVATE
+        RS_REELSTAND="Z:$<TARGET_FILE:reelstand>" RS_GDI_HOOK="Z:$<TARGET_FILE:rs_gdi_hook>"
+        RS_SAMPLE="Z:${RS_HOST_WINDOWS_SAMPLE}")
+    add_dependencies(rs_win_gdi_test reelstand rs_gdi_hook)
+endif()
