@@ -199,8 +199,9 @@ if(REELSTAND_TESTS)
             RS_TEST_DATA="Z:${PROJECT_SOURCE_DIR}/tests/data")
         set(t ${PROJECT_SOURCE_DIR}/tests)
         rs_win_test(test_toolkit DISPLAY NEUTRAL
-            SOURCES ${t}/toolkit/ApplicationTest.cpp ${t}/toolkit/ImageTest.cpp
-                    ${t}/toolkit/MemoryBudgetTest.cpp ${t}/toolkit/TrackBarTest.cpp
+            SOURCES ${t}/toolkit/ApplicationTest.cpp ${t}/toolkit/GraphicsTest.cpp
+                    ${t}/toolkit/ImageTest.cpp ${t}/toolkit/MemoryBudgetTest.cpp
+                    ${t}/toolkit/TrackBarTest.cpp
             LIBS rs_toolkit rs_base rs_win_resources)
         rs_win_test(test_controls DISPLAY NEUTRAL
             SOURCES ${t}/controls/ImgBtnTest.cpp ${t}/controls/SkinsTest.cpp
