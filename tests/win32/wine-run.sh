@@ -1,18 +1,21 @@
 #!/bin/sh
 # Runs a Windows test program under 64-bit Wine and returns its exit code.
-#   wine-run.sh PREFIX [--display] [--wait] PROGRAM.exe [ARGS...]
+#   wine-run.sh PREFIX [--display] [--unmanaged] [--wait] PROGRAM.exe [ARGS...]
 # PREFIX is made once (wineboot, stamped) and kept. --display runs the program in a headless X
-# server. Runs are serialised per prefix: each one ends the prefix's Wine processes afterwards,
+# server; --unmanaged gives its windows no window manager's frame: with no window manager in the
+# headless server, Wine waits two seconds for each managed top-level window that goes away. Runs are serialised per prefix: each one ends the prefix's Wine processes afterwards,
 # or with --wait lets the processes it started finish first (an uninstaller hands over to a copy
 # of itself and returns at once).
 set -eu
 prefix=$(realpath -m "$1")
 shift
 display=
+unmanaged=
 wait=
 while :; do
     case "${1:-}" in
     --display) display=1 ;;
+    --unmanaged) unmanaged=1 ;;
     --wait) wait=1 ;;
     *) break ;;
     esac
@@ -33,6 +36,16 @@ if [ ! -f "$prefix/.booted" ]; then
     "$wine" wineboot -i >/dev/null 2>&1
     "$server" -w
     touch "$prefix/.booted"
+fi
+
+program=$(basename "$1")
+if [ -n "$unmanaged" ] && [ ! -f "$prefix/.unmanaged-$program" ]; then
+    "$wine" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f \
+        >/dev/null 2>&1
+    # A session started without the display would keep the program's windows off it.
+    "$server" -k 2>/dev/null
+    "$server" -w
+    touch "$prefix/.unmanaged-$program"
 fi
 
 set +e
