@@ -10,14 +10,22 @@
 // out, and the test ends as skipped naming them, unless another row failed.
 class TRowSkips {
 public:
+    // Why this back end answers the row otherwise, or nullptr.
+    static const char* Reason(const std::string& row) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        return ui::KnownDifference(std::string(test->test_suite_name()) + "." + test->name() + "/" +
+                                   row);
+    }
     // True when the row is to be left out.
     bool Skip(const std::string& row) {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string name = std::string(test->test_suite_name()) + "." + test->name();
-        const char* why = ui::KnownDifference(name + "/" + row);
+        const char* why = Reason(row);
         if (why != nullptr)
-            FSkipped += "\n  " + row + ": " + why;
+            Note(row, why);
         return why != nullptr;
+    }
+    // A row left out, with what it gave here.
+    void Note(const std::string& row, const char* why, const std::string& answer = {}) {
+        FSkipped += "\n  " + row + (answer.empty() ? "" : " (here " + answer + ")") + ": " + why;
     }
     bool Empty() const { return FSkipped.empty(); }
     const std::string& Rows() const { return FSkipped; }
