@@ -7,15 +7,14 @@
 #include <string>
 
 // Rows of a table inside one test that the back end is known to answer otherwise: they are left
-// out, and the test ends as skipped naming them, unless another row failed.
+// out (or checked against the back end's own answer), and the test ends as skipped naming them,
+// unless another row failed.
 class TRowSkips {
 public:
     // Why this back end answers the row otherwise, or nullptr.
-    static const char* Reason(const std::string& row) {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        return ui::KnownDifference(std::string(test->test_suite_name()) + "." + test->name() + "/" +
-                                   row);
-    }
+    static const char* Reason(const std::string& row) { return ui::KnownDifference(Name(row)); }
+    // What it answers instead, where known, or nullptr.
+    static const char* Answer(const std::string& row) { return ui::KnownAnswer(Name(row)); }
     // True when the row is to be left out.
     bool Skip(const std::string& row) {
         const char* why = Reason(row);
@@ -31,6 +30,11 @@ public:
     const std::string& Rows() const { return FSkipped; }
 
 private:
+    static std::string Name(const std::string& row) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        return std::string(test->test_suite_name()) + "." + test->name() + "/" + row;
+    }
+
     std::string FSkipped;
 };
 

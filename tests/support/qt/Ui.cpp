@@ -256,6 +256,10 @@ const char* KnownDifference(const std::string&) {
     return nullptr;
 }
 
+const char* KnownAnswer(const std::string&) {
+    return nullptr;
+}
+
 bool ShowAndWait(TControl& control) {
     W(control)->show();
     return QTest::qWaitForWindowExposed(W(control));
