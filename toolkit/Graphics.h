@@ -14,7 +14,8 @@ class TCanvas final {
 public:
     explicit TCanvas(TBitmap& bitmap) : FBitmap(bitmap) {}
     // Where DrawDib draws into the bitmap. Valid until the bitmap changes its size, lends its
-    // pixels to another (Assign) or goes away: ask again after any of these.
+    // pixels to another (Assign) or goes away, or another canvas's handle is asked for on the
+    // same thread (canvases may share one device): ask again after any of these.
     HDC Handle();
 
 private:

@@ -114,7 +114,7 @@ TEST(ImageView, DrawsTheBitmapOneToOneClippedToItsBounds) {
     ImageView image(panel, 2, 3, 10, 8);
     Dib small(4, 3, 0xFF0000);
     small.bits[0] = 0x0000FF; // the top-left pixel: top-down, not flipped
-    image.SetBitmap(small.bitmap);
+    image.SetPixels(small.bits, small.width, small.height);
     ExpectPixels(Rendered(panel), {{2, 3, 0x0000FF},
                                    {5, 3, 0xFF0000},
                                    {5, 5, 0xFF0000},
@@ -123,7 +123,7 @@ TEST(ImageView, DrawsTheBitmapOneToOneClippedToItsBounds) {
                                    {11, 10, 0xFFFFFF}});
     Dib large(40, 40, 0x00FF00);
     large.bits[0] = 0x0000FF;
-    image.SetBitmap(large.bitmap);
+    image.SetPixels(large.bits, large.width, large.height);
     ExpectPixels(Rendered(panel), {{2, 3, 0x0000FF},
                                    {3, 3, 0x00FF00},
                                    {11, 10, 0x00FF00},
@@ -140,7 +140,7 @@ TEST(ImageView, ScalesTheBitmapToTheMonitor) {
     ImageView image(panel, 0, 0, 20, 20);
     Dib picture(4, 4, 0x000000);
     picture.bits[0] = 0xFF0000; // top-left red, the rest black
-    image.SetBitmap(picture.bitmap);
+    image.SetPixels(picture.bits, picture.width, picture.height);
     image.SetDpi(192); // 200 %: each pixel 2 x 2, nothing filtered
     ExpectPixels(Rendered(panel), {{0, 0, 0xFF0000},
                                    {1, 1, 0xFF0000},
@@ -318,7 +318,7 @@ TEST(Controls, LeaveNoGdiObjectsBehind) {
         Bevel bevel(panel, 0, 30, 60, 13);
         Dib picture(8, 8, 0xFF0000);
         ImageView image(panel, 5, 5, 20, 20);
-        image.SetBitmap(picture.bitmap);
+        image.SetPixels(picture.bits, picture.width, picture.height);
         Rendered{panel};
         RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     };

@@ -463,43 +463,39 @@ void Label::MouseUp(MouseButton button, unsigned, int x, int y) {
             handler();
 }
 
-void ImageView::SetBitmap(HBITMAP bitmap) {
-    FBitmap = bitmap;
+void ImageView::SetPixels(const std::uint32_t* bits, int width, int height) {
+    FBits = width > 0 && height > 0 ? bits : nullptr;
+    FWidth = width;
+    FHeight = height;
     Invalidate();
 }
 
 void ImageView::Paint(HDC dc) {
-    if (!FBitmap)
+    if (!FBits)
         return;
-    // From the section's own pixels: the bitmap may be selected into its canvas's DC, and a
-    // bitmap can be selected into one DC only.
-    DIBSECTION section{};
-    if (GetObjectW(FBitmap, sizeof section, &section) != sizeof section || !section.dsBm.bmBits ||
-        section.dsBmih.biBitCount != 32)
-        return;
-    GdiFlush();
     // The part of the bitmap that reaches into the bounds, and where it lands.
-    const int scaledWidth = MulDiv(section.dsBm.bmWidth, FDpi, USER_DEFAULT_SCREEN_DPI);
-    const int scaledHeight = MulDiv(section.dsBm.bmHeight, FDpi, USER_DEFAULT_SCREEN_DPI);
+    const int scaledWidth = MulDiv(FWidth, FDpi, USER_DEFAULT_SCREEN_DPI);
+    const int scaledHeight = MulDiv(FHeight, FDpi, USER_DEFAULT_SCREEN_DPI);
     const int width = std::min(scaledWidth, Width());
     const int height = std::min(scaledHeight, Height());
     if (width <= 0 || height <= 0)
         return;
     const int sourceWidth = MulDiv(width, USER_DEFAULT_SCREEN_DPI, FDpi);
     const int sourceHeight = MulDiv(height, USER_DEFAULT_SCREEN_DPI, FDpi);
-    // The system reports a section's height as positive whichever way its rows run; ours run
-    // top-down.
     BITMAPINFO info{};
-    info.bmiHeader = section.dsBmih;
-    info.bmiHeader.biHeight = -section.dsBm.bmHeight;
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = FWidth;
+    info.bmiHeader.biHeight = -FHeight; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     // Whole multiples copy pixels; other scales filter, so that no row or column is dropped.
     const bool whole = FDpi % USER_DEFAULT_SCREEN_DPI == 0;
     const int oldMode = SetStretchBltMode(dc, whole ? COLORONCOLOR : HALFTONE);
     POINT oldOrigin{};
     SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, sourceWidth, sourceHeight, section.dsBm.bmBits,
-                  &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, 0, 0, width, height, 0, 0, sourceWidth, sourceHeight, FBits, &info,
+                  DIB_RGB_COLORS, SRCCOPY);
     SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
     SetStretchBltMode(dc, oldMode);
 }

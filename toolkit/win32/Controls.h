@@ -157,15 +157,16 @@ private:
     bool FPressed = false;
 };
 
-// Shows a bitmap (not owned; a 32-bit top-down DIB section) 1:1 at its top-left corner, clipped
-// to its bounds, drawing nothing where the bitmap does not reach. The pointer is passed on as it
-// comes: the rules of a click belong to the owner.
+// Shows pixels (not owned; 32-bit 0x00RRGGBB rows, top-down, without gaps) 1:1 at its top-left
+// corner, clipped to its bounds, drawing nothing where the bitmap does not reach. The pointer is
+// passed on as it comes: the rules of a click belong to the owner.
 class ImageView : public GraphicControl {
 public:
     using GraphicControl::GraphicControl;
 
-    void SetBitmap(HBITMAP bitmap);
-    HBITMAP Bitmap() const { return FBitmap; }
+    // nullptr shows nothing.
+    void SetPixels(const std::uint32_t* bits, int width, int height);
+    const std::uint32_t* Pixels() const { return FBits; }
     // The monitor's dots per inch: at 192 each bitmap pixel becomes 2 x 2 pixels, at 144 the
     // bitmap is scaled by 1.5 with halftone filtering. Bounds are in the monitor's pixels.
     void SetDpi(int dpi);
@@ -186,7 +187,9 @@ protected:
     void MouseLeave() override;
 
 private:
-    HBITMAP FBitmap = nullptr;
+    const std::uint32_t* FBits = nullptr;
+    int FWidth = 0;
+    int FHeight = 0;
     int FDpi = USER_DEFAULT_SCREEN_DPI;
 };
 

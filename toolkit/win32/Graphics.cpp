@@ -1,11 +1,13 @@
-// Bitmaps on DIB sections: DrawDib draws into them through a memory DC, the image control paints
-// their bits.
+// Bitmaps in memory of their own that GDI can draw into: DrawDib draws into them through a memory
+// DC, the image control paints their bits.
 //
-// GDI handles are few (10,000 per process) and a scene keeps hundreds of frames, so a bitmap at
-// rest holds its one section and nothing else. Drawing goes through one memory DC per thread,
-// shared by every canvas of that thread: Handle() selects the bitmap's section into it. A section
-// is deselected before it is deleted or shared, because a selected bitmap cannot be deleted and
-// drawing into shared pixels would change every sharer.
+// GDI handles are few (10,000 per process), and a scene keeps a frame per bitmap: a file of
+// 10,000 frames, however small, would exhaust them, and with them the program's painting. So a
+// bitmap holds no GDI object at all, only its pixels in memory. Drawing goes through one memory
+// DC per thread, shared by every canvas of that thread, with one DIB section of its own:
+// Handle() lends the bitmap's pixels to that section, and they come back when the next bitmap is
+// lent it, or when the pixels are read, shared or freed (drawing into shared pixels would change
+// every sharer). A frame costs two copies of its pixels, a small part of decoding it.
 
 #include "toolkit/win32/Pixels.h"
 
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -24,24 +27,28 @@ class ThreadDc;
 
 // 32-bit top-down pixels, shared by the bitmaps that were assigned from one another.
 struct Section {
-    Section(HBITMAP h, std::uint32_t* b, int w, int hgt)
-        : handle(h), bits(b), width(w), height(hgt) {}
+    Section(std::unique_ptr<std::uint32_t[]> b, int w, int hgt)
+        : bits(std::move(b)), width(w), height(hgt) {}
     Section(const Section&) = delete;
     Section& operator=(const Section&) = delete;
     ~Section();
 
-    const HBITMAP handle;
-    std::uint32_t* const bits;
+    std::size_t Bytes() const { return std::size_t(width) * std::size_t(height) * 4; }
+
+    const std::unique_ptr<std::uint32_t[]> bits;
     const int width;
     const int height;
-    ThreadDc* selectedIn = nullptr; // guarded by gSelection
+    ThreadDc* lentTo = nullptr; // guarded by gSelection
 };
 
-// Guards which section is selected where: a section may go away on another thread than the one
-// whose DC holds it.
+BITMAPINFO SectionInfo(int w, int h);
+
+// Guards which pixels are lent where: a bitmap may go away on another thread than the one whose
+// DC holds its pixels.
 std::mutex gSelection;
 
-// The drawing DC of one thread, made when the thread first draws, deleted when it ends.
+// The drawing DC of one thread and its section, made when the thread first draws, deleted when
+// it ends.
 class ThreadDc {
 public:
     ThreadDc() : FDc(CreateCompatibleDC(nullptr)) {}
@@ -49,45 +56,76 @@ public:
     ThreadDc& operator=(const ThreadDc&) = delete;
     ~ThreadDc() {
         std::lock_guard lock(gSelection);
-        DeselectLocked();
+        ReturnLocked();
+        DropScratch();
         if (FDc)
             DeleteDC(FDc);
     }
 
-    // The DC with the section selected; nullptr selects nothing of ours (the DC's own 1 x 1
-    // bitmap), so that drawing on it touches no bitmap.
+    // The DC holding the section's pixels; nullptr lends nothing, and drawing on the DC then
+    // reaches no bitmap.
     HDC Select(Section* section) {
         std::lock_guard lock(gSelection);
-        if (!FDc || section == FSelected)
+        if (!FDc || section == FLent)
             return FDc;
-        DeselectLocked();
-        if (section) {
-            if (section->selectedIn)
-                section->selectedIn->DeselectLocked();
-            const HGDIOBJ previous = SelectObject(FDc, section->handle);
-            if (!previous || previous == HGDI_ERROR)
+        ReturnLocked();
+        if (!section)
+            return FDc;
+        if (section->lentTo)
+            section->lentTo->ReturnLocked();
+        if (!FScratch || FWidth != section->width || FHeight != section->height) {
+            DropScratch();
+            const BITMAPINFO info = SectionInfo(section->width, section->height);
+            void* bits = nullptr;
+            const HBITMAP scratch = CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            if (!scratch)
                 return FDc;
+            const HGDIOBJ previous = SelectObject(FDc, scratch);
+            if (!previous || previous == HGDI_ERROR || !bits) {
+                DeleteObject(scratch);
+                return FDc;
+            }
             FOriginal = previous;
-            FSelected = section;
-            section->selectedIn = this;
+            FScratch = scratch;
+            FBits = static_cast<std::uint32_t*>(bits);
+            FWidth = section->width;
+            FHeight = section->height;
         }
+        std::memcpy(FBits, section->bits.get(), section->Bytes());
+        FLent = section;
+        section->lentTo = this;
         return FDc;
     }
 
     HDC Dc() const { return FDc; }
 
-    void DeselectLocked() {
-        if (!FSelected)
+    // What was drawn goes back to the pixels it was drawn for.
+    void ReturnLocked() {
+        if (!FLent)
             return;
-        SelectObject(FDc, FOriginal);
-        FSelected->selectedIn = nullptr;
-        FSelected = nullptr;
+        GdiFlush();
+        std::memcpy(FLent->bits.get(), FBits, FLent->Bytes());
+        FLent->lentTo = nullptr;
+        FLent = nullptr;
     }
 
 private:
+    void DropScratch() {
+        if (!FScratch)
+            return;
+        SelectObject(FDc, FOriginal);
+        DeleteObject(FScratch);
+        FScratch = nullptr;
+        FBits = nullptr;
+    }
+
     const HDC FDc;
     HGDIOBJ FOriginal = nullptr;
-    Section* FSelected = nullptr;
+    HBITMAP FScratch = nullptr;
+    std::uint32_t* FBits = nullptr;
+    int FWidth = 0;
+    int FHeight = 0;
+    Section* FLent = nullptr;
 };
 
 ThreadDc& ThisThreadDc() {
@@ -96,19 +134,17 @@ ThreadDc& ThisThreadDc() {
 }
 
 Section::~Section() {
-    {
-        std::lock_guard lock(gSelection);
-        if (selectedIn)
-            selectedIn->DeselectLocked();
-    }
-    DeleteObject(handle);
+    std::lock_guard lock(gSelection);
+    if (lentTo)
+        lentTo->ReturnLocked();
 }
 
-// Makes sure no DC draws into the section any more (before it is shared).
-void Deselect(Section& section) {
+// Brings the section's pixels back from a DC that draws into them (before they are read or
+// shared).
+void Deselect(const Section& section) {
     std::lock_guard lock(gSelection);
-    if (section.selectedIn)
-        section.selectedIn->DeselectLocked();
+    if (section.lentTo)
+        section.lentTo->ReturnLocked();
 }
 
 BITMAPINFO SectionInfo(int w, int h) {
@@ -122,21 +158,17 @@ BITMAPINFO SectionInfo(int w, int h) {
     return info;
 }
 
-// Uninitialised pixels, or nullptr when the system has none to give.
+// Uninitialised pixels, or nullptr when there is no memory for them.
 std::shared_ptr<Section> NewSection(int w, int h) {
-    const BITMAPINFO info = SectionInfo(w, h);
-    void* bits = nullptr;
-    const HBITMAP handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!handle)
+    const std::uint64_t count = std::uint64_t(w) * std::uint64_t(h);
+    if (w <= 0 || h <= 0 || count > std::numeric_limits<std::size_t>::max() / 4)
         return nullptr;
-    if (!bits) {
-        DeleteObject(handle);
-        return nullptr;
-    }
     try {
-        return std::make_shared<Section>(handle, static_cast<std::uint32_t*>(bits), w, h);
+        std::unique_ptr<std::uint32_t[]> bits(new (std::nothrow) std::uint32_t[std::size_t(count)]);
+        if (!bits)
+            return nullptr;
+        return std::make_shared<Section>(std::move(bits), w, h);
     } catch (const std::bad_alloc&) {
-        DeleteObject(handle);
         return nullptr;
     }
 }
@@ -152,7 +184,7 @@ std::shared_ptr<Section> ToSection(HBITMAP source) {
         return nullptr;
     BITMAPINFO info = SectionInfo(section->width, section->height);
     const HDC dc = ThisThreadDc().Dc();
-    if (!dc || GetDIBits(dc, source, 0, UINT(section->height), section->bits, &info,
+    if (!dc || GetDIBits(dc, source, 0, UINT(section->height), section->bits.get(), &info,
                          DIB_RGB_COLORS) != section->height)
         return nullptr;
     return section;
@@ -211,9 +243,12 @@ struct TBitmap::Pixels {
     static const Section* Of(const TBitmap& bitmap) { return bitmap.FPixels->FSection.get(); }
 };
 
-HBITMAP BitmapHandle(const TBitmap& bitmap) {
+const std::uint32_t* BitmapBits(const TBitmap& bitmap) {
     const Section* section = TBitmap::Pixels::Of(bitmap);
-    return section ? section->handle : nullptr;
+    if (!section)
+        return nullptr;
+    Deselect(*section);
+    return section->bits.get();
 }
 
 TBitmap::TBitmap() : FPixels(std::make_unique<Pixels>()) {}
@@ -227,8 +262,8 @@ HDC TCanvas::Handle() {
         auto own = NewSection(section->width, section->height);
         if (!own)
             return ThisThreadDc().Select(nullptr);
-        GdiFlush();
-        std::memcpy(own->bits, section->bits,
+        Deselect(*section);
+        std::memcpy(own->bits.get(), section->bits.get(),
                     std::size_t(section->width) * std::size_t(section->height) * 4);
         section = std::move(own);
     }
@@ -245,13 +280,14 @@ void TBitmap::Reallocate(int w, int h) {
     if (!fresh)
         throw Exception("Systemressourcen erschöpft.");
     const std::size_t width = std::size_t(w);
-    std::fill_n(fresh->bits, width * std::size_t(h), std::uint32_t{0x00FFFFFF});
+    std::fill_n(fresh->bits.get(), width * std::size_t(h), std::uint32_t{0x00FFFFFF});
     if (section) {
-        GdiFlush();
+        Deselect(*section);
         const std::size_t keep = std::size_t(std::min(w, section->width));
         for (int y = 0; y < std::min(h, section->height); ++y)
-            std::memcpy(fresh->bits + std::size_t(y) * width,
-                        section->bits + std::size_t(y) * std::size_t(section->width), keep * 4);
+            std::memcpy(fresh->bits.get() + std::size_t(y) * width,
+                        section->bits.get() + std::size_t(y) * std::size_t(section->width),
+                        keep * 4);
     }
     section = std::move(fresh);
 }

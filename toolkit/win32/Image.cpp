@@ -65,8 +65,9 @@ TImage::TImage(TWinControl* parent) : TControl(parent) {
 }
 
 void TImage::ShowPicture() {
-    // Painting reads the pixels of the bitmap's section directly, 1:1 or scaled to the monitor.
-    ViewOf(*this).SetBitmap(BitmapHandle(*FPicture->Bitmap()));
+    // Painting reads the bitmap's pixels directly, 1:1 or scaled to the monitor.
+    const TBitmap& bitmap = *FPicture->Bitmap();
+    ViewOf(*this).SetPixels(BitmapBits(bitmap), bitmap.Width(), bitmap.Height());
 }
 
 TControl* GetCaptureControl() {

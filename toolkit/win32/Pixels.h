@@ -4,10 +4,9 @@
 
 #include "toolkit/Graphics.h"
 
-#include <windows.h>
+#include <cstdint>
 
-// The bitmap's pixels: a 32-bit top-down DIB section (BI_RGB, 0x00RRGGBB), nullptr when the
-// bitmap is empty. Other bitmaps may share it, so it is for reading only (GetObject gives its
-// bits; call GdiFlush first); it may be selected into the thread's drawing DC, so do not select
-// it into another. Valid until the bitmap changes.
-HBITMAP BitmapHandle(const TBitmap& bitmap);
+// The bitmap's pixels, for reading: Width() x Height() rows of 0x00RRGGBB, top-down, without
+// gaps; nullptr when the bitmap is empty. Other bitmaps may share them. Valid until the bitmap
+// changes.
+const std::uint32_t* BitmapBits(const TBitmap& bitmap);
