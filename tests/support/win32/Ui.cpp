@@ -514,30 +514,22 @@ TPixels Rendered(TControl& container, const TControl& area) {
 
 TPixels Pixels(const TBitmap& bitmap) {
     TPixels pixels{bitmap.Width(), bitmap.Height(), {}};
-    HBITMAP handle = BitmapHandle(bitmap);
-    DIBSECTION dib{};
-    if (bitmap.Empty() || handle == nullptr ||
-        GetObjectW(handle, sizeof(dib), &dib) != int(sizeof(dib)) || dib.dsBm.bmBits == nullptr)
+    const std::uint32_t* bits = BitmapBits(bitmap);
+    if (bitmap.Empty() || bits == nullptr)
         return pixels;
-    // The section's own rows, top-down 32-bit: read in place, as it may be selected elsewhere.
-    GdiFlush();
-    const auto* bits = static_cast<const unsigned char*>(dib.dsBm.bmBits);
-    pixels.Data.reserve(std::size_t(pixels.Width) * std::size_t(pixels.Height));
-    for (int y = 0; y < pixels.Height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            bits + std::size_t(y) * std::size_t(dib.dsBm.bmWidthBytes));
-        for (int x = 0; x < pixels.Width; ++x)
-            pixels.Data.push_back(row[x] & 0x00FFFFFFu);
-    }
+    pixels.Data.assign(bits, bits + std::size_t(pixels.Width) * std::size_t(pixels.Height));
+    for (std::uint32_t& pixel : pixels.Data)
+        pixel &= 0x00FFFFFFu;
     return pixels;
 }
 
 std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y) {
-    return Pixels(bitmap).At(x, y);
+    return BitmapBits(bitmap)[std::size_t(y) * std::size_t(bitmap.Width()) + std::size_t(x)] &
+           0x00FFFFFFu;
 }
 
 bool SharePixels(const TBitmap& a, const TBitmap& b) {
-    return !a.Empty() && BitmapHandle(a) == BitmapHandle(b);
+    return !a.Empty() && BitmapBits(a) == BitmapBits(b);
 }
 
 void SetPixels(TBitmap& bitmap, const TPixels& pixels) {
