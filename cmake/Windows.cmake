@@ -82,7 +82,7 @@ add_library(rs_win_graphics STATIC
     toolkit/MemoryBudget.cpp toolkit/MemoryBudget.h
     toolkit/win32/Graphics.cpp toolkit/win32/Pixels.h)
 target_include_directories(rs_win_graphics PUBLIC ${RS_WIN_INCLUDE})
-target_link_libraries(rs_win_graphics PUBLIC rs_video rs_base gdi32 user32 rs_win_warnings)
+target_link_libraries(rs_win_graphics PUBLIC rs_win_toolkit rs_video rs_base gdi32 user32 rs_win_warnings)
 
 # The toolkit layer: the neutral interface with the Win32 back end, the peers of the components.
 add_library(rs_toolkit STATIC
@@ -175,6 +175,7 @@ if(REELSTAND_TESTS)
         endif()
         target_link_libraries(${name} PRIVATE rs_win_warnings ${T_LIBS})
         target_compile_definitions(${name} PRIVATE RS_FIXTURES="Z:${RS_HOST_FIXTURES}")
+        target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
         set(RS_WIN_PROGRAMS ${RS_WIN_PROGRAMS} ${name} PARENT_SCOPE)
         if(RS_WINE_TESTS)
             set(display)

@@ -2,6 +2,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
+#include "BoxLines.h"
 #include "RowName.h"
 
 #include <gtest/gtest.h>
@@ -59,19 +60,6 @@ struct Recorder {
         app.ErrorBoxHook = [this](const String& t) { errors.push_back(t); };
     }
 };
-
-// The lines of captured standard error that carry the boxes' texts (the platform may write its
-// own there too).
-std::vector<String> BoxLines(const String& captured) {
-    std::vector<String> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = captured.find('\n', start)) != String::npos; start = end + 1) {
-        const String line = captured.substr(start, end - start);
-        if (line.rfind("reelstand: ", 0) == 0)
-            lines.push_back(line);
-    }
-    return lines;
-}
 
 TEST(Guard, ShowsEveryEscapingExceptionAndGoesOn) {
     TApplication app("/usr/bin/reelstand");

@@ -1,6 +1,7 @@
 #include "toolkit/Graphics.h"
 #include "toolkit/Exception.h"
 
+#include "MessageOf.h"
 #include "Ui.h"
 
 #include <climits>
@@ -9,19 +10,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-namespace {
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no exception)";
-}
-
-} // namespace
 
 TEST(Picture, RaisesOnChangeOnceForEveryKindOfChange) {
     TPicture picture;

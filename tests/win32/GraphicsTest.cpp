@@ -7,6 +7,7 @@
 #include "video/VFWHandles.h"
 
 #include "GdiCount.h"
+#include "MessageOf.h"
 
 #include <gtest/gtest.h>
 
@@ -35,15 +36,6 @@ void Paint(TBitmap& bitmap, COLORREF colour, RECT area) {
 
 void Paint(TBitmap& bitmap, COLORREF colour) {
     Paint(bitmap, colour, {0, 0, bitmap.Width(), bitmap.Height()});
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no exception)";
 }
 
 // A packed DIB: header, colour table, rows bottom-up.

@@ -72,6 +72,17 @@ unsigned ShiftState(WPARAM keys) {
 
 } // namespace
 
+BITMAPINFO TopDownInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 Panel::Panel(HWND parent, int left, int top, int width, int height) {
     RegisterPanelClass();
     FHandle = CreateWindowExW(WS_EX_CONTROLPARENT, PanelClass, L"",
@@ -482,13 +493,7 @@ void ImageView::Paint(HDC dc) {
         return;
     const int sourceWidth = MulDiv(width, USER_DEFAULT_SCREEN_DPI, FDpi);
     const int sourceHeight = MulDiv(height, USER_DEFAULT_SCREEN_DPI, FDpi);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = FWidth;
-    info.bmiHeader.biHeight = -FHeight; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownInfo(FWidth, FHeight);
     // Whole multiples copy pixels; other scales filter, so that no row or column is dropped.
     const bool whole = FDpi % USER_DEFAULT_SCREEN_DPI == 0;
     const int oldMode = SetStretchBltMode(dc, whole ? COLORONCOLOR : HALFTONE);

@@ -12,6 +12,7 @@
 #include "toolkit/win32/Pixels.h"
 
 #include "toolkit/Exception.h"
+#include "toolkit/win32/Controls.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,8 +41,6 @@ struct Section {
     const int height;
     ThreadDc* lentTo = nullptr; // guarded by gSelection
 };
-
-BITMAPINFO SectionInfo(int w, int h);
 
 // Guards which pixels are lent where: a bitmap may go away on another thread than the one whose
 // DC holds its pixels.
@@ -75,7 +74,7 @@ public:
             section->lentTo->ReturnLocked();
         if (!FScratch || FWidth != section->width || FHeight != section->height) {
             DropScratch();
-            const BITMAPINFO info = SectionInfo(section->width, section->height);
+            const BITMAPINFO info = win32::TopDownInfo(section->width, section->height);
             void* bits = nullptr;
             const HBITMAP scratch = CreateDIBSection(FDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
             if (!scratch)
@@ -147,17 +146,6 @@ void Deselect(const Section& section) {
         section.lentTo->ReturnLocked();
 }
 
-BITMAPINFO SectionInfo(int w, int h) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 // Uninitialised pixels, or nullptr when there is no memory for them.
 std::shared_ptr<Section> NewSection(int w, int h) {
     const std::uint64_t count = std::uint64_t(w) * std::uint64_t(h);
@@ -182,7 +170,7 @@ std::shared_ptr<Section> ToSection(HBITMAP source) {
     auto section = NewSection(described.bmWidth, described.bmHeight);
     if (!section)
         return nullptr;
-    BITMAPINFO info = SectionInfo(section->width, section->height);
+    BITMAPINFO info = win32::TopDownInfo(section->width, section->height);
     const HDC dc = ThisThreadDc().Dc();
     if (!dc || GetDIBits(dc, source, 0, UINT(section->height), section->bits.get(), &info,
                          DIB_RGB_COLORS) != section->height)

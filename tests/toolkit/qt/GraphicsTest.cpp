@@ -1,9 +1,12 @@
 // The Qt back end's bitmaps: drawing through the canvas's image, Qt's own limits, and the
 // address-space limit of a child process.
+
 #include "toolkit/Graphics.h"
 #include "base/ProcessMemory.h"
 #include "toolkit/Exception.h"
 #include "toolkit/qt/Pixels.h"
+
+#include "MessageOf.h"
 
 #include <QPainter>
 #include <cstdio>
@@ -20,15 +23,6 @@ QImage Solid(int w, int h, QRgb colour) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour);
     return image;
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(no exception)";
 }
 
 } // namespace
