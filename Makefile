@@ -16,7 +16,7 @@ BENCH_FLAGS ?=
 FUZZ_BUILD ?= $(BUILD)-fuzz
 FUZZ_SECONDS ?= 180
 
-.PHONY: run test test-asan test-tsan build deps deps-test bench deps-bench fuzz deps-fuzz clean package package-check deps-package
+.PHONY: run test test-linux test-asan test-tsan build deps deps-test bench deps-bench fuzz deps-fuzz clean package package-check deps-package
 
 # Only the program and its sample scene: the window comes first, the tests and benchmark later.
 run: deps
@@ -24,7 +24,12 @@ run: deps
 	cmake --build $(BUILD) -j$(JOBS) --target reelstand sample
 	$(BUILD)/app/reelstand $(SAMPLE)
 
-test: deps-test
+# Every test: the Linux build's, then the Windows build's under Wine.
+test:
+	$(MAKE) test-linux
+	$(MAKE) test-windows
+
+test-linux: deps-test
 	$(CONFIGURE)
 	cmake --build $(BUILD) -j$(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
