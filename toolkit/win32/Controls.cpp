@@ -109,14 +109,12 @@ void Panel::SetBounds(int left, int top, int width, int height) {
     SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-namespace {
 RECT ParentRect(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
-} // namespace
 
 int Panel::Left() const {
     return ParentRect(FHandle).left;

@@ -24,6 +24,9 @@ constexpr unsigned ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16,
 
 class GraphicControl;
 
+// A child window's bounds in its parent's client area.
+RECT ParentRect(HWND window);
+
 // The one pixel format of our pixels: 32 bits of 0x00RRGGBB, rows top-down.
 BITMAPINFO TopDownInfo(int width, int height);
 

@@ -14,12 +14,7 @@ struct TTrackBarPeer : TControl::Peer {
 
     HWND Window() const override { return Bar.Handle(); }
     POINT Origin() const override { return {0, 0}; }
-    RECT Bounds() const override {
-        RECT r{};
-        GetWindowRect(Bar.Handle(), &r);
-        MapWindowPoints(nullptr, GetParent(Bar.Handle()), reinterpret_cast<POINT*>(&r), 2);
-        return Unscaled(r);
-    }
+    RECT Bounds() const override { return Unscaled(win32::ParentRect(Bar.Handle())); }
     void SetBounds(const RECT& r) override {
         SetWindowPos(Bar.Handle(), nullptr, Win32Scaled(r.left), Win32Scaled(r.top),
                      Win32Scaled(r.right - r.left), Win32Scaled(r.bottom - r.top),
