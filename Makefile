@@ -100,8 +100,9 @@ deps-fuzz:
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(PKG_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
 
-# Windows, cross-built with MinGW-w64 (cmake/Windows.cmake). The generators run on Linux, so the
-# Linux build folder $(BUILD) provides the skins, icon and test scenes first.
+# Windows: the same build with the port win32, cross-built with MinGW-w64 (cmake/toolchain-*.cmake,
+# cmake/Windows.cmake). The generators run on Linux, so the Linux build folder $(BUILD) provides
+# the skins, icon and test scenes first.
 WIN_BUILD ?= $(BUILD)-win
 WIN_ARCHS = x86_64 i686
 .PHONY: windows test-windows deps-windows windows-host clean-windows

@@ -35,13 +35,24 @@ function(rs_tool_code)
     endforeach()
 endfunction()
 
-# rs_include_root(<target> <folder>): users of <target> include the files of <folder> as
-# "<folder>/File.h", and no other folder of the repository comes with it. The root is a folder of
-# the build tree holding a single link named after <folder>, so the spelling needs no file moves.
+# rs_include_root(<target> <folder> [<name>]): users of <target> include the files of <folder> as
+# "<name>/File.h" (<name> is <folder> unless given), and no other folder of the repository comes
+# with it. The root is a folder of the build tree holding a single link named <name>, so the
+# spelling needs no file moves.
 function(rs_include_root target folder)
-    set(root ${CMAKE_BINARY_DIR}/include/${folder})
+    set(name ${folder})
+    if(ARGC GREATER 2)
+        set(name ${ARGV2})
+    endif()
+    string(REPLACE "/" "-" root_name ${folder})
+    set(root ${CMAKE_BINARY_DIR}/include/${root_name})
+    # Older Windows build folders hold a link to the layer's folder here: a link made through it
+    # would land in the sources.
+    if(IS_SYMLINK ${root})
+        file(REMOVE ${root})
+    endif()
     file(MAKE_DIRECTORY ${root})
-    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${name} SYMBOLIC)
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "INTERFACE_LIBRARY")
         target_include_directories(${target} INTERFACE ${root})
@@ -50,21 +61,23 @@ function(rs_include_root target folder)
     endif()
 endfunction()
 
-# rs_layer(<folder> SOURCES <file>... [LINKS <link item>...] [AUTOMOC] [TOOLS]): one layer of the
-# program as the static library rs_<folder>, from exactly the sources listed, included as
-# "<folder>/X.h". LINKS takes target_link_libraries items (PUBLIC / PRIVATE keywords included): a
-# layer reaches only the layers it links. TOOLS: the generators link it too, so it is built as
-# they are (rs_tool_code).
+# rs_layer(<folder> SOURCES <file>... [BACKEND <folder>] [LINKS <link item>...] [TOOLS]): one
+# layer of the program as the static library rs_<folder>, from exactly the sources listed,
+# included as "<folder>/X.h". BACKEND: the port's back end, a folder inside the layer whose files
+# are included as "<folder>/X.h" too, so that each back end provides the same header
+# ("video/VFW.h" is video/ffmpeg/VFW.h or video/win32/VFW.h). LINKS takes target_link_libraries
+# items (PUBLIC / PRIVATE keywords included): a layer reaches only the layers it links. TOOLS: the
+# generators link it too, so it is built as they are (rs_tool_code).
 function(rs_layer folder)
-    cmake_parse_arguments(L "AUTOMOC;TOOLS" "" "SOURCES;LINKS" ${ARGN})
+    cmake_parse_arguments(L "TOOLS" "BACKEND" "SOURCES;LINKS" ${ARGN})
     set(target rs_${folder})
     add_library(${target} STATIC ${L_SOURCES})
     rs_include_root(${target} ${folder})
+    if(L_BACKEND)
+        rs_include_root(${target} ${folder}/${L_BACKEND} ${folder})
+    endif()
     if(L_LINKS)
         target_link_libraries(${target} ${L_LINKS})
-    endif()
-    if(L_AUTOMOC)
-        set_target_properties(${target} PROPERTIES AUTOMOC ON)
     endif()
     if(L_TOOLS)
         rs_tool_code(${target})

@@ -1,4 +1,4 @@
-#include "VFW.h"
+#include "video/VFW.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // the file, take its first video stream, open the frame reader, draw each frame 1:1 into an
 // image of its own, release. The program's loader makes the same calls with its own messages.
 
-#include "VFW.h"
+#include "video/VFW.h"
 
 #include <QImage>
 

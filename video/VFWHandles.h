@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VFW.h"
+#include "video/VFW.h"
 
 #include <memory>
 #include <type_traits>

@@ -1,6 +1,6 @@
 # The Windows packages of reelstand.exe, made by every Windows build: a portable zip and an NSIS
-# installer, each holding the program, README.txt and the sample scene; then their tests under
-# Wine. Included at the end of cmake/Windows.cmake, when every program exists.
+# installer, each holding the program, README.txt and the sample scene (their tests under Wine are
+# in tests/smoke/).
 
 # The sample in Cinepak, which a stock Windows decodes (the Linux sample is MJPEG, which needs a
 # codec pack there).
@@ -69,40 +69,4 @@ if(TARGET reelstand)
     if(MAKENSIS)
         rs_win_installer(installer ${exe} ${RS_WIN_SETUP} DEPENDS ${exe} ALL)
     endif()
-elseif(REELSTAND_TESTS AND MAKENSIS)
-    # Until reelstand.exe exists, the installer's test wraps a stand-in.
-    set(RS_WIN_SETUP ${CMAKE_BINARY_DIR}/reelstand-setup-check.exe)
-    rs_win_installer(installer_check $<TARGET_FILE:rs_win_resource_test> ${RS_WIN_SETUP}
-                     DEPENDS rs_win_resource_test ALL)
-endif()
-
-if(NOT REELSTAND_TESTS OR NOT RS_WINE_TESTS)
-    return()
-endif()
-if(MAKENSIS)
-    add_test(NAME installer COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/installer-test.sh
-                                    ${RS_WINE_RUN} ${RS_WIN_SETUP})
-    set_tests_properties(installer PROPERTIES TIMEOUT 300)
-endif()
-
-if(NOT TARGET reelstand)
-    return()
-endif()
-# reelstand.exe as the zip gives it, under Wine: window, playing sample, missing scene, schließen.
-# The screenshot of the playing window stays: smoke/playing.png.
-add_test(NAME smoke_exe COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/smoke-exe.sh ${RS_WINE_RUN}
-                                ${CMAKE_COMMAND} ${RS_WIN_ZIP} ${CMAKE_BINARY_DIR}/smoke)
-set_tests_properties(smoke_exe PROPERTIES TIMEOUT 300)
-
-# The GDI objects of the running program across 21 opens, counted from inside it by a hook DLL
-# (the counter lives with the graphics tests).
-if(EXISTS ${PROJECT_SOURCE_DIR}/tests/win32/GdiCount.h)
-    add_library(rs_gdi_hook SHARED tests/win32/GdiOpensHook.cpp)
-    set_target_properties(rs_gdi_hook PROPERTIES PREFIX "")
-    target_link_libraries(rs_gdi_hook PRIVATE rs_win_warnings user32 gdi32 shell32)
-    rs_win_test(rs_win_gdi_test DISPLAY SOURCES tests/win32/GdiOpensTest.cpp LIBS comctl32)
-    target_compile_definitions(rs_win_gdi_test PRIVATE
-        RS_REELSTAND="Z:$<TARGET_FILE:reelstand>" RS_GDI_HOOK="Z:$<TARGET_FILE:rs_gdi_hook>"
-        RS_SAMPLE="Z:${RS_HOST_WINDOWS_SAMPLE}")
-    add_dependencies(rs_win_gdi_test reelstand rs_gdi_hook)
 endif()

@@ -5,7 +5,7 @@
 #include "FFmpegPtr.h"
 #include "FrameReader.h"
 #include "VFW.h"
-#include "VFWHandles.h"
+#include "video/VFWHandles.h"
 
 extern "C" {
 #include <libavutil/log.h>
