@@ -1,3 +1,5 @@
-// Built with what the toolkit's files see: the app layer above it is not among it.
+// Built as a file that links the toolkit: its own headers are found,
 #include "toolkit/Form.h"
+
+// the app layer above it is not.
 #include "app/Unit1.h"

@@ -1,3 +1,5 @@
-// Built with what the video layer's files see: the toolkit above it is not among it.
+// Built as a file that links the video layer: its own headers are found,
 #include "video/VFW.h"
+
+// the toolkit above it is not.
 #include "toolkit/Form.h"
