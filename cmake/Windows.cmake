@@ -67,10 +67,18 @@ target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 # their interface.
 add_library(rs_win_toolkit STATIC
     toolkit/win32/Text.cpp toolkit/win32/Text.h
-    toolkit/win32/TrackBar.cpp toolkit/win32/TrackBar.h
-    toolkit/win32/Window.cpp toolkit/win32/Window.h
-    toolkit/win32/Controls.cpp toolkit/win32/Controls.h
-    toolkit/win32/System.cpp toolkit/win32/System.h)
+    toolkit/win32/Scale.cpp toolkit/win32/Scale.h
+    toolkit/win32/native/Bevel.cpp toolkit/win32/native/Bevel.h
+    toolkit/win32/native/ComScope.cpp toolkit/win32/native/ComScope.h
+    toolkit/win32/native/EventLoop.cpp toolkit/win32/native/EventLoop.h
+    toolkit/win32/native/ImageView.cpp toolkit/win32/native/ImageView.h
+    toolkit/win32/native/Label.cpp toolkit/win32/native/Label.h
+    toolkit/win32/native/MainWindow.cpp toolkit/win32/native/MainWindow.h
+    toolkit/win32/native/MessageBoxes.cpp toolkit/win32/native/MessageBoxes.h
+    toolkit/win32/native/OpenDialog.cpp toolkit/win32/native/OpenDialog.h
+    toolkit/win32/native/Panel.cpp toolkit/win32/native/Panel.h
+    toolkit/win32/native/Timer.cpp toolkit/win32/native/Timer.h
+    toolkit/win32/native/TrackBar.cpp toolkit/win32/native/TrackBar.h)
 target_include_directories(rs_win_toolkit PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
 
@@ -88,11 +96,11 @@ target_link_libraries(rs_win_graphics PUBLIC rs_win_toolkit rs_video rs_base gdi
 add_library(rs_toolkit STATIC
     toolkit/Application.cpp toolkit/Classes.cpp toolkit/Controls.cpp toolkit/Dialogs.cpp
     toolkit/Form.cpp toolkit/Image.cpp toolkit/Timer.cpp toolkit/TrackBar.cpp
-    toolkit/win32/Peer.h toolkit/win32/Peers.h
-    toolkit/win32/Application.cpp toolkit/win32/Control.cpp toolkit/win32/ControlPeers.cpp
+    toolkit/win32/Peer.cpp toolkit/win32/Peer.h
+    toolkit/win32/Application.cpp toolkit/win32/Control.cpp toolkit/win32/Controls.cpp
     toolkit/win32/Dialogs.cpp toolkit/win32/Form.cpp toolkit/win32/Image.cpp
     toolkit/win32/Startup.cpp toolkit/win32/SysUtils.cpp toolkit/win32/Timer.cpp
-    toolkit/win32/TrackBarPeer.cpp)
+    toolkit/win32/TrackBar.cpp)
 target_link_libraries(rs_toolkit PUBLIC rs_win_graphics rs_win_toolkit rs_video rs_win_warnings)
 
 add_library(rs_controls STATIC controls/ImgBtn.cpp controls/ImgBtn.h)

@@ -1,7 +1,10 @@
 // The GDI child controls rendered into a memory bitmap (WM_PRINTCLIENT) and read back pixel by
 // pixel, and the pointer rules of the label and the image, driven by the panel's messages.
 
-#include "toolkit/win32/Controls.h"
+#include "toolkit/win32/native/Bevel.h"
+#include "toolkit/win32/native/ImageView.h"
+#include "toolkit/win32/native/Label.h"
+#include "toolkit/win32/native/Panel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "toolkit/Form.h"
 
-#include "toolkit/win32/Peers.h"
+#include "toolkit/win32/Peer.h"
 
 #include <algorithm>
 #include <vector>
@@ -18,16 +18,16 @@ struct TFormPeer : TControl::Peer {
     POINT Origin() const override { return {0, 0}; }
     // The outer frame's position, the client area's size.
     RECT Bounds() const override {
-        const int left = Win32Unscaled(Top.Main.OuterLeft());
-        const int top = Win32Unscaled(Top.Main.OuterTop());
-        return {left, top, left + Win32Unscaled(Top.Main.ClientWidth()),
-                top + Win32Unscaled(Top.Main.ClientHeight())};
+        const int left = win32::Unscaled(Top.Main.OuterLeft());
+        const int top = win32::Unscaled(Top.Main.OuterTop());
+        return {left, top, left + win32::Unscaled(Top.Main.ClientWidth()),
+                top + win32::Unscaled(Top.Main.ClientHeight())};
     }
     void SetBounds(const RECT& r) override {
         Top.Main.SetBounds(
-            Win32Scaled(r.left), Win32Scaled(r.top),
-            Win32Scaled(r.right - r.left) + Top.Main.OuterWidth() - Top.Main.ClientWidth(),
-            Win32Scaled(r.bottom - r.top) + Top.Main.OuterHeight() - Top.Main.ClientHeight());
+            win32::Scaled(r.left), win32::Scaled(r.top),
+            win32::Scaled(r.right - r.left) + Top.Main.OuterWidth() - Top.Main.ClientWidth(),
+            win32::Scaled(r.bottom - r.top) + Top.Main.OuterHeight() - Top.Main.ClientHeight());
     }
     bool Visible() const override { return Top.Main.Visible(); }
     void SetVisible(bool visible) override {
@@ -110,26 +110,26 @@ TForm::~TForm() {
 }
 
 int TForm::OuterLeft() const {
-    return Win32Unscaled(Main(*this).OuterLeft());
+    return win32::Unscaled(Main(*this).OuterLeft());
 }
 int TForm::OuterTop() const {
-    return Win32Unscaled(Main(*this).OuterTop());
+    return win32::Unscaled(Main(*this).OuterTop());
 }
 int TForm::OuterWidth() const {
-    return Win32Unscaled(Main(*this).OuterWidth());
+    return win32::Unscaled(Main(*this).OuterWidth());
 }
 int TForm::OuterHeight() const {
-    return Win32Unscaled(Main(*this).OuterHeight());
+    return win32::Unscaled(Main(*this).OuterHeight());
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
     // The window keeps its minimum size itself.
-    Main(*this).SetBounds(Win32Scaled(left), Win32Scaled(top), Win32Scaled(width),
-                          Win32Scaled(height));
+    Main(*this).SetBounds(win32::Scaled(left), win32::Scaled(top), win32::Scaled(width),
+                          win32::Scaled(height));
 }
 
 void TForm::SetClientHeight(int height) {
-    Main(*this).SetClientHeight(Win32Scaled(height));
+    Main(*this).SetClientHeight(win32::Scaled(height));
 }
 
 void TForm::SetMinimumOuterSize(int width, int height) {
@@ -192,11 +192,11 @@ void TForm::SetWindowState(TWindowState state) {
 }
 
 int TForm::ScreenWidth() const {
-    return Win32Unscaled(win32::MainWindow::ScreenWidth());
+    return win32::Unscaled(win32::MainWindow::ScreenWidth());
 }
 
 int TForm::ScreenHeight() const {
-    return Win32Unscaled(win32::MainWindow::ScreenHeight());
+    return win32::Unscaled(win32::MainWindow::ScreenHeight());
 }
 
 void TForm::Close() {

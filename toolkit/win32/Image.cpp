@@ -1,7 +1,8 @@
 #include "toolkit/Image.h"
 
-#include "toolkit/win32/Peers.h"
+#include "toolkit/win32/Peer.h"
 #include "toolkit/win32/Pixels.h"
+#include "toolkit/win32/native/ImageView.h"
 
 #include <cstdint>
 

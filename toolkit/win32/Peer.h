@@ -1,14 +1,19 @@
 #pragma once
 
+// A control's window in the Win32 back end, and what the peers of every kind of control share.
+// Forms, panels and the slider are windows of their own; labels, bevels and pictures are drawn by
+// the panel they lie on. Bounds are in the program's pixels (96 dots per inch); the peer scales
+// them to the monitor's (Scale.h).
+
 #include "toolkit/Control.h"
-#include "toolkit/win32/Controls.h"
-#include "toolkit/win32/Window.h"
+#include "toolkit/win32/Scale.h"
+#include "toolkit/win32/native/MainWindow.h"
+#include "toolkit/win32/native/Panel.h"
 
 #include <windows.h>
 
-// A control's window in the Win32 back end. Forms, panels and the slider are windows of their
-// own; labels, bevels and pictures are drawn by the panel they lie on. Bounds are in the
-// program's pixels (96 dots per inch); the peer scales them to the monitor's.
+#include <memory>
+
 struct TControl::Peer {
     virtual ~Peer() = default;
 
@@ -42,10 +47,57 @@ inline HWND Win32Window(const TControl* control) {
                                                               : nullptr;
 }
 
-// Lengths in the program's pixels (96 dots per inch) in the monitor's, and back.
-inline int Win32Scaled(int value) {
-    return win32::Scaled(value);
+namespace win32peer {
+
+// The top-level window of the main form, or of a control made without a parent (tests make
+// such ones): a frame around a panel that fills its client area, so every control has a panel
+// to live on.
+struct TTopWindow {
+    TTopWindow();
+    win32::MainWindow Main;
+    win32::Panel Client;
+    // The client panel follows the client area.
+    void FollowClient();
+    // Sizes the window so that its client area is `width` x `height` (a control's own window).
+    void Fit(int width, int height);
+};
+
+// The panel that a control with this parent lives on; a control without a parent gets a
+// top-level window of its own, in `host`.
+win32::Panel& ContainerFor(TWinControl* parent, std::unique_ptr<TTopWindow>& host);
+
+// The bounds of a panel or a drawn control (kept in the monitor's pixels) in the program's.
+template <class Part> RECT ProgramBounds(const Part& part) {
+    return win32::Unscaled(
+        RECT{part.Left(), part.Top(), part.Left() + part.Width(), part.Top() + part.Height()});
 }
-inline int Win32Unscaled(int value) {
-    return win32::Unscaled(value);
+
+// Places a panel or a drawn control at bounds in the program's pixels; a control's own top-level
+// window (`host`, if any) follows.
+template <class Part> void Place(Part& part, const RECT& r, TTopWindow* host) {
+    using win32::Scaled;
+    part.SetBounds(Scaled(r.left), Scaled(r.top), Scaled(r.right - r.left),
+                   Scaled(r.bottom - r.top));
+    if (host)
+        host->Fit(Scaled(r.right), Scaled(r.bottom));
 }
+
+// A control that its panel draws: a label, a bevel, a picture.
+template <class Graphic> struct TGraphicPeer : TControl::Peer {
+    explicit TGraphicPeer(TWinControl* parent)
+        : Host(), Control(ContainerFor(parent, Host), 0, 0, 0, 0) {}
+
+    HWND Window() const override { return Control.Parent().Handle(); }
+    POINT Origin() const override { return {Control.Left(), Control.Top()}; }
+    RECT Bounds() const override { return ProgramBounds(Control); }
+    void SetBounds(const RECT& r) override { Place(Control, r, Host.get()); }
+    bool Visible() const override { return Control.Visible(); }
+    void SetVisible(bool visible) override { Control.SetVisible(visible); }
+    void Invalidate() override { Control.Invalidate(); }
+    void Repaint() override { Control.Repaint(); }
+
+    std::unique_ptr<TTopWindow> Host;
+    Graphic Control;
+};
+
+} // namespace win32peer

@@ -1,6 +1,6 @@
 #include "toolkit/Timer.h"
 
-#include "toolkit/win32/System.h"
+#include "toolkit/win32/native/Timer.h"
 
 #include <algorithm>
 

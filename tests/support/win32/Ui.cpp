@@ -24,7 +24,7 @@ HWND Window(const TControl& control) {
 // A point of the control in its window's client area.
 POINT Client(const TControl& control, TPoint at) {
     const POINT origin = control.Handle()->Origin();
-    return {origin.x + Win32Scaled(at.X), origin.y + Win32Scaled(at.Y)};
+    return {origin.x + win32::Scaled(at.X), origin.y + win32::Scaled(at.Y)};
 }
 
 LPARAM Coordinates(POINT p) {
@@ -367,12 +367,12 @@ TShownSlider ShownSlider(TTrackBar& bar) {
 
 TPoint ThumbCentre(TTrackBar& bar) {
     const RECT r = ThumbRect(Window(bar));
-    return {Win32Unscaled((r.left + r.right) / 2), Win32Unscaled((r.top + r.bottom) / 2)};
+    return {win32::Unscaled((r.left + r.right) / 2), win32::Unscaled((r.top + r.bottom) / 2)};
 }
 
 int ThumbLength(TTrackBar& bar) {
     const RECT r = ThumbRect(Window(bar));
-    return Win32Unscaled(r.bottom - r.top);
+    return win32::Unscaled(r.bottom - r.top);
 }
 
 bool ThumbHeld(TTrackBar& bar) {
@@ -502,14 +502,14 @@ bool DropFiles(TForm& form, const std::vector<String>& files) {
 
 TPixels Rendered(TControl& control) {
     const POINT origin = control.Handle()->Origin();
-    return Print(Window(control), origin.x, origin.y, Win32Scaled(control.Width()),
-                 Win32Scaled(control.Height()));
+    return Print(Window(control), origin.x, origin.y, win32::Scaled(control.Width()),
+                 win32::Scaled(control.Height()));
 }
 
 TPixels Rendered(TControl& container, const TControl& area) {
     const POINT at = Client(container, {area.Left(), area.Top()});
-    return Print(Window(container), at.x, at.y, Win32Scaled(area.Width()),
-                 Win32Scaled(area.Height()));
+    return Print(Window(container), at.x, at.y, win32::Scaled(area.Width()),
+                 win32::Scaled(area.Height()));
 }
 
 TPixels Pixels(const TBitmap& bitmap) {

@@ -1,9 +1,9 @@
-#include "toolkit/win32/Window.h"
+#include "toolkit/win32/native/MainWindow.h"
 
+#include "toolkit/win32/Scale.h"
 #include "toolkit/win32/Text.h"
-#include "toolkit/win32/TrackBar.h"
+#include "toolkit/win32/native/TrackBar.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -14,8 +14,6 @@ namespace {
 
 const wchar_t* const ClassName = L"ReelstandMainWindow";
 constexpr UINT PostedMessage = WM_APP + 1;
-
-int gProgramDpi = USER_DEFAULT_SCREEN_DPI;
 
 void RegisterMainClass() {
     static const ATOM atom = [] {
@@ -40,22 +38,6 @@ RECT WindowRect(HWND window) {
 }
 
 } // namespace
-
-int ProgramDpi() {
-    return gProgramDpi;
-}
-
-void SetProgramDpi(int dpi) {
-    gProgramDpi = std::max(dpi, 1);
-}
-
-int Scaled(int value) {
-    return MulDiv(value, gProgramDpi, USER_DEFAULT_SCREEN_DPI);
-}
-
-int Unscaled(int value) {
-    return MulDiv(value, USER_DEFAULT_SCREEN_DPI, gProgramDpi);
-}
 
 MainWindow::MainWindow(const std::string& caption, int left, int top, int width, int height) {
     RegisterMainClass();
@@ -291,16 +273,6 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcW(FHandle, message, wParam, lParam);
-}
-
-ComScope::ComScope() {
-    const HRESULT result = CoInitialize(nullptr);
-    FInitialized = SUCCEEDED(result);
-}
-
-ComScope::~ComScope() {
-    if (FInitialized)
-        CoUninitialize();
 }
 
 } // namespace win32

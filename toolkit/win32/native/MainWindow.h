@@ -15,14 +15,6 @@
 
 namespace win32 {
 
-// The dots per inch the program draws at (96 at 100 %): the system's, chosen once at start.
-int ProgramDpi();
-void SetProgramDpi(int dpi);
-// A length at 96 dots per inch in the program's pixels, and back (each rounded to the nearest,
-// so that a length survives the way there and back at every scale of 100 % and more).
-int Scaled(int value);
-int Unscaled(int value);
-
 enum class WindowState { Normal, Minimized, Maximized };
 
 class MainWindow {
@@ -89,19 +81,6 @@ private:
     int FMinWidth = 0;
     int FMinHeight = 0;
     WindowState FPendingState = WindowState::Normal;
-};
-
-// CoInitialize for the life of the main window, CoUninitialize after it when it succeeded.
-class ComScope {
-public:
-    ComScope();
-    ~ComScope();
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool Initialized() const { return FInitialized; }
-
-private:
-    bool FInitialized = false;
 };
 
 } // namespace win32

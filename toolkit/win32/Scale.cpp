@@ -1,0 +1,35 @@
+#include "toolkit/win32/Scale.h"
+
+#include <algorithm>
+
+namespace win32 {
+
+namespace {
+
+int gProgramDpi = USER_DEFAULT_SCREEN_DPI;
+
+} // namespace
+
+int ProgramDpi() {
+    return gProgramDpi;
+}
+
+void SetProgramDpi(int dpi) {
+    gProgramDpi = std::max(dpi, 1);
+}
+
+int Scaled(int value) {
+    return MulDiv(value, gProgramDpi, USER_DEFAULT_SCREEN_DPI);
+}
+
+int Unscaled(int value) {
+    return MulDiv(value, USER_DEFAULT_SCREEN_DPI, gProgramDpi);
+}
+
+RECT Unscaled(const RECT& r) {
+    const int left = Unscaled(r.left);
+    const int top = Unscaled(r.top);
+    return {left, top, left + Unscaled(r.right - r.left), top + Unscaled(r.bottom - r.top)};
+}
+
+} // namespace win32
