@@ -213,7 +213,7 @@ if(REELSTAND_TESTS)
         rs_win_test(test_toolkit DISPLAY NEUTRAL
             SOURCES ${t}/toolkit/ApplicationTest.cpp ${t}/toolkit/GraphicsTest.cpp
                     ${t}/toolkit/ImageTest.cpp ${t}/toolkit/MemoryBudgetTest.cpp
-                    ${t}/toolkit/TrackBarTest.cpp
+                    ${t}/toolkit/TimerTest.cpp ${t}/toolkit/TrackBarTest.cpp
             LIBS rs_toolkit rs_base rs_win_resources)
         rs_win_test(test_controls DISPLAY NEUTRAL
             SOURCES ${t}/controls/ImgBtnTest.cpp ${t}/controls/SkinsTest.cpp
