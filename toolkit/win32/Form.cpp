@@ -31,10 +31,12 @@ struct TFormPeer : TControl::Peer {
     }
     bool Visible() const override { return Top.Main.Visible(); }
     void SetVisible(bool visible) override {
-        if (visible)
-            Top.Main.Show();
-        else
+        if (!visible) {
             ShowWindow(Top.Main.Handle(), SW_HIDE);
+            return;
+        }
+        Top.Main.Show();
+        FocusActive();
     }
     void Invalidate() override { Top.Client.Invalidate(); }
     void Repaint() override { Top.Main.Repaint(); }
@@ -90,6 +92,7 @@ TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILD
         for (TControl* control : controls)
             bounds.push_back(control->Handle()->Bounds());
         win32::SetProgramDpi(dpi);
+        ShowMinimumSize();
         for (std::size_t i = 0; i < controls.size(); ++i)
             controls[i]->Handle()->Rescale(bounds[i]);
         SetWindowPos(self->Top.Main.Handle(), nullptr, suggested.left, suggested.top,
@@ -102,11 +105,6 @@ TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILD
         Post([this, files] { DoDropFiles(files); });
     };
     SetPeer(std::move(peer));
-}
-
-TForm::~TForm() {
-    // The controls go first, while the window they lie on still stands.
-    DestroyComponents();
 }
 
 int TForm::OuterLeft() const {
@@ -132,10 +130,9 @@ void TForm::SetClientHeight(int height) {
     Main(*this).SetClientHeight(win32::Scaled(height));
 }
 
-void TForm::SetMinimumOuterSize(int width, int height) {
-    FMinWidth = width;
-    FMinHeight = height;
-    Main(*this).SetMinimumOuterSize(width, height);
+void TForm::ShowMinimumSize() {
+    Main(*this).SetMinimumOuterSize(win32::Scaled(MinimumOuterWidth()),
+                                    win32::Scaled(MinimumOuterHeight()));
 }
 
 void TForm::SetCaption(const String& caption) {
@@ -178,7 +175,7 @@ TWindowState TForm::WindowState() const {
     }
 }
 
-void TForm::SetWindowState(TWindowState state) {
+void TForm::ShowWindowState(TWindowState state) {
     win32::MainWindow& main = Main(*this);
     main.SetState(Win32State(state));
     if (!main.Visible() && state == TWindowState::Maximized) {
@@ -186,9 +183,6 @@ void TForm::SetWindowState(TWindowState state) {
         // screen as a maximised one will.
         main.SetBounds(0, 0, win32::MainWindow::ScreenWidth(), main.OuterHeight());
     }
-    // Already counts as shown once the main window is being shown: a state change then shows it.
-    if (FShowing && !main.Visible())
-        main.Show();
 }
 
 int TForm::ScreenWidth() const {
@@ -207,13 +201,6 @@ void TForm::Post(std::function<void()> call) {
     Main(*this).Post(std::move(call));
 }
 
-void TForm::ShowMainForm(const THandlerGuard& guard) {
-    win32::MainWindow& main = Main(*this);
-    FShowing = true;
-    if (OnShow)
-        guard(OnShow);
-    if (main.State() != win32::WindowState::Maximized)
-        main.CenterOnPrimaryScreen();
-    main.Show();
-    PeerOf(*this).FocusActive();
+void TForm::CenterOnPrimaryScreen() {
+    Main(*this).CenterOnPrimaryScreen();
 }

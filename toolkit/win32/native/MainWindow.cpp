@@ -1,6 +1,5 @@
 #include "toolkit/win32/native/MainWindow.h"
 
-#include "toolkit/win32/Scale.h"
 #include "toolkit/win32/Text.h"
 #include "toolkit/win32/native/TrackBar.h"
 
@@ -99,13 +98,9 @@ void MainWindow::SetClientHeight(int height) {
 void MainWindow::SetMinimumOuterSize(int width, int height) {
     FMinWidth = width;
     FMinHeight = height;
-    if (OuterWidth() < Scaled(width) || OuterHeight() < Scaled(height))
+    if (OuterWidth() < width || OuterHeight() < height)
         SetWindowPos(FHandle, nullptr, 0, 0, OuterWidth(), OuterHeight(),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int MainWindow::Dpi() const {
-    return ProgramDpi();
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
@@ -206,8 +201,8 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
         // The user's sizing and maximising; code's sizing is held in WM_WINDOWPOSCHANGING.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, Scaled(FMinWidth));
-        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, Scaled(FMinHeight));
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, FMinWidth);
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, FMinHeight);
         info->ptMaxSize.x = std::max(info->ptMaxSize.x, info->ptMinTrackSize.x);
         info->ptMaxSize.y = std::max(info->ptMaxSize.y, info->ptMinTrackSize.y);
         return 0;
@@ -215,8 +210,8 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGING: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         if (!(pos->flags & SWP_NOSIZE)) {
-            pos->cx = std::max(pos->cx, Scaled(FMinWidth));
-            pos->cy = std::max(pos->cy, Scaled(FMinHeight));
+            pos->cx = std::max(pos->cx, FMinWidth);
+            pos->cy = std::max(pos->cy, FMinHeight);
         }
         break;
     }

@@ -2,8 +2,8 @@
 
 // The main window: a top-level window with a black background whose outer size never drops below
 // a minimum, full screen through its style word, centring on the primary screen, files dropped on
-// it from Explorer, and a close request that only reports. Sizes are in the window's pixels;
-// the minimum is given at 96 dots per inch and follows the program's scale.
+// it from Explorer, and a close request that only reports. Sizes are in the window's pixels, the
+// minimum's too.
 
 #include <windows.h>
 
@@ -36,8 +36,6 @@ public:
     // Sets the outer height so that the client area gets `height`, with the frame the style has.
     void SetClientHeight(int height);
     void SetMinimumOuterSize(int width, int height);
-    // The window's dots per inch (96 at 100 %).
-    int Dpi() const;
 
     void SetCaption(const std::string& caption);
     std::string Caption() const;
