@@ -67,7 +67,6 @@ target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 # their interface.
 add_library(rs_win_toolkit STATIC
     toolkit/win32/Text.cpp toolkit/win32/Text.h
-    toolkit/win32/Scale.cpp toolkit/win32/Scale.h
     toolkit/win32/native/Bevel.cpp toolkit/win32/native/Bevel.h
     toolkit/win32/native/ComScope.cpp toolkit/win32/native/ComScope.h
     toolkit/win32/native/EventLoop.cpp toolkit/win32/native/EventLoop.h
@@ -94,9 +93,9 @@ target_link_libraries(rs_win_graphics PUBLIC rs_win_toolkit rs_video rs_base gdi
 
 # The toolkit layer: the neutral interface with the Win32 back end, the peers of the components.
 add_library(rs_toolkit STATIC
-    toolkit/Application.cpp toolkit/Classes.cpp toolkit/Controls.cpp toolkit/Dialogs.cpp
-    toolkit/Form.cpp toolkit/Image.cpp toolkit/Timer.cpp toolkit/TrackBar.cpp
-    toolkit/win32/Peer.cpp toolkit/win32/Peer.h
+    toolkit/Application.cpp toolkit/Classes.cpp toolkit/Control.cpp toolkit/Controls.cpp
+    toolkit/Dialogs.cpp toolkit/Form.cpp toolkit/Image.cpp toolkit/Timer.cpp toolkit/TrackBar.cpp
+    toolkit/win32/Peer.cpp toolkit/win32/Peer.h toolkit/win32/Scale.cpp toolkit/win32/Scale.h
     toolkit/win32/Application.cpp toolkit/win32/Control.cpp toolkit/win32/Controls.cpp
     toolkit/win32/Dialogs.cpp toolkit/win32/Form.cpp toolkit/win32/Image.cpp
     toolkit/win32/Startup.cpp toolkit/win32/SysUtils.cpp toolkit/win32/Timer.cpp
@@ -211,9 +210,10 @@ if(REELSTAND_TESTS)
             RS_TEST_DATA="Z:${PROJECT_SOURCE_DIR}/tests/data")
         set(t ${PROJECT_SOURCE_DIR}/tests)
         rs_win_test(test_toolkit DISPLAY NEUTRAL
-            SOURCES ${t}/toolkit/ApplicationTest.cpp ${t}/toolkit/GraphicsTest.cpp
-                    ${t}/toolkit/ImageTest.cpp ${t}/toolkit/MemoryBudgetTest.cpp
-                    ${t}/toolkit/TimerTest.cpp ${t}/toolkit/TrackBarTest.cpp
+            SOURCES ${t}/toolkit/ApplicationTest.cpp ${t}/toolkit/ControlsTest.cpp
+                    ${t}/toolkit/GraphicsTest.cpp ${t}/toolkit/ImageTest.cpp
+                    ${t}/toolkit/MemoryBudgetTest.cpp ${t}/toolkit/TimerTest.cpp
+                    ${t}/toolkit/TrackBarTest.cpp
             LIBS rs_toolkit rs_base rs_win_resources)
         rs_win_test(test_controls DISPLAY NEUTRAL
             SOURCES ${t}/controls/ImgBtnTest.cpp ${t}/controls/SkinsTest.cpp

@@ -15,18 +15,11 @@ win32::Panel::BevelKind Kind(TBevelCut cut) {
 }
 
 // A panel is a child window of its own; its children lie on it.
-struct TPanelPeer : TControl::Peer {
+struct TPanelPeer : TChildWindowPeer {
     TPanelPeer(const TPanel& owner, TWinControl* parent)
         : Owner(owner), Panel(ContainerFor(parent, Host).Handle(), 0, 0, 0, 0) {}
 
     HWND Window() const override { return Panel.Handle(); }
-    POINT Origin() const override { return {0, 0}; }
-    RECT Bounds() const override { return ProgramBounds(Panel); }
-    void SetBounds(const RECT& r) override { Place(Panel, r, Host.get()); }
-    bool Visible() const override {
-        return (GetWindowLongW(Panel.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
-    }
-    void SetVisible(bool visible) override { Panel.SetVisible(visible); }
     // Every change of colour or bevels comes through here.
     void Invalidate() override {
         Panel.SetColor(Owner.Color());
@@ -40,7 +33,6 @@ struct TPanelPeer : TControl::Peer {
     win32::Panel* Container() const override { return const_cast<win32::Panel*>(&Panel); }
 
     const TPanel& Owner;
-    std::unique_ptr<TTopWindow> Host;
     win32::Panel Panel;
 };
 
@@ -86,7 +78,12 @@ TLabel::TLabel(TWinControl* parent) : TControl(parent) {
     auto peer = std::make_unique<TLabelPeer>(parent);
     peer->Control.SetTransparent(true);
     peer->Control.SetAutoSize(true);
-    peer->Control.OnClick = [this] { DoClick(); };
+    peer->Control.OnMouseDown = [this](win32::MouseButton button, int, int) {
+        DoMouseDown(ToolkitButton(button));
+    };
+    peer->Control.OnMouseUp = [this](win32::MouseButton button, int x, int y) {
+        DoMouseUp(ToolkitButton(button), win32::ProgramPixel(x), win32::ProgramPixel(y));
+    };
     SetPeer(std::move(peer));
 }
 

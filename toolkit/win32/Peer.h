@@ -49,6 +49,13 @@ inline HWND Win32Window(const TControl* control) {
 
 namespace win32peer {
 
+// Buttons in the toolkit's terms.
+inline TMouseButton ToolkitButton(win32::MouseButton button) {
+    return button == win32::MouseButton::Left    ? TMouseButton::Left
+           : button == win32::MouseButton::Right ? TMouseButton::Right
+                                                 : TMouseButton::Middle;
+}
+
 // The top-level window of the main form, or of a control made without a parent (tests make
 // such ones): a frame around a panel that fills its client area, so every control has a panel
 // to live on.
@@ -66,37 +73,56 @@ struct TTopWindow {
 // top-level window of its own, in `host`.
 win32::Panel& ContainerFor(TWinControl* parent, std::unique_ptr<TTopWindow>& host);
 
-// The bounds of a panel or a drawn control (kept in the monitor's pixels) in the program's.
-template <class Part> RECT ProgramBounds(const Part& part) {
-    return win32::Unscaled(
-        RECT{part.Left(), part.Top(), part.Left() + part.Width(), part.Top() + part.Height()});
-}
+// Every control but the form: it lies on its parent's panel, or on a top-level window of its own
+// (Host) when it has no parent.
+struct TChildPeer : TControl::Peer {
+    // Where a control's own top-level window follows its bounds (in the program's pixels).
+    void FitHost(const RECT& r) {
+        if (Host)
+            Host->Fit(win32::Scaled(r.right), win32::Scaled(r.bottom));
+    }
 
-// Places a panel or a drawn control at bounds in the program's pixels; a control's own top-level
-// window (`host`, if any) follows.
-template <class Part> void Place(Part& part, const RECT& r, TTopWindow* host) {
-    using win32::Scaled;
-    part.SetBounds(Scaled(r.left), Scaled(r.top), Scaled(r.right - r.left),
-                   Scaled(r.bottom - r.top));
-    if (host)
-        host->Fit(Scaled(r.right), Scaled(r.bottom));
-}
+    std::unique_ptr<TTopWindow> Host;
+};
 
-// A control that its panel draws: a label, a bevel, a picture.
-template <class Graphic> struct TGraphicPeer : TControl::Peer {
-    explicit TGraphicPeer(TWinControl* parent)
-        : Host(), Control(ContainerFor(parent, Host), 0, 0, 0, 0) {}
+// A control that is a child window of its own: a panel, the slider.
+struct TChildWindowPeer : TChildPeer {
+    POINT Origin() const override { return {0, 0}; }
+    RECT Bounds() const override { return win32::Unscaled(win32::ParentRect(Window())); }
+    void SetBounds(const RECT& r) override {
+        using win32::Scaled;
+        SetWindowPos(Window(), nullptr, Scaled(r.left), Scaled(r.top), Scaled(r.right - r.left),
+                     Scaled(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+        FitHost(r);
+    }
+    bool Visible() const override {
+        return (GetWindowLongW(Window(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    void SetVisible(bool visible) override { ShowWindow(Window(), visible ? SW_SHOWNA : SW_HIDE); }
+};
+
+// A control that its panel draws: a label, a bevel, a picture. Its bounds are kept in the
+// monitor's pixels.
+template <class Graphic> struct TGraphicPeer : TChildPeer {
+    explicit TGraphicPeer(TWinControl* parent) : Control(ContainerFor(parent, Host), 0, 0, 0, 0) {}
 
     HWND Window() const override { return Control.Parent().Handle(); }
     POINT Origin() const override { return {Control.Left(), Control.Top()}; }
-    RECT Bounds() const override { return ProgramBounds(Control); }
-    void SetBounds(const RECT& r) override { Place(Control, r, Host.get()); }
+    RECT Bounds() const override {
+        return win32::Unscaled(RECT{Control.Left(), Control.Top(), Control.Left() + Control.Width(),
+                                    Control.Top() + Control.Height()});
+    }
+    void SetBounds(const RECT& r) override {
+        using win32::Scaled;
+        Control.SetBounds(Scaled(r.left), Scaled(r.top), Scaled(r.right - r.left),
+                          Scaled(r.bottom - r.top));
+        FitHost(r);
+    }
     bool Visible() const override { return Control.Visible(); }
     void SetVisible(bool visible) override { Control.SetVisible(visible); }
     void Invalidate() override { Control.Invalidate(); }
     void Repaint() override { Control.Repaint(); }
 
-    std::unique_ptr<TTopWindow> Host;
     Graphic Control;
 };
 

@@ -1,6 +1,7 @@
 #include "toolkit/win32/Scale.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace win32 {
 
@@ -30,6 +31,12 @@ RECT Unscaled(const RECT& r) {
     const int left = Unscaled(r.left);
     const int top = Unscaled(r.top);
     return {left, top, left + Unscaled(r.right - r.left), top + Unscaled(r.bottom - r.top)};
+}
+
+int ProgramPixel(int value) {
+    const std::int64_t scaled = std::int64_t{value} * USER_DEFAULT_SCREEN_DPI;
+    return static_cast<int>(scaled >= 0 ? scaled / gProgramDpi
+                                        : -((-scaled + gProgramDpi - 1) / gProgramDpi));
 }
 
 } // namespace win32

@@ -17,5 +17,8 @@ int Unscaled(int value);
 
 // The same for a rectangle: its corner and its size each converted.
 RECT Unscaled(const RECT& r);
+// The program's pixel that a position in the monitor's pixels lies in: a position inside a scaled
+// pixel lies in the program's pixel it shows, and one left of or above the control stays outside.
+int ProgramPixel(int value);
 
 } // namespace win32

@@ -8,26 +8,11 @@ namespace {
 using namespace win32peer;
 
 // The common-controls trackbar, a child window of its own.
-struct TTrackBarPeer : TControl::Peer {
+struct TTrackBarPeer : TChildWindowPeer {
     explicit TTrackBarPeer(TWinControl* parent)
         : Bar(ContainerFor(parent, Host).Handle(), 0, 0, 0, 0) {}
 
     HWND Window() const override { return Bar.Handle(); }
-    POINT Origin() const override { return {0, 0}; }
-    RECT Bounds() const override { return win32::Unscaled(win32::ParentRect(Bar.Handle())); }
-    void SetBounds(const RECT& r) override {
-        SetWindowPos(Bar.Handle(), nullptr, win32::Scaled(r.left), win32::Scaled(r.top),
-                     win32::Scaled(r.right - r.left), win32::Scaled(r.bottom - r.top),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        if (Host)
-            Host->Fit(win32::Scaled(r.right), win32::Scaled(r.bottom));
-    }
-    bool Visible() const override {
-        return (GetWindowLongW(Bar.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
-    }
-    void SetVisible(bool visible) override {
-        ShowWindow(Bar.Handle(), visible ? SW_SHOWNA : SW_HIDE);
-    }
     void Invalidate() override { InvalidateRect(Bar.Handle(), nullptr, TRUE); }
     void Repaint() override {
         RedrawWindow(Bar.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -38,7 +23,6 @@ struct TTrackBarPeer : TControl::Peer {
         SetBounds(bounds);
     }
 
-    std::unique_ptr<TTopWindow> Host;
     win32::TrackBar Bar;
     int ThumbLength = 20;
 };

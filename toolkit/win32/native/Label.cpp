@@ -80,21 +80,18 @@ void Label::Paint(HDC dc) {
     SelectObject(dc, old);
 }
 
-void Label::MouseDown(MouseButton button, unsigned, int, int) {
-    if (button != MouseButton::Left)
-        return;
-    FPressed = true;
-    Panel::SetCaptureControl(this);
+void Label::MouseDown(MouseButton button, unsigned, int x, int y) {
+    if (button == MouseButton::Left)
+        Panel::SetCaptureControl(this);
+    if (auto handler = OnMouseDown)
+        handler(button, x, y);
 }
 
 void Label::MouseUp(MouseButton button, unsigned, int x, int y) {
-    if (button != MouseButton::Left || !FPressed)
-        return;
-    FPressed = false;
-    Panel::SetCaptureControl(nullptr);
-    if (x >= 0 && y >= 0 && x < Width() && y < Height())
-        if (auto handler = OnClick)
-            handler();
+    if (button == MouseButton::Left && Panel::CaptureControl() == this)
+        Panel::SetCaptureControl(nullptr);
+    if (auto handler = OnMouseUp)
+        handler(button, x, y);
 }
 
 } // namespace win32

@@ -16,7 +16,8 @@ struct Font {
 };
 
 // A line of text; sized to its caption when AutoSize is on (left and top kept). Transparent: only
-// the text is drawn. A left press and its release inside the label click it.
+// the text is drawn. A left press holds the pointer until its release, so that the release is
+// reported wherever it happens; the rules of a click belong to the owner.
 class Label : public GraphicControl {
 public:
     Label(Panel& parent, int left, int top, int width, int height);
@@ -32,7 +33,9 @@ public:
     // The caption's extent in the label's font.
     SIZE TextSize() const;
 
-    std::function<void()> OnClick;
+    // Positions relative to the label.
+    std::function<void(MouseButton, int x, int y)> OnMouseDown;
+    std::function<void(MouseButton, int x, int y)> OnMouseUp;
 
 protected:
     void Paint(HDC dc) override;
@@ -48,7 +51,6 @@ private:
     Color FColor = 0xFFFFFF;
     bool FTransparent = false;
     bool FAutoSize = false;
-    bool FPressed = false;
 };
 
 } // namespace win32
