@@ -202,8 +202,7 @@ if(REELSTAND_TESTS)
     # (tests/app/win32/Scenes.cpp); what needs FFmpeg's formats, a fork or Qt stays on Linux.
     if(TARGET rs_app)
         add_library(rs_win_testmain STATIC
-            tests/support/win32/TestMain.cpp tests/support/win32/Ui.cpp
-            tests/support/win32/Differences.cpp tests/support/Ui.h)
+            tests/support/win32/TestMain.cpp tests/support/win32/Ui.cpp tests/support/Ui.h)
         target_link_libraries(rs_win_testmain PUBLIC GTest::gtest rs_toolkit ole32 rs_win_warnings)
         target_include_directories(rs_win_testmain PUBLIC tests/support)
         target_compile_definitions(rs_win_testmain PUBLIC
@@ -235,7 +234,7 @@ if(REELSTAND_TESTS)
     rs_win_test(rs_win_system_test DISPLAY SOURCES tests/win32/SystemTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_backend_test DISPLAY SOURCES tests/win32/BackEndTest.cpp LIBS rs_toolkit)
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
-    rs_win_test(rs_win_graphics_test DISPLAY SOURCES tests/win32/GraphicsTest.cpp
+    rs_win_test(rs_win_graphics_test DISPLAY NEUTRAL SOURCES tests/win32/GraphicsTest.cpp
                 tests/win32/GdiCount.h LIBS rs_win_graphics rs_win_resources)
     rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
     target_compile_definitions(rs_win_resource_test PRIVATE

@@ -386,6 +386,10 @@ void PageRepeatTick(TTrackBar& bar) {
         SendMessageW(Window(bar), WM_TIMER, 1, 0);
 }
 
+TBackEnd BackEnd() {
+    return TBackEnd::Win32;
+}
+
 namespace {
 
 constexpr UINT kLoopPass = WM_APP + 1;
