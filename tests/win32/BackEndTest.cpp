@@ -26,13 +26,6 @@ struct ScaleScope {
     int Saved;
 };
 
-RECT ChildRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 struct Layout {
     TForm form;
     TPanel* panel = new TPanel(&form);
@@ -54,9 +47,9 @@ TEST(Scale, ProgramPixelsSurviveEveryScaleAndLandOnTheMonitorsPixels) {
         EXPECT_EQ(l.image->Width(), 512);
         EXPECT_EQ(l.image->Left(), 9);
         EXPECT_EQ(l.bar->Width(), 389);
-        const RECT panel = ChildRect(Win32Window(l.panel));
+        const RECT panel = win32::ParentRect(Win32Window(l.panel));
         EXPECT_EQ(panel.right - panel.left, MulDiv(529, dpi, 96));
-        const RECT bar = ChildRect(Win32Window(l.bar));
+        const RECT bar = win32::ParentRect(Win32Window(l.bar));
         EXPECT_EQ(bar.right - bar.left, MulDiv(389, dpi, 96));
         EXPECT_EQ(l.image->Handle()->Origin().x, MulDiv(9, dpi, 96));
     }
@@ -73,7 +66,7 @@ TEST(Scale, LayoutFollowsTheWindowToAMonitorWithAnotherScale) {
     EXPECT_EQ(l.image->Width(), 512);
     EXPECT_EQ(l.bar->Left(), 12);
     EXPECT_EQ(l.image->Handle()->Origin().x, 18);
-    const RECT panel = ChildRect(Win32Window(l.panel));
+    const RECT panel = win32::ParentRect(Win32Window(l.panel));
     EXPECT_EQ(panel.right - panel.left, 1058);
     RECT outer{};
     GetWindowRect(Win32Window(&l.form), &outer);

@@ -49,9 +49,16 @@ struct Dib {
     std::uint32_t At(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
 };
 
+SIZE ClientSize(const Panel& panel) {
+    RECT r{};
+    GetClientRect(panel.Handle(), &r);
+    return {r.right, r.bottom};
+}
+
 // What the panel paints, 0x00RRGGBB per pixel.
 struct Rendered : Dib {
-    explicit Rendered(const Panel& panel) : Dib(panel.Width(), panel.Height(), 0x123456) {
+    explicit Rendered(const Panel& panel)
+        : Dib(ClientSize(panel).cx, ClientSize(panel).cy, 0x123456) {
         SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     }
 };

@@ -5,6 +5,7 @@
 #include "toolkit/Image.h"
 #include "toolkit/win32/Peer.h"
 #include "toolkit/win32/Pixels.h"
+#include "toolkit/win32/Text.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -181,25 +182,6 @@ UINT VirtualKey(TKey key) {
 constexpr LPARAM kFirstPress = 1;
 constexpr LPARAM kRepeatedPress = LPARAM(0x40000001);
 constexpr LPARAM kRelease = LPARAM(0xC0000001u);
-
-String Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    String out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Wide(const String& text) {
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring out(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n);
-    return out;
-}
 
 // A 32-bit top-down DIB section selected into a memory DC of its own.
 struct TSurface {
@@ -469,7 +451,7 @@ String WindowCaption(TForm& form) {
     HWND window = Window(form);
     std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-    return Utf8(text);
+    return win32::Narrow(text);
 }
 
 bool DropFiles(TForm& form, const std::vector<String>& files) {
@@ -480,7 +462,7 @@ bool DropFiles(TForm& form, const std::vector<String>& files) {
     // one more zero.
     std::wstring names;
     for (const String& file : files) {
-        std::wstring name = Wide(file);
+        std::wstring name = win32::Widen(file);
         for (wchar_t& ch : name)
             ch = ch == L'/' ? L'\\' : ch;
         names += name;

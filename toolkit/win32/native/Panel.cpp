@@ -104,25 +104,6 @@ RECT ParentRect(HWND window) {
     return r;
 }
 
-int Panel::Left() const {
-    return ParentRect(FHandle).left;
-}
-int Panel::Top() const {
-    return ParentRect(FHandle).top;
-}
-int Panel::Width() const {
-    const RECT r = ParentRect(FHandle);
-    return r.right - r.left;
-}
-int Panel::Height() const {
-    const RECT r = ParentRect(FHandle);
-    return r.bottom - r.top;
-}
-
-void Panel::SetVisible(bool visible) {
-    ShowWindow(FHandle, visible ? SW_SHOWNA : SW_HIDE);
-}
-
 void Panel::SetColor(Color color) {
     FColor = color;
     Invalidate();

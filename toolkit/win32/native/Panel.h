@@ -40,11 +40,6 @@ public:
 
     HWND Handle() const { return FHandle; }
     void SetBounds(int left, int top, int width, int height);
-    int Left() const;
-    int Top() const;
-    int Width() const;
-    int Height() const;
-    void SetVisible(bool visible);
     void SetColor(Color color);
     void SetBevels(BevelKind outer, BevelKind inner);
     void Invalidate();
