@@ -41,7 +41,8 @@ public:
     TNotifyEvent OnClick;
 
     // The platform reports the pointer's buttons here, at a position in the label; a release
-    // comes here wherever it happens after a press on the label.
+    // comes here wherever it happens after a press on the label. The second press of a double
+    // click is not reported.
     void DoMouseDown(TMouseButton button);
     void DoMouseUp(TMouseButton button, int x, int y);
 

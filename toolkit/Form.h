@@ -87,8 +87,8 @@ protected:
 
 private:
     // The platform's part: take the state, ask the system for the minimum outer size, and centre
-    // the window on the primary screen (x = (screen width - outer width) / 2, y likewise, each at
-    // least the screen's own).
+    // the window on the primary screen (x = (screen width - outer width) / 2, y likewise), never
+    // off its top-left corner.
     void ShowWindowState(TWindowState state);
     void ShowMinimumSize();
     void CenterOnPrimaryScreen();

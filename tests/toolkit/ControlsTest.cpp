@@ -47,6 +47,13 @@ TEST(Label, ClicksOnALeftReleaseInside) {
         ui::PointerRelease(*label, c.release, c.button);
         EXPECT_EQ(clicks, c.clicks);
     }
+
+    // A double click clicks once: its second press is not a press of a click.
+    clicks = 0;
+    ui::PointerClick(*label, {5, 5});
+    ui::DoubleClick(*label, {5, 5});
+    ui::PointerRelease(*label, {5, 5});
+    EXPECT_EQ(clicks, 1);
 }
 
 } // namespace

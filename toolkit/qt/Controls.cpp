@@ -94,6 +94,9 @@ protected:
         FOwner.DoMouseUp(Button(event->button()), p.x(), p.y());
     }
 
+    // The second press of a double click is no press of a click (Qt's default would make it one).
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+
 private:
     TLabel& FOwner;
 };
