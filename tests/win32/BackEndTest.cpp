@@ -74,7 +74,8 @@ TEST(Scale, LayoutFollowsTheWindowToAMonitorWithAnotherScale) {
 }
 
 // The pointer arrives in the monitor's pixels; the picture control's click rule counts in the
-// program's. A monitor pixel of the control is inside, one beside it outside, at every scale.
+// program's. A release on the control's last monitor pixel clicks; one left of it, above it or
+// past its right edge does not.
 TEST(Scale, AReleaseClicksTheImageOnItsLastMonitorPixelAndNotOneBeyond) {
     for (const int dpi : {120, 144, 192}) {
         ScaleScope scale(dpi);
