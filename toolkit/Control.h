@@ -35,15 +35,32 @@ public:
 protected:
     explicit TControl(TWinControl* parent);
     // The derived control's constructor hands over its window here, once.
-    void SetPeer(std::unique_ptr<Peer> peer);
+    template <class P> void SetPeer(std::unique_ptr<P> peer) { FPeer.reset(peer.release()); }
 
 private:
+    // Each back end deletes its own peers: the shared code never needs their complete type.
+    struct PeerDeleter {
+        void operator()(Peer* peer) const noexcept;
+    };
+
     TWinControl* FParent;
-    std::unique_ptr<Peer> FPeer;
+    std::unique_ptr<Peer, PeerDeleter> FPeer;
 };
 
 // A control that holds other controls; it owns them, and they go before it.
 class TWinControl : public TControl {
 protected:
     using TControl::TControl;
+};
+
+// The old platform's click: the left button pressed on a control and released over it, where the
+// right and bottom edges count as outside. Releases of other buttons change nothing.
+class TClickRule {
+public:
+    void Press(TMouseButton button);
+    // Whether this release completes a click on `control` (x and y in its coordinates).
+    bool Release(const TControl& control, TMouseButton button, int x, int y);
+
+private:
+    bool FPending = false;
 };

@@ -10,8 +10,12 @@ void TLabel::SetFont(const TFont& font) {
     ShowText();
 }
 
-void TLabel::DoClick() {
-    if (OnClick)
+void TLabel::DoMouseDown(TMouseButton button) {
+    FClick.Press(button);
+}
+
+void TLabel::DoMouseUp(TMouseButton button, int x, int y) {
+    if (FClick.Release(*this, button, x, y) && OnClick)
         OnClick(this);
 }
 

@@ -40,8 +40,11 @@ public:
 
     TNotifyEvent OnClick;
 
-    // The platform reports a click (press and release of the left button inside) here.
-    void DoClick();
+    // The platform reports the pointer's buttons here, at a position in the label; a release
+    // comes here wherever it happens after a press on the label. The second press of a double
+    // click is not reported.
+    void DoMouseDown(TMouseButton button);
+    void DoMouseUp(TMouseButton button, int x, int y);
 
 private:
     // The platform's part: show the caption in the font, sized to fit.
@@ -49,4 +52,5 @@ private:
 
     String FCaption;
     TFont FFont;
+    TClickRule FClick;
 };

@@ -24,6 +24,8 @@ public:
     int ClientHeight() const { return Height(); }
     void SetClientHeight(int height);
     void SetMinimumOuterSize(int width, int height);
+    int MinimumOuterWidth() const { return FMinWidth; }
+    int MinimumOuterHeight() const { return FMinHeight; }
 
     void SetCaption(const String& caption);
     // The background of the client area.
@@ -84,10 +86,15 @@ protected:
     std::function<void()> OnCloseRequest;
 
 private:
+    // The platform's part: take the state, ask the system for the minimum outer size, and centre
+    // the window on the primary screen (x = (screen width - outer width) / 2, y likewise), never
+    // off its top-left corner.
+    void ShowWindowState(TWindowState state);
+    void ShowMinimumSize();
+    void CenterOnPrimaryScreen();
+
     int FMinWidth = 0;
     int FMinHeight = 0;
     bool FShowing = false;
     std::uint32_t FStyle;
-
-    friend class TFormWidget;
 };

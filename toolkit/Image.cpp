@@ -21,24 +21,17 @@ void TImage::AdjustSize() {
 }
 
 void TImage::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::Left) {
+    if (button == TMouseButton::Left)
         SetCaptureControl(this);
-        FClickPending = true;
-    }
+    FClick.Press(button);
     MouseDown(button, shift, x, y);
 }
 
 void TImage::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (button == TMouseButton::Left) {
-        if (GetCaptureControl() == this)
-            ReleaseCapture();
-        // The click test counts the right and bottom edges as outside.
-        if (FClickPending) {
-            FClickPending = false;
-            if (x >= 0 && x < Width() && y >= 0 && y < Height() && OnClick)
-                OnClick(this);
-        }
-    }
+    if (button == TMouseButton::Left && GetCaptureControl() == this)
+        ReleaseCapture();
+    if (FClick.Release(*this, button, x, y) && OnClick)
+        OnClick(this);
     MouseUp(button, shift, x, y);
 }
 

@@ -42,7 +42,7 @@ private:
 
     std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
     bool FAutoSize = false;
-    bool FClickPending = false;
+    TClickRule FClick;
 };
 
 // Pointer capture, one for the whole program as on the old platform: a control holding the

@@ -4,8 +4,10 @@
 
 #include <memory>
 
-// A periodic timer. Ticks that fall due while the thread is busy are not queued up: at most one
-// is delivered when the thread is free again.
+// A periodic timer: it ticks every Interval() milliseconds while it is enabled. An interval of 0
+// (or less) never ticks, enabled or not, as on the old platform; the interval and the enabled flag
+// still read back as set. Ticks that fall due while the thread is busy are not queued up: at most
+// one is delivered when the thread is free again.
 class TTimer : public TComponent {
 public:
     explicit TTimer(TComponent* owner = nullptr);
@@ -24,6 +26,10 @@ public:
     struct Peer;
 
 private:
+    bool Ticking() const { return FEnabled && FInterval > 0; }
+    // The platform's part: tick every FInterval milliseconds while Ticking(), else not at all.
+    void Schedule();
+
     int FInterval = 1000;
     bool FEnabled = false;
     std::unique_ptr<Peer> FPeer;

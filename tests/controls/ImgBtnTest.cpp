@@ -1,7 +1,7 @@
 #include "controls/ImgBtn.h"
 #include "toolkit/Controls.h"
 
-#include "RowSkips.h"
+#include "Differences.h"
 #include "Ui.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +91,8 @@ struct Step {
 struct Sequence {
     const char* name;
     std::vector<Step> steps;
+    // A back end that answers the sequence otherwise: it is left out there.
+    TDifference differs = {};
 };
 
 void Perform(Harness& h, const Step& s) {
@@ -136,7 +138,9 @@ const std::vector<Sequence> kSequences = {
       {Act::Move, kOut, N, "Up", false, false, 0, 0}}},
     {"leave while the cursor still reads inside",
      {{Act::Move, kIn, N, "Over", false, true, 0, 0},
-      {Act::Leave, {}, N, "Up", false, false, 0, 0}}},
+      {Act::Leave, {}, N, "Up", false, false, 0, 0}},
+     OnWin32("the system sends no leave to a window that holds the capture: the button, which "
+             "holds it while hovered, hears of the pointer only by its moves")},
     {"right and bottom edge lines count as inside for moves",
      {{Act::SendMove, {30, 10}, N, "Over", false, true, 0, 0},
       {Act::SendMove, {31, 10}, N, "Up", false, false, 0, 0},
@@ -144,7 +148,9 @@ const std::vector<Sequence> kSequences = {
       {Act::SendMove, {10, 30}, N, "Up", false, false, 0, 0}}},
     {"leaving onto the right edge line does not leave the hover stuck",
      {{Act::Move, {29, 10}, N, "Over", false, true, 0, 0},
-      {Act::Move, {30, 10}, N, "Up", false, false, 0, 0}}},
+      {Act::Move, {30, 10}, N, "Up", false, false, 0, 0}},
+     OnWin32("with the system's capture the button gets the move onto its right edge line, which "
+             "counts as inside: the next pixel out leaves, as with the old platform")},
     {"click",
      {{Act::Move, kIn, N, "Over", false, true, 0, 0},
       {Act::Press, kIn, L, "Down", true, true, 0, 0},
@@ -193,10 +199,12 @@ const std::vector<Sequence> kSequences = {
 } // namespace
 
 TEST(ImgBtn, PointerSequences) {
-    TRowSkips skips;
+    TDifferentRows different;
     for (const Sequence& sequence : kSequences) {
-        if (skips.Skip(sequence.name))
+        if (sequence.differs.Here()) {
+            different.Note(sequence.name, sequence.differs);
             continue;
+        }
         Harness h;
         ASSERT_EQ(Displayed(h.button), "Up") << sequence.name;
         for (std::size_t i = 0; i < sequence.steps.size(); ++i) {
@@ -213,7 +221,7 @@ TEST(ImgBtn, PointerSequences) {
         EXPECT_EQ(h.button->Width(), 30) << sequence.name;
         EXPECT_EQ(h.button->Height(), 29) << sequence.name;
     }
-    RS_SKIP_LEFT_OUT_ROWS(skips);
+    RS_SKIP_DIFFERENT_ROWS(different);
 }
 
 TEST(ImgBtn, DefinitionOrderShowsTheDefinitionPictureUntilThePointerMoves) {

@@ -112,13 +112,9 @@ void SetPixels(TBitmap& bitmap, const TPixels& pixels);
 // Gives the bitmap `width` x `height` pixels of one colour.
 void Fill(TBitmap& bitmap, int width, int height, TColor colour);
 
-// Where this back end is known to behave otherwise than a test expects: the reason, else
-// nullptr. `name` is a test's full name ("Suite.Test", a parameterised one with its row:
-// "Table/Suite.Test/row"), or a test's name, "/" and the name of a row of a table inside it.
-// Such tests and rows are skipped with their reason.
-const char* KnownDifference(const std::string& name);
-// What such a row gives on this back end, as GoogleTest prints it, where that is known: the row
-// still runs and must give it, so that a change shows. Else nullptr.
-const char* KnownAnswer(const std::string& name);
+// The back end the tests drive, for the checks that one of them answers otherwise
+// (Differences.h).
+enum class TBackEnd { Qt, Win32 };
+TBackEnd BackEnd();
 
 } // namespace ui

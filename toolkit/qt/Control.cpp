@@ -2,15 +2,8 @@
 
 #include "toolkit/qt/Peer.h"
 
-TControl::TControl(TWinControl* parent) : TComponent(parent), FParent(parent) {}
-
-TControl::~TControl() {
-    // The children's windows go before this one's, which Qt would otherwise delete under them.
-    DestroyComponents();
-}
-
-void TControl::SetPeer(std::unique_ptr<Peer> peer) {
-    FPeer = std::move(peer);
+void TControl::PeerDeleter::operator()(Peer* peer) const noexcept {
+    delete peer;
 }
 
 int TControl::Left() const {

@@ -3,9 +3,9 @@
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Font.h"
 #include "toolkit/qt/Peer.h"
+#include "toolkit/qt/Pointer.h"
 
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -69,7 +69,7 @@ protected:
     }
 };
 
-// Transparent, with the hand cursor; a click is a press and a release of the left button inside.
+// Transparent, with the hand cursor.
 class TLabelWidget : public QLabel {
 public:
     TLabelWidget(TLabel& owner, QWidget* parent) : QLabel(parent), FOwner(owner) {
@@ -82,25 +82,23 @@ public:
     }
 
 protected:
+    // Qt keeps sending the pointer to the label that was pressed until the release.
     void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton)
-            FPressed = true;
         QLabel::mousePressEvent(event);
+        FOwner.DoMouseDown(Button(event->button()));
     }
 
     void mouseReleaseEvent(QMouseEvent* event) override {
-        const bool click = FPressed && event->button() == Qt::LeftButton &&
-                           rect().contains(event->position().toPoint());
-        if (event->button() == Qt::LeftButton)
-            FPressed = false;
         QLabel::mouseReleaseEvent(event);
-        if (click)
-            FOwner.DoClick();
+        const QPoint p = EventPos(event);
+        FOwner.DoMouseUp(Button(event->button()), p.x(), p.y());
     }
+
+    // The second press of a double click is no press of a click (Qt's default would make it one).
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
 
 private:
     TLabel& FOwner;
-    bool FPressed = false;
 };
 } // namespace
 

@@ -37,8 +37,8 @@ public:
     // The minimum outer size, as a minimum client size for the frame known by now.
     void ApplyMinimumSize() {
         const QSize frameExtra = frameGeometry().size() - geometry().size();
-        setMinimumSize(
-            (QSize(FOwner.FMinWidth, FOwner.FMinHeight) - frameExtra).expandedTo(QSize(0, 0)));
+        setMinimumSize((QSize(FOwner.MinimumOuterWidth(), FOwner.MinimumOuterHeight()) - frameExtra)
+                           .expandedTo(QSize(0, 0)));
     }
 
 protected:
@@ -61,8 +61,6 @@ TFormWidget* Window(const TForm* form) {
 TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN) {
     SetPeer(std::make_unique<Peer>(new TFormWidget(*this)));
 }
-
-TForm::~TForm() = default;
 
 // Before the window exists the frame is unknown; its outer size is then its client size.
 int TForm::OuterLeft() const {
@@ -95,9 +93,7 @@ void TForm::SetClientHeight(int height) {
     w->resize(w->width(), height);
 }
 
-void TForm::SetMinimumOuterSize(int width, int height) {
-    FMinWidth = width;
-    FMinHeight = height;
+void TForm::ShowMinimumSize() {
     Window(this)->ApplyMinimumSize();
 }
 
@@ -168,7 +164,7 @@ void TForm::Close() {
     Window(this)->close();
 }
 
-void TForm::SetWindowState(TWindowState state) {
+void TForm::ShowWindowState(TWindowState state) {
     QWidget* w = Window(this);
     w->setWindowState(state == TWindowState::Maximized   ? Qt::WindowMaximized
                       : state == TWindowState::Minimized ? Qt::WindowMinimized
@@ -179,24 +175,14 @@ void TForm::SetWindowState(TWindowState state) {
         w->move(s.topLeft());
         w->resize(s.width(), w->height());
     }
-    // Already counts as shown once the main window is being shown: a state change then shows it.
-    if (FShowing && !w->isVisible())
-        w->setVisible(true);
 }
 
-void TForm::ShowMainForm(const THandlerGuard& guard) {
-    QWidget* w = Window(this);
-    FShowing = true;
-    if (OnShow)
-        guard(OnShow);
-    if (!(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect s = screen->geometry();
-            w->move(s.x() + std::max(0, (s.width() - OuterWidth()) / 2),
-                    s.y() + std::max(0, (s.height() - OuterHeight()) / 2));
-        }
-    }
-    w->setVisible(true);
+void TForm::CenterOnPrimaryScreen() {
+    const QRect s = PrimaryScreen();
+    if (s.isNull())
+        return;
+    Window(this)->move(s.x() + std::max(0, (s.width() - OuterWidth()) / 2),
+                       s.y() + std::max(0, (s.height() - OuterHeight()) / 2));
 }
 
 void TFormWidget::resizeEvent(QResizeEvent* event) {

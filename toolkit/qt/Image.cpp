@@ -4,48 +4,14 @@
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Peer.h"
 #include "toolkit/qt/Pixels.h"
+#include "toolkit/qt/Pointer.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <cmath>
 
 namespace {
-
-// Buttons beyond the three count as the middle one: only the left button has a meaning here.
-TMouseButton Button(Qt::MouseButton button) {
-    return button == Qt::LeftButton    ? TMouseButton::Left
-           : button == Qt::RightButton ? TMouseButton::Right
-                                       : TMouseButton::Middle;
-}
-
-TShiftState Shift(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
-    TShiftState shift = 0;
-    if (modifiers & Qt::ShiftModifier)
-        shift |= ssShift;
-    if (modifiers & Qt::AltModifier)
-        shift |= ssAlt;
-    if (modifiers & Qt::ControlModifier)
-        shift |= ssCtrl;
-    if (buttons & Qt::LeftButton)
-        shift |= ssLeft;
-    if (buttons & Qt::RightButton)
-        shift |= ssRight;
-    if (buttons & Qt::MiddleButton)
-        shift |= ssMiddle;
-    return shift;
-}
-
-TShiftState Shift(const QMouseEvent* event) {
-    return Shift(event->modifiers(), event->buttons());
-}
-
-QPoint EventPos(const QMouseEvent* event) {
-    const QPointF p = event->position();
-    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
-}
 
 TControl*& Capture() {
     static TControl* control = nullptr;

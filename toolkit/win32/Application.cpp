@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 
-#include "toolkit/win32/System.h"
+#include "toolkit/win32/native/EventLoop.h"
+#include "toolkit/win32/native/MessageBoxes.h"
 
 // The end request is the thread's WM_QUIT: whichever loop takes it reports it.
 struct TApplication::Peer {};

@@ -2,16 +2,8 @@
 
 #include "toolkit/win32/Peer.h"
 
-TControl::TControl(TWinControl* parent) : TComponent(parent), FParent(parent) {}
-
-TControl::~TControl() {
-    // The children's windows go before this one's, which the system would otherwise destroy
-    // under them.
-    DestroyComponents();
-}
-
-void TControl::SetPeer(std::unique_ptr<Peer> peer) {
-    FPeer = std::move(peer);
+void TControl::PeerDeleter::operator()(Peer* peer) const noexcept {
+    delete peer;
 }
 
 int TControl::Left() const {

@@ -1,536 +1,98 @@
-#include "toolkit/win32/Controls.h"
+#include "toolkit/Controls.h"
 
-#include "toolkit/win32/Text.h"
-#include "toolkit/win32/TrackBar.h"
-
-#include <windowsx.h>
-
-#include <algorithm>
-
-namespace win32 {
+#include "toolkit/win32/Peer.h"
+#include "toolkit/win32/native/Bevel.h"
+#include "toolkit/win32/native/Label.h"
 
 namespace {
 
-const wchar_t* const PanelClass = L"ReelstandPanel";
-const wchar_t* const PanelProperty = L"Reelstand.Panel";
+using namespace win32peer;
 
-GraphicControl* gCaptureControl = nullptr;
-
-COLORREF Ref(Color c) {
-    return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+win32::Panel::BevelKind Kind(TBevelCut cut) {
+    return cut == TBevelCut::Raised    ? win32::Panel::BevelKind::Raised
+           : cut == TBevelCut::Lowered ? win32::Panel::BevelKind::Lowered
+                                       : win32::Panel::BevelKind::None;
 }
 
-void Fill(HDC dc, int left, int top, int width, int height, Color color) {
-    if (width <= 0 || height <= 0)
-        return;
-    SetDCBrushColor(dc, Ref(color));
-    const RECT r{left, top, left + width, top + height};
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+// A panel is a child window of its own; its children lie on it.
+struct TPanelPeer : TChildWindowPeer {
+    TPanelPeer(const TPanel& owner, TWinControl* parent)
+        : Owner(owner), Panel(ContainerFor(parent, Host).Handle(), 0, 0, 0, 0) {}
+
+    HWND Window() const override { return Panel.Handle(); }
+    // Every change of colour or bevels comes through here.
+    void Invalidate() override {
+        Panel.SetColor(Owner.Color());
+        Panel.SetBevels(Kind(Owner.BevelOuter()), Kind(Owner.BevelInner()));
+    }
+    void Repaint() override {
+        Invalidate();
+        RedrawWindow(Panel.Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+    win32::Panel* Container() const override { return const_cast<win32::Panel*>(&Panel); }
+
+    const TPanel& Owner;
+    win32::Panel Panel;
+};
+
+// The old platform's fonts on this system: the Linux build names the metric twin of the face the
+// window definition asks for.
+win32::Font Win32Font(const TFont& font) {
+    win32::Font f;
+    f.Name = font.Name == "Liberation Sans" ? "Arial" : font.Name;
+    f.Height = win32::Scaled(font.Height);
+    f.Color = font.Color;
+    f.Bold = font.Bold;
+    f.Underline = font.Underline;
+    return f;
 }
 
-// One pixel wide: the top row and left column in `topLeft`, then the right column and bottom row
-// in `bottomRight`, which therefore owns the top-right and bottom-left corners.
-void Frame(HDC dc, RECT r, Color topLeft, Color bottomRight) {
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    Fill(dc, r.left, r.top, w - 1, 1, topLeft);
-    Fill(dc, r.left, r.top, 1, h - 1, topLeft);
-    Fill(dc, r.right - 1, r.top, 1, h, bottomRight);
-    Fill(dc, r.left, r.bottom - 1, w, 1, bottomRight);
-}
+// A label keeps its font in the program's pixels, to scale it again.
+struct TLabelPeer : TGraphicPeer<win32::Label> {
+    using TGraphicPeer::TGraphicPeer;
+    void Rescale(const RECT& bounds) override {
+        if (Font.Height > 0)
+            Control.SetFont(Win32Font(Font));
+        SetBounds(bounds);
+    }
+    TFont Font;
+};
 
-void RegisterPanelClass() {
-    static const ATOM atom = [] {
-        WNDCLASSEXW c{};
-        c.cbSize = sizeof c;
-        c.style = CS_DBLCLKS;
-        c.lpfnWndProc = DefWindowProcW; // replaced per window once it knows its panel
-        c.hInstance = GetModuleHandleW(nullptr);
-        c.hCursor = nullptr; // set per windowless control in WM_SETCURSOR
-        c.lpszClassName = PanelClass;
-        return RegisterClassExW(&c);
-    }();
-    (void)atom;
-}
-
-unsigned ShiftState(WPARAM keys) {
-    unsigned shift = 0;
-    if (keys & MK_SHIFT)
-        shift |= ssShift;
-    if (keys & MK_CONTROL)
-        shift |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0)
-        shift |= ssAlt;
-    if (keys & MK_LBUTTON)
-        shift |= ssLeft;
-    if (keys & MK_RBUTTON)
-        shift |= ssRight;
-    if (keys & MK_MBUTTON)
-        shift |= ssMiddle;
-    return shift;
+TLabelPeer& LabelOf(const TLabel& label) {
+    return *static_cast<TLabelPeer*>(label.Handle());
 }
 
 } // namespace
 
-BITMAPINFO TopDownInfo(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-Panel::Panel(HWND parent, int left, int top, int width, int height) {
-    RegisterPanelClass();
-    FHandle = CreateWindowExW(WS_EX_CONTROLPARENT, PanelClass, L"",
-                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, left, top,
-                              width, height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!FHandle)
-        return;
-    SetPropW(FHandle, PanelProperty, this);
-    SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
-}
-
-Panel::~Panel() {
-    if (gCaptureControl && &gCaptureControl->Parent() == this)
-        gCaptureControl = nullptr;
-    if (FHandle) {
-        RemovePropW(FHandle, PanelProperty);
-        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
-        DestroyWindow(FHandle);
-    }
-}
-
-void Panel::SetBounds(int left, int top, int width, int height) {
-    SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-RECT ParentRect(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-int Panel::Left() const {
-    return ParentRect(FHandle).left;
-}
-int Panel::Top() const {
-    return ParentRect(FHandle).top;
-}
-int Panel::Width() const {
-    const RECT r = ParentRect(FHandle);
-    return r.right - r.left;
-}
-int Panel::Height() const {
-    const RECT r = ParentRect(FHandle);
-    return r.bottom - r.top;
-}
-
-void Panel::SetVisible(bool visible) {
-    ShowWindow(FHandle, visible ? SW_SHOWNA : SW_HIDE);
-}
-
-void Panel::SetColor(Color color) {
-    FColor = color;
+TPanel::TPanel(TWinControl* parent) : TWinControl(parent) {
+    SetPeer(std::make_unique<TPanelPeer>(*this, parent));
     Invalidate();
 }
 
-void Panel::SetBevels(BevelKind outer, BevelKind inner) {
-    FOuter = outer;
-    FInner = inner;
-    Invalidate();
+TBevel::TBevel(TWinControl* parent) : TControl(parent) {
+    SetPeer(std::make_unique<TGraphicPeer<win32::Bevel>>(parent));
 }
 
-void Panel::Invalidate() {
-    InvalidateRect(FHandle, nullptr, FALSE);
+TLabel::TLabel(TWinControl* parent) : TControl(parent) {
+    auto peer = std::make_unique<TLabelPeer>(parent);
+    peer->Control.SetTransparent(true);
+    peer->Control.SetAutoSize(true);
+    peer->Control.OnMouseDown = [this](win32::MouseButton button, int, int) {
+        DoMouseDown(ToolkitButton(button));
+    };
+    peer->Control.OnMouseUp = [this](win32::MouseButton button, int x, int y) {
+        DoMouseUp(ToolkitButton(button), win32::ProgramPixel(x), win32::ProgramPixel(y));
+    };
+    SetPeer(std::move(peer));
 }
 
-GraphicControl* Panel::CaptureControl() {
-    return gCaptureControl;
+// With its left and top edges fixed, the label takes the size of its caption.
+void TLabel::ShowText() {
+    TLabelPeer& peer = LabelOf(*this);
+    peer.Font = FFont;
+    // Until a font is given the label keeps the system's.
+    if (FFont.Height > 0)
+        peer.Control.SetFont(Win32Font(FFont));
+    peer.Control.SetCaption(FCaption);
 }
-
-void Panel::SetCaptureControl(GraphicControl* control) {
-    gCaptureControl = control;
-    if (control)
-        SetCapture(control->Parent().Handle());
-    else if (GetCapture() && GetPropW(GetCapture(), PanelProperty))
-        ReleaseCapture(); // never one that a box or another control holds
-}
-
-LRESULT CALLBACK Panel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Panel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return self->Dispatch(message, wParam, lParam);
-}
-
-void Panel::Paint(HDC dc) {
-    RECT client{};
-    GetClientRect(FHandle, &client);
-    Fill(dc, 0, 0, client.right, client.bottom, FColor);
-    RECT edge = client;
-    for (BevelKind kind : {FOuter, FInner}) {
-        if (kind == BevelKind::None)
-            continue;
-        const bool raised = kind == BevelKind::Raised;
-        Frame(dc, edge, raised ? BtnHighlight : BtnShadow, raised ? BtnShadow : BtnHighlight);
-        InflateRect(&edge, -1, -1);
-    }
-    for (GraphicControl* c : FControls) {
-        if (!c->Visible() || c->Width() <= 0 || c->Height() <= 0)
-            continue;
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
-        POINT origin{};
-        OffsetViewportOrgEx(dc, c->Left(), c->Top(), &origin);
-        c->Paint(dc);
-        RestoreDC(dc, saved);
-    }
-}
-
-GraphicControl* Panel::ControlAt(POINT p) const {
-    // The last created lies on top.
-    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
-        GraphicControl* c = *it;
-        if (c->Visible() && p.x >= c->Left() && p.x < c->Left() + c->Width() && p.y >= c->Top() &&
-            p.y < c->Top() + c->Height())
-            return c;
-    }
-    return nullptr;
-}
-
-void Panel::Pointer(UINT message, WPARAM wParam, LPARAM lParam) {
-    const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    GraphicControl* captured =
-        gCaptureControl && &gCaptureControl->Parent() == this && GetCapture() == FHandle
-            ? gCaptureControl
-            : nullptr;
-    GraphicControl* under = ControlAt(p);
-    GraphicControl* target = captured ? captured : under;
-    if (message == WM_MOUSEMOVE && FHover != under) {
-        if (FHover)
-            FHover->MouseLeave();
-        FHover = under;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
-        TrackMouseEvent(&track);
-    }
-    if (!target)
-        return;
-    const int x = p.x - target->Left();
-    const int y = p.y - target->Top();
-    const unsigned shift = ShiftState(wParam);
-    switch (message) {
-    case WM_MOUSEMOVE:
-        target->MouseMove(shift, x, y);
-        break;
-    case WM_LBUTTONDOWN:
-        target->MouseDown(MouseButton::Left, shift, x, y);
-        break;
-    case WM_RBUTTONDOWN:
-        target->MouseDown(MouseButton::Right, shift, x, y);
-        break;
-    case WM_MBUTTONDOWN:
-        target->MouseDown(MouseButton::Middle, shift, x, y);
-        break;
-    case WM_LBUTTONUP:
-        target->MouseUp(MouseButton::Left, shift, x, y);
-        break;
-    case WM_RBUTTONUP:
-        target->MouseUp(MouseButton::Right, shift, x, y);
-        break;
-    case WM_MBUTTONUP:
-        target->MouseUp(MouseButton::Middle, shift, x, y);
-        break;
-    case WM_LBUTTONDBLCLK:
-        target->DblClick(MouseButton::Left, shift, x, y);
-        break;
-    case WM_RBUTTONDBLCLK:
-        target->MouseDown(MouseButton::Right, shift, x, y);
-        break;
-    case WM_MBUTTONDBLCLK:
-        target->MouseDown(MouseButton::Middle, shift, x, y);
-        break;
-    default:
-        break;
-    }
-}
-
-LRESULT Panel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1; // painted whole in WM_PAINT
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
-        // Through a buffer of the dirty part only: the picture changes every tick and must
-        // neither flicker nor cost a repaint of the whole panel.
-        const RECT& dirty = ps.rcPaint;
-        const int width = std::max<int>(dirty.right - dirty.left, 1);
-        const int height = std::max<int>(dirty.bottom - dirty.top, 1);
-        HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
-        HGDIOBJ old = SelectObject(buffer, bitmap);
-        SetViewportOrgEx(buffer, -dirty.left, -dirty.top, nullptr);
-        IntersectClipRect(buffer, dirty.left, dirty.top, dirty.right, dirty.bottom);
-        Paint(buffer);
-        SetViewportOrgEx(buffer, 0, 0, nullptr);
-        BitBlt(dc, dirty.left, dirty.top, width, height, buffer, 0, 0, SRCCOPY);
-        SelectObject(buffer, old);
-        DeleteObject(bitmap);
-        DeleteDC(buffer);
-        EndPaint(FHandle, &ps);
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == FHandle && LOWORD(lParam) == HTCLIENT) {
-            POINT p{};
-            GetCursorPos(&p);
-            ScreenToClient(FHandle, &p);
-            GraphicControl* c = ControlAt(p);
-            SetCursor(c && c->Cursor ? c->Cursor : LoadCursorW(nullptr, IDC_ARROW));
-            return TRUE;
-        }
-        break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        Pointer(message, wParam, lParam);
-        return 0;
-    case WM_MOUSELEAVE:
-        if (FHover && GetCapture() != FHandle) {
-            GraphicControl* left = FHover;
-            FHover = nullptr;
-            left->MouseLeave();
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        // A box or another window took the capture: no control holds it any more.
-        if (gCaptureControl && &gCaptureControl->Parent() == this &&
-            reinterpret_cast<HWND>(lParam) != FHandle)
-            gCaptureControl = nullptr;
-        return 0;
-    case WM_HSCROLL:
-        if (TrackBar::HandleScroll(wParam, lParam))
-            return 0;
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(FHandle, message, wParam, lParam);
-}
-
-GraphicControl::GraphicControl(Panel& parent, int left, int top, int width, int height)
-    : FParent(parent), FBounds{left, top, left + width, top + height} {
-    FParent.FControls.push_back(this);
-    Invalidate();
-}
-
-GraphicControl::~GraphicControl() {
-    auto& list = FParent.FControls;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    if (FParent.FHover == this)
-        FParent.FHover = nullptr;
-    if (gCaptureControl == this)
-        Panel::SetCaptureControl(nullptr);
-    Invalidate();
-}
-
-void GraphicControl::SetBounds(int left, int top, int width, int height) {
-    Invalidate();
-    FBounds = {left, top, left + width, top + height};
-    Invalidate();
-}
-
-void GraphicControl::SetVisible(bool visible) {
-    if (visible == FVisible)
-        return;
-    FVisible = visible;
-    InvalidateRect(FParent.Handle(), &FBounds, FALSE);
-}
-
-void GraphicControl::Invalidate() {
-    if (FParent.Handle())
-        InvalidateRect(FParent.Handle(), &FBounds, FALSE);
-}
-
-void GraphicControl::Repaint() {
-    Invalidate();
-    if (FParent.Handle())
-        UpdateWindow(FParent.Handle());
-}
-
-void Bevel::Paint(HDC dc) {
-    Fill(dc, 0, 0, Width(), 1, BtnShadow);
-    Fill(dc, 0, 1, Width(), 1, BtnHighlight);
-}
-
-Label::Label(Panel& parent, int left, int top, int width, int height)
-    : GraphicControl(parent, left, top, width, height) {
-    Cursor = LoadCursorW(nullptr, IDC_HAND);
-    SetFont(FFontSpec);
-}
-
-Label::~Label() {
-    if (FFont)
-        DeleteObject(FFont);
-}
-
-void Label::SetCaption(const std::string& caption) {
-    FCaption = caption;
-    Fit();
-    Invalidate();
-}
-
-void Label::SetFont(const Font& font) {
-    FFontSpec = font;
-    if (FFont)
-        DeleteObject(FFont);
-    // A negative height asks for the character height rather than the cell's.
-    FFont = CreateFontW(-font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE,
-                        font.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                        Widen(font.Name).c_str());
-    Fit();
-    Invalidate();
-}
-
-void Label::SetColor(Color color) {
-    FColor = color;
-    Invalidate();
-}
-
-void Label::SetTransparent(bool transparent) {
-    FTransparent = transparent;
-    Invalidate();
-}
-
-void Label::SetAutoSize(bool autoSize) {
-    FAutoSize = autoSize;
-    Fit();
-}
-
-SIZE Label::TextSize() const {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, FFont);
-    const std::wstring text = Widen(FCaption);
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
-void Label::Fit() {
-    if (!FAutoSize)
-        return;
-    const SIZE size = TextSize();
-    SetBounds(Left(), Top(), size.cx, size.cy);
-}
-
-void Label::Paint(HDC dc) {
-    if (!FTransparent)
-        Fill(dc, 0, 0, Width(), Height(), FColor);
-    HGDIOBJ old = SelectObject(dc, FFont);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Ref(FFontSpec.Color));
-    const std::wstring text = Widen(FCaption);
-    RECT r{0, 0, Width(), Height()};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-}
-
-void Label::MouseDown(MouseButton button, unsigned, int, int) {
-    if (button != MouseButton::Left)
-        return;
-    FPressed = true;
-    Panel::SetCaptureControl(this);
-}
-
-void Label::MouseUp(MouseButton button, unsigned, int x, int y) {
-    if (button != MouseButton::Left || !FPressed)
-        return;
-    FPressed = false;
-    Panel::SetCaptureControl(nullptr);
-    if (x >= 0 && y >= 0 && x < Width() && y < Height())
-        if (auto handler = OnClick)
-            handler();
-}
-
-void ImageView::SetPixels(const std::uint32_t* bits, int width, int height) {
-    FBits = width > 0 && height > 0 ? bits : nullptr;
-    FWidth = width;
-    FHeight = height;
-    Invalidate();
-}
-
-void ImageView::Paint(HDC dc) {
-    if (!FBits)
-        return;
-    // The part of the bitmap that reaches into the bounds, and where it lands.
-    const int scaledWidth = MulDiv(FWidth, FDpi, USER_DEFAULT_SCREEN_DPI);
-    const int scaledHeight = MulDiv(FHeight, FDpi, USER_DEFAULT_SCREEN_DPI);
-    const int width = std::min(scaledWidth, Width());
-    const int height = std::min(scaledHeight, Height());
-    if (width <= 0 || height <= 0)
-        return;
-    const int sourceWidth = MulDiv(width, USER_DEFAULT_SCREEN_DPI, FDpi);
-    const int sourceHeight = MulDiv(height, USER_DEFAULT_SCREEN_DPI, FDpi);
-    const BITMAPINFO info = TopDownInfo(FWidth, FHeight);
-    // Whole multiples copy pixels; other scales filter, so that no row or column is dropped.
-    const bool whole = FDpi % USER_DEFAULT_SCREEN_DPI == 0;
-    const int oldMode = SetStretchBltMode(dc, whole ? COLORONCOLOR : HALFTONE);
-    POINT oldOrigin{};
-    SetBrushOrgEx(dc, 0, 0, &oldOrigin);
-    StretchDIBits(dc, 0, 0, width, height, 0, 0, sourceWidth, sourceHeight, FBits, &info,
-                  DIB_RGB_COLORS, SRCCOPY);
-    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-    SetStretchBltMode(dc, oldMode);
-}
-
-void ImageView::SetDpi(int dpi) {
-    FDpi = std::max(dpi, 1);
-    Invalidate();
-}
-
-void ImageView::MouseDown(MouseButton button, unsigned shift, int x, int y) {
-    if (auto handler = OnMouseDown)
-        handler(button, shift, x, y);
-}
-
-void ImageView::MouseMove(unsigned shift, int x, int y) {
-    if (auto handler = OnMouseMove)
-        handler(shift, x, y);
-}
-
-void ImageView::MouseUp(MouseButton button, unsigned shift, int x, int y) {
-    if (auto handler = OnMouseUp)
-        handler(button, shift, x, y);
-}
-
-void ImageView::DblClick(MouseButton button, unsigned shift, int x, int y) {
-    if (auto handler = OnDblClick)
-        handler(button, shift, x, y);
-}
-
-void ImageView::MouseLeave() {
-    if (auto handler = OnMouseLeave)
-        handler();
-}
-
-} // namespace win32

@@ -2,7 +2,7 @@
 
 #include "toolkit/Form.h"
 #include "toolkit/win32/Peer.h"
-#include "toolkit/win32/System.h"
+#include "toolkit/win32/native/OpenDialog.h"
 
 bool TOpenDialog::Run(String& fileName) {
     const auto chosen = win32::OpenFileDialog(Win32Window(FForm), fileName);

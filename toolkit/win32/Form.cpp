@@ -1,6 +1,6 @@
 #include "toolkit/Form.h"
 
-#include "toolkit/win32/Peers.h"
+#include "toolkit/win32/Peer.h"
 
 #include <algorithm>
 #include <vector>
@@ -18,23 +18,25 @@ struct TFormPeer : TControl::Peer {
     POINT Origin() const override { return {0, 0}; }
     // The outer frame's position, the client area's size.
     RECT Bounds() const override {
-        const int left = Win32Unscaled(Top.Main.OuterLeft());
-        const int top = Win32Unscaled(Top.Main.OuterTop());
-        return {left, top, left + Win32Unscaled(Top.Main.ClientWidth()),
-                top + Win32Unscaled(Top.Main.ClientHeight())};
+        const int left = win32::Unscaled(Top.Main.OuterLeft());
+        const int top = win32::Unscaled(Top.Main.OuterTop());
+        return {left, top, left + win32::Unscaled(Top.Main.ClientWidth()),
+                top + win32::Unscaled(Top.Main.ClientHeight())};
     }
     void SetBounds(const RECT& r) override {
         Top.Main.SetBounds(
-            Win32Scaled(r.left), Win32Scaled(r.top),
-            Win32Scaled(r.right - r.left) + Top.Main.OuterWidth() - Top.Main.ClientWidth(),
-            Win32Scaled(r.bottom - r.top) + Top.Main.OuterHeight() - Top.Main.ClientHeight());
+            win32::Scaled(r.left), win32::Scaled(r.top),
+            win32::Scaled(r.right - r.left) + Top.Main.OuterWidth() - Top.Main.ClientWidth(),
+            win32::Scaled(r.bottom - r.top) + Top.Main.OuterHeight() - Top.Main.ClientHeight());
     }
     bool Visible() const override { return Top.Main.Visible(); }
     void SetVisible(bool visible) override {
-        if (visible)
-            Top.Main.Show();
-        else
+        if (!visible) {
             ShowWindow(Top.Main.Handle(), SW_HIDE);
+            return;
+        }
+        Top.Main.Show();
+        FocusActive();
     }
     void Invalidate() override { Top.Client.Invalidate(); }
     void Repaint() override { Top.Main.Repaint(); }
@@ -90,6 +92,7 @@ TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILD
         for (TControl* control : controls)
             bounds.push_back(control->Handle()->Bounds());
         win32::SetProgramDpi(dpi);
+        ShowMinimumSize();
         for (std::size_t i = 0; i < controls.size(); ++i)
             controls[i]->Handle()->Rescale(bounds[i]);
         SetWindowPos(self->Top.Main.Handle(), nullptr, suggested.left, suggested.top,
@@ -104,38 +107,32 @@ TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILD
     SetPeer(std::move(peer));
 }
 
-TForm::~TForm() {
-    // The controls go first, while the window they lie on still stands.
-    DestroyComponents();
-}
-
 int TForm::OuterLeft() const {
-    return Win32Unscaled(Main(*this).OuterLeft());
+    return win32::Unscaled(Main(*this).OuterLeft());
 }
 int TForm::OuterTop() const {
-    return Win32Unscaled(Main(*this).OuterTop());
+    return win32::Unscaled(Main(*this).OuterTop());
 }
 int TForm::OuterWidth() const {
-    return Win32Unscaled(Main(*this).OuterWidth());
+    return win32::Unscaled(Main(*this).OuterWidth());
 }
 int TForm::OuterHeight() const {
-    return Win32Unscaled(Main(*this).OuterHeight());
+    return win32::Unscaled(Main(*this).OuterHeight());
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
     // The window keeps its minimum size itself.
-    Main(*this).SetBounds(Win32Scaled(left), Win32Scaled(top), Win32Scaled(width),
-                          Win32Scaled(height));
+    Main(*this).SetBounds(win32::Scaled(left), win32::Scaled(top), win32::Scaled(width),
+                          win32::Scaled(height));
 }
 
 void TForm::SetClientHeight(int height) {
-    Main(*this).SetClientHeight(Win32Scaled(height));
+    Main(*this).SetClientHeight(win32::Scaled(height));
 }
 
-void TForm::SetMinimumOuterSize(int width, int height) {
-    FMinWidth = width;
-    FMinHeight = height;
-    Main(*this).SetMinimumOuterSize(width, height);
+void TForm::ShowMinimumSize() {
+    Main(*this).SetMinimumOuterSize(win32::Scaled(MinimumOuterWidth()),
+                                    win32::Scaled(MinimumOuterHeight()));
 }
 
 void TForm::SetCaption(const String& caption) {
@@ -178,7 +175,7 @@ TWindowState TForm::WindowState() const {
     }
 }
 
-void TForm::SetWindowState(TWindowState state) {
+void TForm::ShowWindowState(TWindowState state) {
     win32::MainWindow& main = Main(*this);
     main.SetState(Win32State(state));
     if (!main.Visible() && state == TWindowState::Maximized) {
@@ -186,17 +183,14 @@ void TForm::SetWindowState(TWindowState state) {
         // screen as a maximised one will.
         main.SetBounds(0, 0, win32::MainWindow::ScreenWidth(), main.OuterHeight());
     }
-    // Already counts as shown once the main window is being shown: a state change then shows it.
-    if (FShowing && !main.Visible())
-        main.Show();
 }
 
 int TForm::ScreenWidth() const {
-    return Win32Unscaled(win32::MainWindow::ScreenWidth());
+    return win32::Unscaled(win32::MainWindow::ScreenWidth());
 }
 
 int TForm::ScreenHeight() const {
-    return Win32Unscaled(win32::MainWindow::ScreenHeight());
+    return win32::Unscaled(win32::MainWindow::ScreenHeight());
 }
 
 void TForm::Close() {
@@ -207,13 +201,6 @@ void TForm::Post(std::function<void()> call) {
     Main(*this).Post(std::move(call));
 }
 
-void TForm::ShowMainForm(const THandlerGuard& guard) {
-    win32::MainWindow& main = Main(*this);
-    FShowing = true;
-    if (OnShow)
-        guard(OnShow);
-    if (main.State() != win32::WindowState::Maximized)
-        main.CenterOnPrimaryScreen();
-    main.Show();
-    PeerOf(*this).FocusActive();
+void TForm::CenterOnPrimaryScreen() {
+    Main(*this).CenterOnPrimaryScreen();
 }

@@ -12,7 +12,7 @@
 #include "toolkit/win32/Pixels.h"
 
 #include "toolkit/Exception.h"
-#include "toolkit/win32/Controls.h"
+#include "toolkit/win32/native/ImageView.h"
 
 #include <algorithm>
 #include <cstring>

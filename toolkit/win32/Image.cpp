@@ -1,9 +1,8 @@
 #include "toolkit/Image.h"
 
-#include "toolkit/win32/Peers.h"
+#include "toolkit/win32/Peer.h"
 #include "toolkit/win32/Pixels.h"
-
-#include <cstdint>
+#include "toolkit/win32/native/ImageView.h"
 
 namespace {
 
@@ -23,20 +22,6 @@ struct TImagePeer : TGraphicPeer<TImageView> {
     }
 };
 
-TMouseButton Button(win32::MouseButton button) {
-    return button == win32::MouseButton::Left    ? TMouseButton::Left
-           : button == win32::MouseButton::Right ? TMouseButton::Right
-                                                 : TMouseButton::Middle;
-}
-
-// The panel reports positions in the monitor's pixels; a position inside a scaled pixel lies in
-// the program's pixel it shows, and one left of or above the control stays outside.
-int ProgramPixel(int value) {
-    const std::int64_t scaled = std::int64_t{value} * USER_DEFAULT_SCREEN_DPI;
-    const int dpi = win32::ProgramDpi();
-    return static_cast<int>(scaled >= 0 ? scaled / dpi : -((-scaled + dpi - 1) / dpi));
-}
-
 TImageView& ViewOf(const TImage& image) {
     return static_cast<TImagePeer*>(image.Handle())->Control;
 }
@@ -49,16 +34,16 @@ TImage::TImage(TWinControl* parent) : TControl(parent) {
     view.Owner = this;
     view.SetDpi(win32::ProgramDpi());
     view.OnMouseDown = [this](win32::MouseButton b, unsigned shift, int x, int y) {
-        DoMouseDown(Button(b), shift, ProgramPixel(x), ProgramPixel(y));
+        DoMouseDown(ToolkitButton(b), shift, win32::ProgramPixel(x), win32::ProgramPixel(y));
     };
     view.OnDblClick = [this](win32::MouseButton b, unsigned shift, int x, int y) {
-        DoDblClick(Button(b), shift, ProgramPixel(x), ProgramPixel(y));
+        DoDblClick(ToolkitButton(b), shift, win32::ProgramPixel(x), win32::ProgramPixel(y));
     };
     view.OnMouseUp = [this](win32::MouseButton b, unsigned shift, int x, int y) {
-        DoMouseUp(Button(b), shift, ProgramPixel(x), ProgramPixel(y));
+        DoMouseUp(ToolkitButton(b), shift, win32::ProgramPixel(x), win32::ProgramPixel(y));
     };
     view.OnMouseMove = [this](unsigned shift, int x, int y) {
-        DoMouseMove(shift, ProgramPixel(x), ProgramPixel(y));
+        DoMouseMove(shift, win32::ProgramPixel(x), win32::ProgramPixel(y));
     };
     SetPeer(std::move(peer));
     FPicture->OnChange = [this] { PictureChanged(); };

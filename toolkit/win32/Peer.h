@@ -1,14 +1,19 @@
 #pragma once
 
+// A control's window in the Win32 back end, and what the peers of every kind of control share.
+// Forms, panels and the slider are windows of their own; labels, bevels and pictures are drawn by
+// the panel they lie on. Bounds are in the program's pixels (96 dots per inch); the peer scales
+// them to the monitor's (Scale.h).
+
 #include "toolkit/Control.h"
-#include "toolkit/win32/Controls.h"
-#include "toolkit/win32/Window.h"
+#include "toolkit/win32/Scale.h"
+#include "toolkit/win32/native/MainWindow.h"
+#include "toolkit/win32/native/Panel.h"
 
 #include <windows.h>
 
-// A control's window in the Win32 back end. Forms, panels and the slider are windows of their
-// own; labels, bevels and pictures are drawn by the panel they lie on. Bounds are in the
-// program's pixels (96 dots per inch); the peer scales them to the monitor's.
+#include <memory>
+
 struct TControl::Peer {
     virtual ~Peer() = default;
 
@@ -42,10 +47,83 @@ inline HWND Win32Window(const TControl* control) {
                                                               : nullptr;
 }
 
-// Lengths in the program's pixels (96 dots per inch) in the monitor's, and back.
-inline int Win32Scaled(int value) {
-    return win32::Scaled(value);
+namespace win32peer {
+
+// Buttons in the toolkit's terms.
+inline TMouseButton ToolkitButton(win32::MouseButton button) {
+    return button == win32::MouseButton::Left    ? TMouseButton::Left
+           : button == win32::MouseButton::Right ? TMouseButton::Right
+                                                 : TMouseButton::Middle;
 }
-inline int Win32Unscaled(int value) {
-    return win32::Unscaled(value);
-}
+
+// The top-level window of the main form, or of a control made without a parent (tests make
+// such ones): a frame around a panel that fills its client area, so every control has a panel
+// to live on.
+struct TTopWindow {
+    TTopWindow();
+    win32::MainWindow Main;
+    win32::Panel Client;
+    // The client panel follows the client area.
+    void FollowClient();
+    // Sizes the window so that its client area is `width` x `height` (a control's own window).
+    void Fit(int width, int height);
+};
+
+// The panel that a control with this parent lives on; a control without a parent gets a
+// top-level window of its own, in `host`.
+win32::Panel& ContainerFor(TWinControl* parent, std::unique_ptr<TTopWindow>& host);
+
+// Every control but the form: it lies on its parent's panel, or on a top-level window of its own
+// (Host) when it has no parent.
+struct TChildPeer : TControl::Peer {
+    // Where a control's own top-level window follows its bounds (in the program's pixels).
+    void FitHost(const RECT& r) {
+        if (Host)
+            Host->Fit(win32::Scaled(r.right), win32::Scaled(r.bottom));
+    }
+
+    std::unique_ptr<TTopWindow> Host;
+};
+
+// A control that is a child window of its own: a panel, the slider.
+struct TChildWindowPeer : TChildPeer {
+    POINT Origin() const override { return {0, 0}; }
+    RECT Bounds() const override { return win32::Unscaled(win32::ParentRect(Window())); }
+    void SetBounds(const RECT& r) override {
+        using win32::Scaled;
+        SetWindowPos(Window(), nullptr, Scaled(r.left), Scaled(r.top), Scaled(r.right - r.left),
+                     Scaled(r.bottom - r.top), SWP_NOZORDER | SWP_NOACTIVATE);
+        FitHost(r);
+    }
+    bool Visible() const override {
+        return (GetWindowLongW(Window(), GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    void SetVisible(bool visible) override { ShowWindow(Window(), visible ? SW_SHOWNA : SW_HIDE); }
+};
+
+// A control that its panel draws: a label, a bevel, a picture. Its bounds are kept in the
+// monitor's pixels.
+template <class Graphic> struct TGraphicPeer : TChildPeer {
+    explicit TGraphicPeer(TWinControl* parent) : Control(ContainerFor(parent, Host), 0, 0, 0, 0) {}
+
+    HWND Window() const override { return Control.Parent().Handle(); }
+    POINT Origin() const override { return {Control.Left(), Control.Top()}; }
+    RECT Bounds() const override {
+        return win32::Unscaled(RECT{Control.Left(), Control.Top(), Control.Left() + Control.Width(),
+                                    Control.Top() + Control.Height()});
+    }
+    void SetBounds(const RECT& r) override {
+        using win32::Scaled;
+        Control.SetBounds(Scaled(r.left), Scaled(r.top), Scaled(r.right - r.left),
+                          Scaled(r.bottom - r.top));
+        FitHost(r);
+    }
+    bool Visible() const override { return Control.Visible(); }
+    void SetVisible(bool visible) override { Control.SetVisible(visible); }
+    void Invalidate() override { Control.Invalidate(); }
+    void Repaint() override { Control.Repaint(); }
+
+    Graphic Control;
+};
+
+} // namespace win32peer

@@ -1,8 +1,9 @@
 #include "toolkit/Startup.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/win32/Scale.h"
 #include "toolkit/win32/Text.h"
-#include "toolkit/win32/Window.h"
+#include "toolkit/win32/native/ComScope.h"
 
 #include <windows.h>
 

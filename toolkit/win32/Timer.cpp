@@ -1,8 +1,6 @@
 #include "toolkit/Timer.h"
 
-#include "toolkit/win32/System.h"
-
-#include <algorithm>
+#include "toolkit/win32/native/Timer.h"
 
 // WM_TIMER: the system delivers at most one pending tick, however many fell due.
 struct TTimer::Peer {
@@ -10,19 +8,15 @@ struct TTimer::Peer {
 };
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner), FPeer(std::make_unique<Peer>()) {
-    FPeer->Timer.SetEnabled(FEnabled);
-    FPeer->Timer.SetInterval(static_cast<unsigned>(FInterval));
     FPeer->Timer.OnTimer = [this] { DoTimer(); };
+    Schedule();
 }
 
 TTimer::~TTimer() = default;
 
-void TTimer::SetInterval(int ms) {
-    FInterval = ms;
-    FPeer->Timer.SetInterval(static_cast<unsigned>(std::max(ms, 0)));
-}
-
-void TTimer::SetEnabled(bool enabled) {
-    FEnabled = enabled;
-    FPeer->Timer.SetEnabled(enabled);
+void TTimer::Schedule() {
+    win32::Timer& timer = FPeer->Timer;
+    if (Ticking())
+        timer.SetInterval(static_cast<unsigned>(FInterval));
+    timer.SetEnabled(Ticking());
 }

@@ -252,12 +252,8 @@ void EveryLoopPass(TControl& owner, std::function<void()> action) {
     timer->start();
 }
 
-const char* KnownDifference(const std::string&) {
-    return nullptr;
-}
-
-const char* KnownAnswer(const std::string&) {
-    return nullptr;
+TBackEnd BackEnd() {
+    return TBackEnd::Qt;
 }
 
 bool ShowAndWait(TControl& control) {

@@ -5,6 +5,7 @@
 #include "toolkit/Image.h"
 #include "toolkit/win32/Peer.h"
 #include "toolkit/win32/Pixels.h"
+#include "toolkit/win32/Text.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -24,7 +25,7 @@ HWND Window(const TControl& control) {
 // A point of the control in its window's client area.
 POINT Client(const TControl& control, TPoint at) {
     const POINT origin = control.Handle()->Origin();
-    return {origin.x + Win32Scaled(at.X), origin.y + Win32Scaled(at.Y)};
+    return {origin.x + win32::Scaled(at.X), origin.y + win32::Scaled(at.Y)};
 }
 
 LPARAM Coordinates(POINT p) {
@@ -181,25 +182,6 @@ UINT VirtualKey(TKey key) {
 constexpr LPARAM kFirstPress = 1;
 constexpr LPARAM kRepeatedPress = LPARAM(0x40000001);
 constexpr LPARAM kRelease = LPARAM(0xC0000001u);
-
-String Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    String out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Wide(const String& text) {
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring out(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n);
-    return out;
-}
 
 // A 32-bit top-down DIB section selected into a memory DC of its own.
 struct TSurface {
@@ -367,12 +349,12 @@ TShownSlider ShownSlider(TTrackBar& bar) {
 
 TPoint ThumbCentre(TTrackBar& bar) {
     const RECT r = ThumbRect(Window(bar));
-    return {Win32Unscaled((r.left + r.right) / 2), Win32Unscaled((r.top + r.bottom) / 2)};
+    return {win32::Unscaled((r.left + r.right) / 2), win32::Unscaled((r.top + r.bottom) / 2)};
 }
 
 int ThumbLength(TTrackBar& bar) {
     const RECT r = ThumbRect(Window(bar));
-    return Win32Unscaled(r.bottom - r.top);
+    return win32::Unscaled(r.bottom - r.top);
 }
 
 bool ThumbHeld(TTrackBar& bar) {
@@ -384,6 +366,10 @@ void PageRepeatTick(TTrackBar& bar) {
     SetCursorPos(gPointer.screen.x, gPointer.screen.y);
     if (GetCapture() == Window(bar) && !gPointer.onThumb)
         SendMessageW(Window(bar), WM_TIMER, 1, 0);
+}
+
+TBackEnd BackEnd() {
+    return TBackEnd::Win32;
 }
 
 namespace {
@@ -465,7 +451,7 @@ String WindowCaption(TForm& form) {
     HWND window = Window(form);
     std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-    return Utf8(text);
+    return win32::Narrow(text);
 }
 
 bool DropFiles(TForm& form, const std::vector<String>& files) {
@@ -476,7 +462,7 @@ bool DropFiles(TForm& form, const std::vector<String>& files) {
     // one more zero.
     std::wstring names;
     for (const String& file : files) {
-        std::wstring name = Wide(file);
+        std::wstring name = win32::Widen(file);
         for (wchar_t& ch : name)
             ch = ch == L'/' ? L'\\' : ch;
         names += name;
@@ -502,14 +488,14 @@ bool DropFiles(TForm& form, const std::vector<String>& files) {
 
 TPixels Rendered(TControl& control) {
     const POINT origin = control.Handle()->Origin();
-    return Print(Window(control), origin.x, origin.y, Win32Scaled(control.Width()),
-                 Win32Scaled(control.Height()));
+    return Print(Window(control), origin.x, origin.y, win32::Scaled(control.Width()),
+                 win32::Scaled(control.Height()));
 }
 
 TPixels Rendered(TControl& container, const TControl& area) {
     const POINT at = Client(container, {area.Left(), area.Top()});
-    return Print(Window(container), at.x, at.y, Win32Scaled(area.Width()),
-                 Win32Scaled(area.Height()));
+    return Print(Window(container), at.x, at.y, win32::Scaled(area.Width()),
+                 win32::Scaled(area.Height()));
 }
 
 TPixels Pixels(const TBitmap& bitmap) {

@@ -1,5 +1,6 @@
-// The toolkit's bitmaps: sizes, sharing, drawing by DrawDib, the program's bitmap resources, the
-// memory check, and the GDI objects they hold (none at rest).
+// The toolkit's bitmaps on Win32: sizes, sharing, drawing by DrawDib, the program's bitmap
+// resources, and the GDI objects they hold (none at rest). The rules every back end shares, the
+// memory check among them, are tested in tests/toolkit.
 
 #include "toolkit/Graphics.h"
 #include "toolkit/Exception.h"
@@ -8,10 +9,10 @@
 
 #include "GdiCount.h"
 #include "MessageOf.h"
+#include "Ui.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -20,10 +21,7 @@
 
 namespace {
 
-std::uint32_t PixelAt(const TBitmap& bitmap, int x, int y) {
-    return BitmapBits(bitmap)[std::size_t(y) * std::size_t(bitmap.Width()) + std::size_t(x)] &
-           0x00FFFFFFu;
-}
+using ui::PixelAt;
 
 // Fills the bitmap through its canvas, as any GDI drawer would.
 void Paint(TBitmap& bitmap, COLORREF colour, RECT area) {
@@ -230,13 +228,13 @@ TEST(Bitmap, LoadsTheProgramsBitmapResourcesByNameInAnyCase) {
             differ = differ || PixelAt(pause, x, y) != PixelAt(stored, x, y);
     EXPECT_TRUE(differ);
 
-    // Unknown names throw and keep the pixels.
+    // Neither a resource number nor a picture's file name is a bitmap's name (the other unknown
+    // names: tests/toolkit GraphicsTest).
     const std::uint32_t* kept = BitmapBits(stored);
-    for (const char* name : {"play", "", "PLAY_PRESSED ", "#2", "ImgBtn12_Picture.bmp"}) {
+    for (const char* name : {"#2", "ImgBtn12_Picture.bmp"}) {
         EXPECT_THROW(stored.LoadFromResourceName(name), Exception) << name;
         EXPECT_EQ(BitmapBits(stored), kept) << name;
     }
-    EXPECT_EQ(MessageOf([&] { stored.LoadFromResourceName("nope"); }), "Resource nope not found");
 }
 
 TEST(Picture, LoadsDefinitionPicturesAndBitmapFiles) {
@@ -280,24 +278,6 @@ TEST(Picture, LoadsDefinitionPicturesAndBitmapFiles) {
     EXPECT_EQ(MessageOf([&] { picture.LoadFromFile(utf8); }),
               "Picture " + std::string(utf8) + " could not be loaded");
     EXPECT_EQ(picture.Width(), 3);
-}
-
-// Sizes whose pixels cannot fit in any machine's memory; the first wraps to 0 in 32 bits.
-TEST(Bitmap, RefusesPixelsBeyondAvailableMemoryAndKeepsTheOldOnes) {
-    for (const auto& [w, h] :
-         std::vector<std::pair<int, int>>{{1 << 20, 1 << 18}, {INT_MAX, INT_MAX}}) {
-        TBitmap bitmap;
-        bitmap.SetSize(8, 8);
-        const std::uint32_t* kept = BitmapBits(bitmap);
-        int changes = 0;
-        bitmap.OnChange = [&] { ++changes; };
-        EXPECT_EQ(MessageOf([&, w = w, h = h] { bitmap.SetSize(w, h); }),
-                  "Zu wenig Arbeitsspeicher")
-            << w << "x" << h;
-        EXPECT_EQ(BitmapBits(bitmap), kept);
-        EXPECT_EQ(bitmap.Width(), 8);
-        EXPECT_EQ(changes, 0);
-    }
 }
 
 TEST(GdiObjects, TheCounterSeesObjectsComeAndGo) {

@@ -1,7 +1,9 @@
 // The timer, the boxes, the open dialog's settings and the command line on the system's calls.
 
-#include "toolkit/win32/System.h"
 #include "toolkit/win32/Text.h"
+#include "toolkit/win32/native/MessageBoxes.h"
+#include "toolkit/win32/native/OpenDialog.h"
+#include "toolkit/win32/native/Timer.h"
 
 #include <commdlg.h>
 

@@ -2,11 +2,12 @@
 // centring, background, dropped files, the close request and the event loop. The screen is 1280 x
 // 1024.
 
-#include "toolkit/win32/Window.h"
-#include "toolkit/win32/Controls.h"
-#include "toolkit/win32/System.h"
 #include "toolkit/win32/Text.h"
-#include "toolkit/win32/TrackBar.h"
+#include "toolkit/win32/native/ComScope.h"
+#include "toolkit/win32/native/EventLoop.h"
+#include "toolkit/win32/native/MainWindow.h"
+#include "toolkit/win32/native/Panel.h"
+#include "toolkit/win32/native/TrackBar.h"
 
 #include <shlobj.h>
 

@@ -2,8 +2,8 @@
 
 // The main window: a top-level window with a black background whose outer size never drops below
 // a minimum, full screen through its style word, centring on the primary screen, files dropped on
-// it from Explorer, and a close request that only reports. Sizes are in the window's pixels;
-// the minimum is given at 96 dots per inch and follows the program's scale.
+// it from Explorer, and a close request that only reports. Sizes are in the window's pixels, the
+// minimum's too.
 
 #include <windows.h>
 
@@ -14,14 +14,6 @@
 #include <vector>
 
 namespace win32 {
-
-// The dots per inch the program draws at (96 at 100 %): the system's, chosen once at start.
-int ProgramDpi();
-void SetProgramDpi(int dpi);
-// A length at 96 dots per inch in the program's pixels, and back (each rounded to the nearest,
-// so that a length survives the way there and back at every scale of 100 % and more).
-int Scaled(int value);
-int Unscaled(int value);
 
 enum class WindowState { Normal, Minimized, Maximized };
 
@@ -44,8 +36,6 @@ public:
     // Sets the outer height so that the client area gets `height`, with the frame the style has.
     void SetClientHeight(int height);
     void SetMinimumOuterSize(int width, int height);
-    // The window's dots per inch (96 at 100 %).
-    int Dpi() const;
 
     void SetCaption(const std::string& caption);
     std::string Caption() const;
@@ -89,19 +79,6 @@ private:
     int FMinWidth = 0;
     int FMinHeight = 0;
     WindowState FPendingState = WindowState::Normal;
-};
-
-// CoInitialize for the life of the main window, CoUninitialize after it when it succeeded.
-class ComScope {
-public:
-    ComScope();
-    ~ComScope();
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool Initialized() const { return FInitialized; }
-
-private:
-    bool FInitialized = false;
 };
 
 } // namespace win32

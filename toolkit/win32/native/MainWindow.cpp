@@ -1,9 +1,8 @@
-#include "toolkit/win32/Window.h"
+#include "toolkit/win32/native/MainWindow.h"
 
 #include "toolkit/win32/Text.h"
-#include "toolkit/win32/TrackBar.h"
+#include "toolkit/win32/native/TrackBar.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -14,8 +13,6 @@ namespace {
 
 const wchar_t* const ClassName = L"ReelstandMainWindow";
 constexpr UINT PostedMessage = WM_APP + 1;
-
-int gProgramDpi = USER_DEFAULT_SCREEN_DPI;
 
 void RegisterMainClass() {
     static const ATOM atom = [] {
@@ -40,22 +37,6 @@ RECT WindowRect(HWND window) {
 }
 
 } // namespace
-
-int ProgramDpi() {
-    return gProgramDpi;
-}
-
-void SetProgramDpi(int dpi) {
-    gProgramDpi = std::max(dpi, 1);
-}
-
-int Scaled(int value) {
-    return MulDiv(value, gProgramDpi, USER_DEFAULT_SCREEN_DPI);
-}
-
-int Unscaled(int value) {
-    return MulDiv(value, USER_DEFAULT_SCREEN_DPI, gProgramDpi);
-}
 
 MainWindow::MainWindow(const std::string& caption, int left, int top, int width, int height) {
     RegisterMainClass();
@@ -117,13 +98,9 @@ void MainWindow::SetClientHeight(int height) {
 void MainWindow::SetMinimumOuterSize(int width, int height) {
     FMinWidth = width;
     FMinHeight = height;
-    if (OuterWidth() < Scaled(width) || OuterHeight() < Scaled(height))
+    if (OuterWidth() < width || OuterHeight() < height)
         SetWindowPos(FHandle, nullptr, 0, 0, OuterWidth(), OuterHeight(),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int MainWindow::Dpi() const {
-    return ProgramDpi();
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
@@ -224,8 +201,8 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETMINMAXINFO: {
         // The user's sizing and maximising; code's sizing is held in WM_WINDOWPOSCHANGING.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, Scaled(FMinWidth));
-        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, Scaled(FMinHeight));
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, FMinWidth);
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, FMinHeight);
         info->ptMaxSize.x = std::max(info->ptMaxSize.x, info->ptMinTrackSize.x);
         info->ptMaxSize.y = std::max(info->ptMaxSize.y, info->ptMinTrackSize.y);
         return 0;
@@ -233,8 +210,8 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGING: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         if (!(pos->flags & SWP_NOSIZE)) {
-            pos->cx = std::max(pos->cx, Scaled(FMinWidth));
-            pos->cy = std::max(pos->cy, Scaled(FMinHeight));
+            pos->cx = std::max(pos->cx, FMinWidth);
+            pos->cy = std::max(pos->cy, FMinHeight);
         }
         break;
     }
@@ -291,16 +268,6 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefWindowProcW(FHandle, message, wParam, lParam);
-}
-
-ComScope::ComScope() {
-    const HRESULT result = CoInitialize(nullptr);
-    FInitialized = SUCCEEDED(result);
-}
-
-ComScope::~ComScope() {
-    if (FInitialized)
-        CoUninitialize();
 }
 
 } // namespace win32
