@@ -38,7 +38,7 @@ function(rs_win_link link target)
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${target} ${RS_WIN_INCLUDE}/${link} SYMBOLIC)
 endfunction()
 rs_win_link(video/VFW.h video/win32/VFW.h)
-foreach(shared VFWHandles.h ResultText.cpp)
+foreach(shared VFWHandles.h ResultText.cpp DrawTarget.h DrawTarget.cpp)
     rs_win_link(video/${shared} video/${shared})
 endforeach()
 # The bottom layer and the program's own code are platform-neutral: the same folders on both
@@ -50,7 +50,7 @@ endforeach()
 # A shared source is compiled through a one-line file that includes it by its link: ccache
 # resolves a source file's links, and the shared file would then see the Linux VFW.h beside it.
 set(RS_WIN_SHARED_SOURCES)
-foreach(shared ResultText.cpp)
+foreach(shared ResultText.cpp DrawTarget.cpp)
     file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/shared/video/${shared}
          CONTENT "#include \"video/${shared}\"\n")
     list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
@@ -59,7 +59,8 @@ add_library(rs_base STATIC base/Dib.cpp base/Dib.h base/ProcessMemory.h base/Pro
                            base/Unicode.cpp base/Unicode.h)
 target_include_directories(rs_base PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_base PRIVATE rs_win_warnings)
-add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
+add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h
+                            video/win32/DrawDib.cpp)
 target_link_libraries(rs_video PUBLIC rs_base)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
@@ -75,9 +76,8 @@ add_library(rs_win_toolkit STATIC
 target_include_directories(rs_win_toolkit PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_win_toolkit PUBLIC rs_base comctl32 user32 gdi32 shell32 ole32 comdlg32 rs_win_warnings)
 
-# The toolkit's bitmaps on DIB sections, with the rules they share with the Qt back end. The
-# toolkit's headers are seen through the include root, so that their "video/VFW.h" is the
-# system's. Part of the toolkit layer below; a library of its own for its test.
+# The toolkit's bitmaps in plain memory, with the rules they share with the Qt back end. Part of
+# the toolkit layer below; a library of its own for its test.
 add_library(rs_win_graphics STATIC
     toolkit/Graphics.cpp toolkit/Graphics.h
     toolkit/MemoryBudget.cpp toolkit/MemoryBudget.h
