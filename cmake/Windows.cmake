@@ -38,7 +38,8 @@ function(rs_win_link link target)
     file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${target} ${RS_WIN_INCLUDE}/${link} SYMBOLIC)
 endfunction()
 rs_win_link(video/VFW.h video/win32/VFW.h)
-foreach(shared VFWHandles.h ResultText.cpp DrawTarget.h DrawTarget.cpp)
+foreach(shared VFWHandles.h ResultText.cpp DrawTarget.h DrawTarget.cpp SceneReader.h
+               SceneReader.cpp)
     rs_win_link(video/${shared} video/${shared})
 endforeach()
 # The bottom layer and the program's own code are platform-neutral: the same folders on both
@@ -50,11 +51,13 @@ endforeach()
 # A shared source is compiled through a one-line file that includes it by its link: ccache
 # resolves a source file's links, and the shared file would then see the Linux VFW.h beside it.
 set(RS_WIN_SHARED_SOURCES)
-foreach(shared ResultText.cpp DrawTarget.cpp)
+foreach(shared ResultText.cpp DrawTarget.cpp SceneReader.cpp)
     file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/shared/video/${shared}
          CONTENT "#include \"video/${shared}\"\n")
     list(APPEND RS_WIN_SHARED_SOURCES ${CMAKE_BINARY_DIR}/shared/video/${shared})
 endforeach()
+# The loader's sequence over one scene file is for the tests, not the program.
+list(POP_BACK RS_WIN_SHARED_SOURCES RS_WIN_SCENE_READER)
 add_library(rs_base STATIC base/Dib.cpp base/Dib.h base/ProcessMemory.h base/ProcessMemoryWin32.cpp
                            base/Unicode.cpp base/Unicode.h)
 target_include_directories(rs_base PUBLIC ${RS_WIN_INCLUDE})
@@ -64,6 +67,8 @@ add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/w
 target_link_libraries(rs_video PUBLIC rs_base)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
+add_library(rs_scene_reader STATIC EXCLUDE_FROM_ALL ${RS_WIN_SCENE_READER})
+target_link_libraries(rs_scene_reader PUBLIC rs_video rs_win_warnings)
 
 # The Win32 components: windows and controls on user32, gdi32 and the common controls, UTF-8 at
 # their interface.
@@ -220,7 +225,7 @@ if(REELSTAND_TESTS)
         target_compile_definitions(test_app PRIVATE REELSTAND_TEST_VERSION="${PROJECT_VERSION}")
     endif()
 
-    rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
+    rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_scene_reader gdi32 user32)
     target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
     rs_win_test(rs_win_window_test DISPLAY SOURCES tests/win32/WindowTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
