@@ -73,6 +73,36 @@ DibBuffer::~DibBuffer() {
         std::free(FBlock);
 }
 
+void DibSpares::Fill(std::int64_t infoBytes, std::int64_t imageBytes, std::size_t count) {
+    for (;;) {
+        {
+            const std::lock_guard lock(FLock);
+            std::erase_if(FSpares, [&](const auto& b) {
+                return b->InfoBytes() != infoBytes || b->ImageBytes() != imageBytes;
+            });
+            if (FSpares.size() >= count)
+                return;
+        }
+        auto spare = DibBuffer::New(infoBytes, imageBytes);
+        if (!spare)
+            return;
+        const std::lock_guard lock(FLock);
+        FSpares.push_back(std::move(spare));
+    }
+}
+
+std::shared_ptr<DibBuffer> DibSpares::Take(std::int64_t infoBytes, std::int64_t imageBytes) {
+    const std::lock_guard lock(FLock);
+    for (auto it = FSpares.begin(); it != FSpares.end(); ++it) {
+        if ((*it)->InfoBytes() == infoBytes && (*it)->ImageBytes() == imageBytes) {
+            auto spare = std::move(*it);
+            FSpares.erase(it);
+            return spare;
+        }
+    }
+    return nullptr;
+}
+
 void OfferPicture(const std::shared_ptr<DibBuffer>& picture) {
     const std::lock_guard lock(OfferLock());
     auto& offers = Offers();

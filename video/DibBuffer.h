@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 
 class DibBuffer {
 public:
@@ -39,6 +41,19 @@ private:
     std::uint8_t* FBits = nullptr;
     std::int64_t FImageBytes = 0;
     std::atomic<bool> FClaimed = false;
+};
+
+// Buffers made, and faulted in, on one thread ahead of need, and taken on another.
+class DibSpares {
+public:
+    // Makes buffers of these sizes until `count` of them wait (dropping those of other sizes).
+    void Fill(std::int64_t infoBytes, std::int64_t imageBytes, std::size_t count);
+    // A waiting buffer of these sizes, or nullptr.
+    std::shared_ptr<DibBuffer> Take(std::int64_t infoBytes, std::int64_t imageBytes);
+
+private:
+    std::mutex FLock;
+    std::deque<std::shared_ptr<DibBuffer>> FSpares;
 };
 
 // Offered pictures are 32-bit, top-down, rows of width * 4 bytes, every pixel opaque: the
