@@ -126,7 +126,7 @@ BOOL DrawDibClose(HDRAWDIB hdd);
 BOOL DrawDibStart(HDRAWDIB hdd, DWORD rate);
 BOOL DrawDibStop(HDRAWDIB hdd);
 // DrawDib draws into a drawing target (a toolkit bitmap's canvas handle, or a plain image) where
-// the system's draws into a device context.
+// the old platform's drew into a device context.
 BOOL DrawDibBegin(HDRAWDIB hdd, TDrawTarget* hdc, int dxDst, int dyDst,
                   const BITMAPINFOHEADER* lpbi, int dxSrc, int dySrc, UINT wFlags);
 UINT DrawDibRealize(HDRAWDIB hdd, TDrawTarget* hdc, BOOL fBackground);
