@@ -327,7 +327,7 @@ void TForm1::ReadFrames(const String& Path) {
         const int height = std::abs(header->biHeight);
 
         auto bitmap = std::make_unique<TBitmap>();
-        HDC dc = bitmap->Canvas()->Handle();
+        TDrawTarget* dc = bitmap->Canvas()->Handle();
         DrawDibBegin(drawDib.get(), dc, 0, 0, header, width, height, DDF_ANIMATE);
         DrawDibRealize(drawDib.get(), dc, false);
         bitmap->SetWidth(width);

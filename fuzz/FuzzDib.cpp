@@ -2,10 +2,9 @@
 // decompressor could hand it out; everything DrawDib computes from the header is checked.
 
 #include "base/Dib.h"
+#include "video/DrawTarget.h"
 #include "video/VFW.h"
 #include "video/VFWHandles.h"
-
-#include <QImage>
 
 #include <cstdint>
 #include <cstdlib>
@@ -53,10 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const int w = int(d.width < kMaxSide ? d.width : kMaxSide);
     const int h = int(d.height < kMaxSide ? d.height : kMaxSide);
-    QImage image(w, h, QImage::Format_RGB32);
-    if (image.isNull())
+    TDrawImage image(w, h, 0);
+    if (image.Null())
         return 0;
-    image.fill(0);
     DrawDibPtr dd(DrawDibOpen());
     DrawDibDraw(dd.get(), &image, shiftX, shiftY, -1, -1, header, dib.get() + d.bitsOffset, 0, 0,
                 -1, -1, 0);

@@ -51,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.againFromStart = true;
     const SceneRead read = ReadScene(
         gPath.c_str(),
-        [](LONG n, const BITMAPINFOHEADER&, const QImage& picture, bool drawn) {
+        [](LONG n, const BITMAPINFOHEADER&, const TDrawImage& picture, bool drawn) {
             // The reader handed out a DIB that cannot be drawn.
-            if (!picture.isNull() && !drawn)
+            if (!picture.Null() && !drawn)
                 std::abort();
             return n + 1 < kMaxFrames;
         },

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "toolkit/Types.h"
-#include "video/VFW.h"
+#include "video/DrawTarget.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,10 +13,9 @@ class TBitmap;
 class TCanvas final {
 public:
     explicit TCanvas(TBitmap& bitmap) : FBitmap(bitmap) {}
-    // Where DrawDib draws into the bitmap. Valid until the bitmap changes its size, lends its
-    // pixels to another (Assign) or goes away, or another canvas's handle is asked for on the
-    // same thread (canvases may share one device): ask again after any of these.
-    HDC Handle();
+    // Where DrawDib draws into the bitmap: the bitmap itself as a drawing target, as long as it
+    // lives. Pixels it shares with another (Assign) become its own before they are drawn into.
+    TDrawTarget* Handle();
 
 private:
     TBitmap& FBitmap;

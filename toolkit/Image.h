@@ -46,10 +46,11 @@ private:
 };
 
 // Pointer capture, one for the whole program as on the old platform: a control holding the
-// capture gets the move that leaves it. On Windows it is the system's capture, and releasing it
-// is the system's own ReleaseCapture (which the graphics header brings in).
+// capture gets the move that leaves it. On Windows it is the system's capture.
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* control);
-#ifndef _WIN32
-void ReleaseCapture();
-#endif
+// A template only so that it can stand beside a system's own ReleaseCapture() where a back end's
+// header declares one in the same file (Windows's): a call there takes the system's, which does
+// the same. Each back end defines ReleaseCapture<>().
+template <typename = void> void ReleaseCapture();
+template <> void ReleaseCapture<>();

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-QImage DrawSceneFrame(HDRAWDIB dd, const BITMAPINFOHEADER& dib, bool* drawn) {
+TDrawImage DrawSceneFrame(HDRAWDIB dd, const BITMAPINFOHEADER& dib, bool* drawn) {
     if (drawn)
         *drawn = false;
     const std::int64_t bitsOffset = DibBitsOffset(dib);
@@ -12,10 +12,9 @@ QImage DrawSceneFrame(HDRAWDIB dd, const BITMAPINFOHEADER& dib, bool* drawn) {
         return {};
     const int width = dib.biWidth;
     const int height = std::abs(dib.biHeight);
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
+    TDrawImage image(width, height, 0xffff00ff);
+    if (image.Null())
         return image;
-    image.fill(0xffff00ff);
     const void* bits = reinterpret_cast<const char*>(&dib) + bitsOffset;
     DrawDibBegin(dd, &image, 0, 0, &dib, width, height, DDF_ANIMATE);
     DrawDibRealize(dd, &image, false);
@@ -31,7 +30,7 @@ SceneRead ReadScene(const char* path, const SceneFrameVisitor& visit,
                     const SceneReadOptions& options) {
     SceneRead r;
     PAVIFILE rawFile = nullptr;
-    r.open = AVIFileOpenA(&rawFile, path, OF_READ, nullptr);
+    r.open = AVIFileOpenPath(&rawFile, path);
     AviFilePtr file(rawFile);
     if (r.open != AVIERR_OK)
         return r;
@@ -52,14 +51,16 @@ SceneRead ReadScene(const char* path, const SceneFrameVisitor& visit,
     AVIStreamInfoA(stream.get(), &r.info, sizeof r.info);
     // Only a hint, so a zero rate or scale needs no care here.
     DrawDibStart(dd.get(), r.info.dwRate ? DWORD(1000ull * r.info.dwScale / r.info.dwRate) : 0);
-    AVIStreamBeginStreaming(stream.get(), r.start, r.end, 1000);
+    r.begin = AVIStreamBeginStreaming(stream.get(), r.start, r.end, 1000);
+    if (r.begin != AVIERR_OK)
+        return r;
 
     const auto visitFrame = [&](LONG n) {
         const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames.get(), n));
         if (!dib)
             return false;
         bool drawn = false;
-        const QImage picture = DrawSceneFrame(dd.get(), *dib, &drawn);
+        const TDrawImage picture = DrawSceneFrame(dd.get(), *dib, &drawn);
         return visit(n, *dib, picture, drawn);
     };
     LONG n = 0;

@@ -7,6 +7,7 @@
 #include <climits>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,46 @@ TEST(Picture, RaisesOnChangeOnceForEveryKindOfChange) {
         change();
         EXPECT_EQ(changes, before + 1) << name;
     }
+}
+
+// DrawDib reaches a bitmap through its canvas: what it draws reaches no bitmap that shared the
+// pixels, and a decoded picture of the bitmap's size is taken over as it is, kept alive by the
+// bitmap.
+TEST(Canvas, DrawsIntoTheBitmapAloneAndTakesOverPicturesOfItsSize) {
+    TBitmap bitmap;
+    ui::Fill(bitmap, 3, 2, 0x0000FF);
+    TBitmap sharer;
+    sharer.Assign(&bitmap);
+    TDrawTarget* target = bitmap.Canvas()->Handle();
+    EXPECT_EQ(target->TargetWidth(), 3);
+    EXPECT_EQ(target->TargetHeight(), 2);
+    const TDrawPixels pixels = target->TargetPixels();
+    ASSERT_NE(pixels.bits, nullptr);
+    reinterpret_cast<std::uint32_t*>(pixels.bits + pixels.stride)[2] = 0xFFFF0000u;
+    EXPECT_EQ(ui::PixelAt(bitmap, 2, 1), 0xFF0000u);
+    EXPECT_EQ(ui::PixelAt(sharer, 2, 1), 0x0000FFu);
+
+    auto memory = std::make_shared<std::vector<std::uint32_t>>(6, 0xFF00FF00u);
+    const std::weak_ptr<void> held = memory;
+    const TDrawPicture picture{reinterpret_cast<std::uint8_t*>(memory->data()), 3, 2, 12,
+                               std::move(memory)};
+    TBitmap other;
+    other.SetSize(2, 2);
+    EXPECT_FALSE(other.Canvas()->Handle()->TargetAdopt(picture));
+    {
+        TDrawPicture handed = picture;
+        ASSERT_TRUE(target->TargetAdopt(handed));
+    }
+    EXPECT_EQ(ui::PixelAt(bitmap, 1, 1), 0x00FF00u);
+    sharer.Assign(&bitmap);
+    // The picture's own memory, not a copy of it.
+    reinterpret_cast<std::uint32_t*>(picture.bits)[4] = 0xFF123456u;
+    EXPECT_EQ(ui::PixelAt(bitmap, 1, 1), 0x123456u);
+    EXPECT_EQ(ui::PixelAt(sharer, 1, 1), 0x123456u);
+    EXPECT_EQ(held.use_count(), 2); // the picture here, and the pixels the two bitmaps share
+    bitmap.SetSize(0, 0);
+    sharer.SetSize(0, 0);
+    EXPECT_EQ(held.use_count(), 1);
 }
 
 TEST(Bitmap, UnknownResourceNameThrowsAndKeepsThePixels) {

@@ -11,18 +11,19 @@
 #include <QPainter>
 #include <QtEndian>
 #include <limits>
+#include <memory>
 #include <new>
 #include <sys/mman.h>
 
 // Pixels in Format_RGB32, the display's format. DrawDib reaches them through the canvas's handle,
-// which is this object as a draw target.
+// which is this object as a drawing target.
 struct TBitmap::Pixels final : TDrawTarget {
     explicit Pixels(TBitmap& owner) : FOwner(owner) {}
 
     int TargetWidth() const override { return FOwner.FWidth; }
     int TargetHeight() const override { return FOwner.FHeight; }
-    QImage* TargetPixels() override { return &Get(); }
-    void TargetAdopt(const QImage& picture) override;
+    TDrawPixels TargetPixels() override;
+    bool TargetAdopt(const TDrawPicture& picture) override;
 
     // The image, its white written first if it is still owed.
     QImage& Get();
@@ -41,15 +42,26 @@ namespace {
 // From this size on, pixels get pages of their own (see NewPixels).
 constexpr std::uint64_t kOwnPagesBytes = std::uint64_t{256} << 10;
 
-struct Mapping {
-    void* address;
-    std::size_t length;
-};
+void ReleaseShared(void* info) {
+    delete static_cast<std::shared_ptr<void>*>(info);
+}
 
-void Unmap(void* info) {
-    const auto* m = static_cast<Mapping*>(info);
-    munmap(m->address, m->length);
-    delete m;
+// An RGB32 image on memory that `owner` keeps alive for as long as the image's last copy; a null
+// image when it cannot be had (QImage takes no ownership of pixels it refuses).
+QImage SharedImage(std::uint8_t* bits, int w, int h, std::int64_t stride,
+                   const std::shared_ptr<void>& owner) {
+    auto* share = new (std::nothrow) std::shared_ptr<void>(owner);
+    if (!share)
+        return {};
+    QImage image;
+    try {
+        image = QImage(bits, w, h, qsizetype(stride), QImage::Format_RGB32, ReleaseShared, share);
+    } catch (const std::bad_alloc&) {
+        image = QImage();
+    }
+    if (image.isNull())
+        delete share;
+    return image;
 }
 
 // An RGB32 image, null when it cannot be had. A scene keeps hundreds of large frames: in the
@@ -72,21 +84,12 @@ QImage NewPixels(int w, int h, bool populate) {
         mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (address == MAP_FAILED)
         return {};
-    auto* mapping = new (std::nothrow) Mapping{address, bytes};
-    QImage image;
-    try {
-        // QImage checks the size itself and takes no ownership of pixels it refuses.
-        if (mapping)
-            image = QImage(static_cast<uchar*>(address), w, h, qsizetype(stride),
-                           QImage::Format_RGB32, Unmap, mapping);
-    } catch (const std::bad_alloc&) {
-        image = QImage();
-    }
-    if (image.isNull()) {
-        delete mapping;
-        munmap(address, bytes);
+    // Unmapped by the owner's last copy (also when making the owner fails).
+    const std::shared_ptr<void> mapping(address, [bytes](void* a) { munmap(a, bytes); });
+    QImage image =
+        SharedImage(static_cast<std::uint8_t*>(address), w, h, std::int64_t(stride), mapping);
+    if (image.isNull())
         return {};
-    }
     // Best effort: without it (older kernels) the first write faults the pages in as usual.
     if (populate)
         madvise(address, bytes, MADV_POPULATE_WRITE);
@@ -139,13 +142,26 @@ void TBitmap::Pixels::Set(const QImage& image) {
     FOwner.Changed();
 }
 
+// bits() copies pixels that another image shares before anything is written into them.
+TDrawPixels TBitmap::Pixels::TargetPixels() {
+    QImage& image = Get();
+    std::uint8_t* bits = image.isNull() ? nullptr : image.bits();
+    if (!bits)
+        return {};
+    return {bits, image.bytesPerLine()};
+}
+
 // Like a drawing, it does not notify: the drawer does.
-void TBitmap::Pixels::TargetAdopt(const QImage& picture) {
-    if (picture.width() != FOwner.FWidth || picture.height() != FOwner.FHeight ||
-        picture.format() != QImage::Format_RGB32)
-        return;
-    FImage = picture;
+bool TBitmap::Pixels::TargetAdopt(const TDrawPicture& picture) {
+    if (picture.width != FOwner.FWidth || picture.height != FOwner.FHeight)
+        return false;
+    QImage image =
+        SharedImage(picture.bits, picture.width, picture.height, picture.stride, picture.owner);
+    if (image.isNull())
+        return false;
+    FImage = std::move(image);
     FWhitePending = false;
+    return true;
 }
 
 const QImage& BitmapImage(const TBitmap& bitmap) {
@@ -160,8 +176,8 @@ TBitmap::TBitmap() : FPixels(std::make_unique<Pixels>(*this)) {}
 
 TBitmap::~TBitmap() = default;
 
-HDC TCanvas::Handle() {
-    return HDC(static_cast<TDrawTarget*>(FBitmap.FPixels.get()));
+TDrawTarget* TCanvas::Handle() {
+    return FBitmap.FPixels.get();
 }
 
 void TBitmap::Reallocate(int w, int h) {

@@ -28,7 +28,7 @@ void SetCaptureControl(TControl* control) {
     Capture() = control;
 }
 
-void ReleaseCapture() {
+template <> void ReleaseCapture<>() {
     Capture() = nullptr;
 }
 

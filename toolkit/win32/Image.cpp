@@ -61,6 +61,10 @@ TControl* GetCaptureControl() {
     return view != nullptr && GetCapture() == view->Parent().Handle() ? view->Owner : nullptr;
 }
 
+template <> void ReleaseCapture<>() {
+    ::ReleaseCapture(); // the system's
+}
+
 void SetCaptureControl(TControl* control) {
     if (control == nullptr) {
         win32::Panel::SetCaptureControl(nullptr);

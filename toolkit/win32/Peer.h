@@ -12,6 +12,10 @@
 
 #include <windows.h>
 
+// The SDK's A/W switch would rename the application object's MessageBox wherever this header is
+// seen; the back end calls MessageBoxW by its full name.
+#undef MessageBox
+
 #include <memory>
 
 struct TControl::Peer {

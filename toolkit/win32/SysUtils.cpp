@@ -5,9 +5,10 @@
 #include <windows.h>
 
 bool FileExists(const String& path) {
-    if (path.empty())
+    const auto name = win32::WidenName(path);
+    if (!name || name->empty())
         return false;
-    const DWORD attributes = GetFileAttributesW(win32::Widen(path).c_str());
+    const DWORD attributes = GetFileAttributesW(name->c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -1,36 +1,29 @@
 #include "toolkit/win32/Text.h"
 
+#include "base/Unicode.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
-#include <climits>
-
 namespace win32 {
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "a wide character is a UTF-16 unit");
+
 std::wstring Widen(const std::string& text) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-    return wide;
+    const std::u16string wide = Utf8ToUtf16(text);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::optional<std::wstring> WidenName(const std::string& name) {
+    const auto wide = Utf16Name(name);
+    if (!wide)
+        return std::nullopt;
+    return std::wstring(wide->begin(), wide->end());
 }
 
 std::string Narrow(const std::wstring& text) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return {};
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
+    return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
 std::string Narrow(const wchar_t* text) {

@@ -2,13 +2,18 @@
 
 // UTF-8 at the toolkit's interface, UTF-16 at the system's wide calls.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace win32 {
 
-// Invalid UTF-8 becomes U+FFFD, so a broken name fails to open rather than opening another file.
+// The conversions of base/Unicode.h for the wide calls. Text to show: what is not UTF-8 becomes
+// U+FFFD.
 std::wstring Widen(const std::string& text);
+// A file's or a resource's name: nullopt when it is not UTF-8 or holds a NUL, so that a broken
+// name names no other file.
+std::optional<std::wstring> WidenName(const std::string& name);
 // An unpaired surrogate (possible in a Windows file name) becomes U+FFFD.
 std::string Narrow(const std::wstring& text);
 std::string Narrow(const wchar_t* text);

@@ -1,7 +1,5 @@
 #include "DibBuffer.h"
 
-#include <QImage>
-
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
@@ -30,10 +28,6 @@ std::mutex& OfferLock() {
 std::vector<Offer>& Offers() {
     static std::vector<Offer> offers;
     return offers;
-}
-
-void ReleaseShared(void* info) {
-    delete static_cast<std::shared_ptr<DibBuffer>*>(info);
 }
 
 } // namespace
@@ -79,6 +73,36 @@ DibBuffer::~DibBuffer() {
         std::free(FBlock);
 }
 
+void DibSpares::Fill(std::int64_t infoBytes, std::int64_t imageBytes, std::size_t count) {
+    for (;;) {
+        {
+            const std::lock_guard lock(FLock);
+            std::erase_if(FSpares, [&](const auto& b) {
+                return b->InfoBytes() != infoBytes || b->ImageBytes() != imageBytes;
+            });
+            if (FSpares.size() >= count)
+                return;
+        }
+        auto spare = DibBuffer::New(infoBytes, imageBytes);
+        if (!spare)
+            return;
+        const std::lock_guard lock(FLock);
+        FSpares.push_back(std::move(spare));
+    }
+}
+
+std::shared_ptr<DibBuffer> DibSpares::Take(std::int64_t infoBytes, std::int64_t imageBytes) {
+    const std::lock_guard lock(FLock);
+    for (auto it = FSpares.begin(); it != FSpares.end(); ++it) {
+        if ((*it)->InfoBytes() == infoBytes && (*it)->ImageBytes() == imageBytes) {
+            auto spare = std::move(*it);
+            FSpares.erase(it);
+            return spare;
+        }
+    }
+    return nullptr;
+}
+
 void OfferPicture(const std::shared_ptr<DibBuffer>& picture) {
     const std::lock_guard lock(OfferLock());
     auto& offers = Offers();
@@ -91,38 +115,21 @@ void WithdrawPicture(const DibBuffer* picture) {
     std::erase_if(Offers(), [&](const Offer& o) { return o.key == picture; });
 }
 
-QImage ClaimPicture(const BITMAPINFOHEADER* header) {
-    std::shared_ptr<DibBuffer> picture;
-    {
-        const std::lock_guard lock(OfferLock());
-        auto& offers = Offers();
-        for (auto it = offers.begin(); it != offers.end(); ++it) {
-            auto alive = it->picture.lock();
-            if (alive && alive->Header() == header) {
-                alive->FClaimed.store(true, std::memory_order_relaxed);
-                picture = std::move(alive);
-                offers.erase(it);
-                break;
-            }
-        }
+bool HandOverPicture(const BITMAPINFOHEADER* header, TDrawTarget& target) {
+    const std::lock_guard lock(OfferLock());
+    auto& offers = Offers();
+    for (auto it = offers.begin(); it != offers.end(); ++it) {
+        auto alive = it->picture.lock();
+        if (!alive || alive->Header() != header)
+            continue;
+        const BITMAPINFOHEADER& bi = *header;
+        const int h = bi.biHeight < 0 ? -bi.biHeight : bi.biHeight;
+        if (!target.TargetAdopt(
+                {alive->Bits(), bi.biWidth, h, std::int64_t{bi.biWidth} * 4, alive}))
+            return false;
+        alive->FClaimed.store(true, std::memory_order_relaxed);
+        offers.erase(it);
+        return true;
     }
-    if (!picture)
-        return {};
-    const BITMAPINFOHEADER& bi = *picture->Header();
-    const int w = bi.biWidth;
-    const int h = bi.biHeight < 0 ? -bi.biHeight : bi.biHeight;
-    auto* share = new (std::nothrow) std::shared_ptr<DibBuffer>(picture);
-    if (!share)
-        return {};
-    QImage image;
-    try {
-        image = QImage(picture->Bits(), w, h, qsizetype(w) * 4, QImage::Format_RGB32, ReleaseShared,
-                       share);
-    } catch (const std::bad_alloc&) {
-        image = QImage();
-    }
-    // QImage takes no ownership of memory it refuses.
-    if (image.isNull())
-        delete share;
-    return image;
+    return false;
 }

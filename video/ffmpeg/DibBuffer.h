@@ -7,9 +7,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
-
-class QImage;
+#include <mutex>
 
 class DibBuffer {
 public:
@@ -27,12 +27,12 @@ public:
     std::int64_t ImageBytes() const { return FImageBytes; }
     // Whether it has pages of its own; only those are worth handing over.
     bool Mapped() const { return FMapped; }
-    // Whether a bitmap took it over (ClaimPicture); then it is never written again.
+    // Whether a bitmap took it over (HandOverPicture); then it is never written again.
     bool Claimed() const { return FClaimed.load(std::memory_order_relaxed); }
 
 private:
     DibBuffer() = default;
-    friend QImage ClaimPicture(const BITMAPINFOHEADER* header);
+    friend bool HandOverPicture(const BITMAPINFOHEADER* header, TDrawTarget& target);
 
     void* FBlock = nullptr;
     std::size_t FBlockBytes = 0;
@@ -43,11 +43,24 @@ private:
     std::atomic<bool> FClaimed = false;
 };
 
+// Buffers made, and faulted in, on one thread ahead of need, and taken on another.
+class DibSpares {
+public:
+    // Makes buffers of these sizes until `count` of them wait (dropping those of other sizes).
+    void Fill(std::int64_t infoBytes, std::int64_t imageBytes, std::size_t count);
+    // A waiting buffer of these sizes, or nullptr.
+    std::shared_ptr<DibBuffer> Take(std::int64_t infoBytes, std::int64_t imageBytes);
+
+private:
+    std::mutex FLock;
+    std::deque<std::shared_ptr<DibBuffer>> FSpares;
+};
+
 // Offered pictures are 32-bit, top-down, rows of width * 4 bytes, every pixel opaque: the
-// layout of a Format_RGB32 image. The decompressor offers the picture it returns and withdraws
-// it when it moves on; DrawDib claims one to hand it over.
+// layout of a drawing target's pixels. The decompressor offers the picture it returns and
+// withdraws it when it moves on; DrawDib hands one over.
 void OfferPicture(const std::shared_ptr<DibBuffer>& picture);
 void WithdrawPicture(const DibBuffer* picture);
-// The offered picture with this header, taken out of the offer (a second draw copies), or a null
-// image. The image shares the picture's memory.
-QImage ClaimPicture(const BITMAPINFOHEADER* header);
+// Hands the offered picture with this header to the target (TargetAdopt), sharing its memory:
+// true when the target took it, which takes it out of the offer (a second draw copies).
+bool HandOverPicture(const BITMAPINFOHEADER* header, TDrawTarget& target);

@@ -1,10 +1,8 @@
-// DrawDib on QImage: draws a DIB 1:1 into the image behind a "device context".
+// DrawDib into a drawing target: draws a DIB 1:1 into the target's 32-bit pixels.
 
 #include "DibBuffer.h"
 #include "VFW.h"
 #include "base/Dib.h"
-
-#include <QImage>
 
 #include <algorithm>
 #include <array>
@@ -27,6 +25,11 @@ std::uint32_t Load32(const std::uint8_t* p) {
     std::uint32_t v;
     std::memcpy(&v, p, 4);
     return v;
+}
+
+// An opaque pixel of a drawing target: blue, green, red, 0xff in memory.
+constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return 0xff000000u | r << 16 | g << 8 | b;
 }
 
 // One colour channel of a BI_BITFIELDS pixel, scaled to 8 bits.
@@ -56,13 +59,13 @@ struct Channel {
 struct Source {
     const DibLayout* layout = nullptr;
     const std::uint8_t* bits = nullptr;
-    std::array<QRgb, 256> palette{};
+    std::array<std::uint32_t, 256> palette{};
     Channel red, green, blue;
 };
 
-// Converts pixels [x0, x0 + n) of one DIB row to RGB32.
+// Converts pixels [x0, x0 + n) of one DIB row to opaque 32-bit pixels.
 void ConvertRow(const Source& s, const std::uint8_t* row, std::int64_t x0, std::int64_t n,
-                QRgb* out) {
+                std::uint32_t* out) {
     const DibLayout& d = *s.layout;
     switch (d.bitCount) {
     case 32:
@@ -75,20 +78,20 @@ void ConvertRow(const Source& s, const std::uint8_t* row, std::int64_t x0, std::
         }
         for (std::int64_t i = 0; i < n; ++i) {
             const std::uint32_t p = Load32(row + 4 * (x0 + i));
-            out[i] = qRgb(int(s.red.Get(p)), int(s.green.Get(p)), int(s.blue.Get(p)));
+            out[i] = Rgb(s.red.Get(p), s.green.Get(p), s.blue.Get(p));
         }
         return;
     case 24:
         for (std::int64_t i = 0; i < n; ++i) {
             const std::uint8_t* p = row + 3 * (x0 + i);
-            out[i] = qRgb(p[2], p[1], p[0]);
+            out[i] = Rgb(p[2], p[1], p[0]);
         }
         return;
     case 16:
         for (std::int64_t i = 0; i < n; ++i) {
             const std::uint8_t* p = row + 2 * (x0 + i);
             const std::uint32_t v = std::uint32_t(p[0] | p[1] << 8);
-            out[i] = qRgb(int(s.red.Get(v)), int(s.green.Get(v)), int(s.blue.Get(v)));
+            out[i] = Rgb(s.red.Get(v), s.green.Get(v), s.blue.Get(v));
         }
         return;
     default: { // 1, 4 or 8 bits: indices into the colour table, most significant bits first
@@ -119,10 +122,10 @@ bool PrepareSource(const BITMAPINFOHEADER* lpbi, const DibLayout& d, Source& s) 
     }
     if (d.bitCount <= 8) {
         // Indices beyond the table draw black.
-        s.palette.fill(qRgb(0, 0, 0));
+        s.palette.fill(Rgb(0, 0, 0));
         for (std::int64_t i = 0; i < d.colours; ++i) {
             const std::uint8_t* q = header + d.tableOffset + 4 * i;
-            s.palette[std::size_t(i)] = qRgb(q[2], q[1], q[0]);
+            s.palette[std::size_t(i)] = Rgb(q[2], q[1], q[0]);
         }
     }
     return true;
@@ -156,18 +159,19 @@ BOOL DrawDibStop(HDRAWDIB hdd) {
 BOOL DrawDibEnd(HDRAWDIB hdd) {
     return Valid(hdd);
 }
-UINT DrawDibRealize(HDRAWDIB, HDC, BOOL) {
+UINT DrawDibRealize(HDRAWDIB, TDrawTarget*, BOOL) {
     return 0;
 } // true colour: no palette to realise
 
-BOOL DrawDibBegin(HDRAWDIB hdd, HDC, int, int, const BITMAPINFOHEADER* lpbi, int, int, UINT) {
+BOOL DrawDibBegin(HDRAWDIB hdd, TDrawTarget*, int, int, const BITMAPINFOHEADER* lpbi, int, int,
+                  UINT) {
     return Valid(hdd) && (!lpbi || DibDescribe(*lpbi).has_value());
 }
 
-BOOL DrawDibDraw(HDRAWDIB hdd, HDC dc, int xDst, int yDst, int dxDst, int dyDst,
+BOOL DrawDibDraw(HDRAWDIB hdd, TDrawTarget* hdc, int xDst, int yDst, int dxDst, int dyDst,
                  const BITMAPINFOHEADER* lpbi, const void* lpBits, int xSrc, int ySrc, int dxSrc,
                  int dySrc, UINT) {
-    if (!Valid(hdd) || (!dc.image && !dc.target) || !lpbi)
+    if (!Valid(hdd) || !hdc || !lpbi)
         return false;
     const auto layout = DibDescribe(*lpbi);
     if (!layout)
@@ -181,23 +185,15 @@ BOOL DrawDibDraw(HDRAWDIB hdd, HDC dc, int xDst, int yDst, int dxDst, int dyDst,
 
     // A whole picture of the decompressor onto a bitmap of its size: the bitmap takes it over.
     const auto* header = reinterpret_cast<const std::uint8_t*>(lpbi);
-    if (dc.target && xDst == 0 && yDst == 0 && xSrc == 0 && ySrc == 0 && sw == d.width &&
-        sh == d.height && dc.target->TargetWidth() == d.width &&
-        dc.target->TargetHeight() == d.height && d.bitCount == 32 && d.compression == BI_RGB &&
-        d.topDown && d.colours == 0 && (!lpBits || lpBits == header + d.bitsOffset)) {
-        const QImage picture = ClaimPicture(lpbi);
-        if (!picture.isNull()) {
-            dc.target->TargetAdopt(picture);
-            return true;
-        }
-    }
+    if (xDst == 0 && yDst == 0 && xSrc == 0 && ySrc == 0 && sw == d.width && sh == d.height &&
+        hdc->TargetWidth() == d.width && hdc->TargetHeight() == d.height && d.bitCount == 32 &&
+        d.compression == BI_RGB && d.topDown && d.colours == 0 &&
+        (!lpBits || lpBits == header + d.bitsOffset) && HandOverPicture(lpbi, *hdc))
+        return true;
 
-    QImage* hdc = dc.Pixels();
-    if (!hdc || hdc->isNull())
-        return false;
-    const QImage::Format format = hdc->format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-        format != QImage::Format_ARGB32_Premultiplied)
+    // A target without pixels (no size yet, or no memory for them) takes no drawing.
+    const TDrawPixels pixels = hdc->TargetPixels();
+    if (!pixels.bits)
         return false;
 
     // Clip the source rectangle to the picture, then the destination to the image.
@@ -209,8 +205,8 @@ BOOL DrawDibDraw(HDRAWDIB hdd, HDC dc, int xDst, int yDst, int dxDst, int dyDst,
     const std::int64_t dy = std::int64_t{yDst} - ySrc;
     x0 = std::max<std::int64_t>(x0, -dx);
     y0 = std::max<std::int64_t>(y0, -dy);
-    x1 = std::min<std::int64_t>(x1, hdc->width() - dx);
-    y1 = std::min<std::int64_t>(y1, hdc->height() - dy);
+    x1 = std::min<std::int64_t>(x1, hdc->TargetWidth() - dx);
+    y1 = std::min<std::int64_t>(y1, hdc->TargetHeight() - dy);
     if (x0 >= x1 || y0 >= y1)
         return true; // nothing of it falls on the image
 
@@ -221,15 +217,10 @@ BOOL DrawDibDraw(HDRAWDIB hdd, HDC dc, int xDst, int yDst, int dxDst, int dyDst,
     if (!PrepareSource(lpbi, d, s))
         return false;
 
-    // bits() detaches an image that shares its pixels before we write into it.
-    std::uint8_t* target = hdc->bits();
-    if (!target)
-        return false;
-    const std::int64_t targetStride = hdc->bytesPerLine();
     for (std::int64_t y = y0; y < y1; ++y) {
         const std::int64_t stored = d.topDown ? y : d.height - 1 - y;
         const std::uint8_t* row = s.bits + stored * d.stride;
-        auto* out = reinterpret_cast<QRgb*>(target + (y + dy) * targetStride);
+        auto* out = reinterpret_cast<std::uint32_t*>(pixels.bits + (y + dy) * pixels.stride);
         ConvertRow(s, row, x0, x1 - x0, out + (x0 + dx));
     }
     return true;

@@ -4,11 +4,10 @@
 // records, implemented on FFmpeg. Nothing here throws.
 
 #include "base/Dib.h"
+#include "video/DrawTarget.h"
 
 #include <cstddef>
 #include <cstdint>
-
-class QImage;
 
 using HRESULT = std::int32_t;
 using DWORD = std::uint32_t;
@@ -59,37 +58,6 @@ using PAVIFILE = AVIFILE*;
 using PAVISTREAM = AVISTREAM*;
 using PGETFRAME = GETFRAME*;
 using HDRAWDIB = DRAWDIB*;
-// A bitmap as DrawDib sees it. It may have its size before its pixels: they are made (white)
-// when first needed, unless DrawDib hands it a finished picture of that size instead, which
-// saves writing every pixel twice.
-class TDrawTarget {
-public:
-    virtual int TargetWidth() const = 0;
-    virtual int TargetHeight() const = 0;
-    // nullptr when the pixels cannot be had.
-    virtual QImage* TargetPixels() = 0;
-    // An opaque Format_RGB32 picture of exactly the target's size, shared, not copied.
-    virtual void TargetAdopt(const QImage& picture) = 0;
-
-protected:
-    ~TDrawTarget() = default;
-};
-
-// Where DrawDib draws: a bitmap's target, or a plain image (Format_RGB32 or ARGB32). Used as an
-// image it gives the pixels, made if need be.
-struct HDC {
-    HDC() = default;
-    HDC(std::nullptr_t) {}
-    HDC(QImage* pixels) : image(pixels) {}
-    HDC(TDrawTarget* bitmap) : target(bitmap) {}
-    QImage* Pixels() const { return target ? target->TargetPixels() : image; }
-    operator QImage*() const { return Pixels(); }
-    QImage* operator->() const { return Pixels(); }
-
-    QImage* image = nullptr;
-    TDrawTarget* target = nullptr;
-};
-
 constexpr DWORD streamtypeVIDEO = 0x73646976; // 'vids'
 constexpr UINT OF_READ = 0;
 constexpr UINT DDF_ANIMATE = 0x20;
@@ -157,15 +125,17 @@ HDRAWDIB DrawDibOpen();
 BOOL DrawDibClose(HDRAWDIB hdd);
 BOOL DrawDibStart(HDRAWDIB hdd, DWORD rate);
 BOOL DrawDibStop(HDRAWDIB hdd);
-BOOL DrawDibBegin(HDRAWDIB hdd, HDC hdc, int dxDst, int dyDst, const BITMAPINFOHEADER* lpbi,
-                  int dxSrc, int dySrc, UINT wFlags);
-UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, BOOL fBackground);
-// Draws 1:1 (no stretching; a negative extent means the whole picture) into the image behind
-// hdc, clipped to it. ySrc counts from the top row of the picture. lpBits nullptr: the pixels
+// DrawDib draws into a drawing target (a toolkit bitmap's canvas handle, or a plain image) where
+// the old platform's drew into a device context.
+BOOL DrawDibBegin(HDRAWDIB hdd, TDrawTarget* hdc, int dxDst, int dyDst,
+                  const BITMAPINFOHEADER* lpbi, int dxSrc, int dySrc, UINT wFlags);
+UINT DrawDibRealize(HDRAWDIB hdd, TDrawTarget* hdc, BOOL fBackground);
+// Draws 1:1 (no stretching; a negative extent means the whole picture) into the target's pixels,
+// clipped to them. ySrc counts from the top row of the picture. lpBits nullptr: the pixels
 // follow the header. Returns false and draws nothing for a DIB it cannot draw safely. A whole
-// picture of AVIStreamGetFrame drawn at (0, 0) onto a bitmap target of its size is handed to
-// the bitmap instead of copied.
-BOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst, int dyDst,
+// picture of AVIStreamGetFrame drawn at (0, 0) onto a target of its size is handed to the target
+// instead of copied, if the target takes it.
+BOOL DrawDibDraw(HDRAWDIB hdd, TDrawTarget* hdc, int xDst, int yDst, int dxDst, int dyDst,
                  const BITMAPINFOHEADER* lpbi, const void* lpBits, int xSrc, int ySrc, int dxSrc,
                  int dySrc, UINT wFlags);
 BOOL DrawDibEnd(HDRAWDIB hdd);

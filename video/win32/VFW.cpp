@@ -1,6 +1,7 @@
 #include "VFW.h"
 
 #include "base/Dib.h"
+#include "base/Unicode.h"
 
 #include <algorithm>
 #include <climits>
@@ -27,12 +28,10 @@ HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
     if (ppfile == nullptr || path == nullptr)
         return AVIERR_BADPARAM;
     *ppfile = nullptr;
-    const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
-    if (units <= 0)
+    const auto name = Utf16Name(path);
+    if (!name)
         return AVIERR_FILEOPEN;
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(), units) != units)
-        return AVIERR_FILEOPEN;
+    const std::wstring wide(name->begin(), name->end());
     const HRESULT hr = AVIFileOpenW(ppfile, wide.c_str(), OF_READ, nullptr);
     if (hr != AVIERR_FILEOPEN || FitsCodePage(wide))
         return hr;

@@ -14,6 +14,8 @@
 
 #include <vfw.h>
 
+#include "video/DrawTarget.h"
+
 #include <cstdint>
 
 // The SDK's A/W switch would rename the application object's MessageBox wherever this header
@@ -48,6 +50,16 @@ inline WINBOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst,
 // only on a palette device; elsewhere the system's call is skipped, because Wine's makes a new
 // halftone palette on every call and never frees it: one GDI object lost per frame.
 UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, bool fBackground);
+
+// The same calls onto a drawing target (a toolkit bitmap's canvas handle, or a plain image), as
+// the loader makes them: the system's, on a memory DC of this thread that holds the target's
+// pixels while DrawDibDraw draws (win32/DrawDib.cpp).
+BOOL DrawDibBegin(HDRAWDIB hdd, TDrawTarget* hdc, int dxDst, int dyDst,
+                  const BITMAPINFOHEADER* lpbi, int dxSrc, int dySrc, UINT wFlags);
+UINT DrawDibRealize(HDRAWDIB hdd, TDrawTarget* hdc, bool fBackground);
+BOOL DrawDibDraw(HDRAWDIB hdd, TDrawTarget* hdc, int xDst, int yDst, int dxDst, int dyDst,
+                 const BITMAPINFOHEADER* lpbi, const void* lpBits, int xSrc, int ySrc, int dxSrc,
+                 int dySrc, UINT wFlags);
 
 // The text shown for a result of opening a file: "CLASSNOTREG", ..., "Unknown Error".
 const char* AVIResultText(HRESULT hr);

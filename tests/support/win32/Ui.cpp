@@ -518,26 +518,21 @@ bool SharePixels(const TBitmap& a, const TBitmap& b) {
     return !a.Empty() && BitmapBits(a) == BitmapBits(b);
 }
 
+// Written through the canvas, as DrawDib draws.
 void SetPixels(TBitmap& bitmap, const TPixels& pixels) {
     bitmap.SetSize(pixels.Width, pixels.Height);
-    BITMAPINFO info{};
-    info.bmiHeader = {
-        sizeof(BITMAPINFOHEADER), pixels.Width, -pixels.Height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    SetDIBitsToDevice(bitmap.Canvas()->Handle(), 0, 0, DWORD(pixels.Width), DWORD(pixels.Height), 0,
-                      0, 0, UINT(pixels.Height), pixels.Data.data(), &info, DIB_RGB_COLORS);
-    GdiFlush();
+    const TDrawPixels target = bitmap.Canvas()->Handle()->TargetPixels();
+    for (int y = 0; target.bits && y < pixels.Height; ++y)
+        std::memcpy(target.bits + y * target.stride,
+                    pixels.Data.data() + std::size_t(y) * std::size_t(pixels.Width),
+                    std::size_t(pixels.Width) * 4);
     bitmap.Changed();
 }
 
 void Fill(TBitmap& bitmap, int width, int height, TColor colour) {
-    bitmap.SetSize(width, height);
-    HBRUSH brush =
-        CreateSolidBrush(RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
-    const RECT all{0, 0, width, height};
-    FillRect(bitmap.Canvas()->Handle(), &all, brush);
-    DeleteObject(brush);
-    GdiFlush();
-    bitmap.Changed();
+    SetPixels(bitmap, {width, height,
+                       std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height),
+                                                  std::uint32_t(colour) & 0x00FFFFFFu)});
 }
 
 } // namespace ui

@@ -1,4 +1,4 @@
-// The Qt back end's bitmaps: drawing through the canvas's image, Qt's own limits, and the
+// The Qt back end's bitmaps: drawing through the canvas, Qt's own limits, and the
 // address-space limit of a child process.
 
 #include "toolkit/Graphics.h"
@@ -8,7 +8,7 @@
 
 #include "MessageOf.h"
 
-#include <QPainter>
+#include <QRect>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -23,6 +23,15 @@ QImage Solid(int w, int h, QRgb colour) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour);
     return image;
+}
+
+// Writes one colour into an area of the bitmap through its canvas, as DrawDib draws.
+void Paint(TBitmap& bitmap, QRgb colour, const QRect& area) {
+    const TDrawPixels pixels = bitmap.Canvas()->Handle()->TargetPixels();
+    ASSERT_NE(pixels.bits, nullptr);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            reinterpret_cast<QRgb*>(pixels.bits + y * pixels.stride)[x] = colour;
 }
 
 } // namespace
@@ -45,17 +54,14 @@ TEST(Picture, AssignSharesPixelsUntilEitherSideChanges) {
     EXPECT_EQ(second.Height(), 3);
 
     // Drawing into the middle one copies it first; the others keep the original.
-    {
-        QPainter painter(first.Bitmap()->Canvas()->Handle());
-        painter.fillRect(0, 0, 4, 3, Qt::red);
-    }
+    Paint(*first.Bitmap(), qRgb(255, 0, 0), QRect(0, 0, 4, 3));
     EXPECT_NE(BitmapImage(*first.Bitmap()).constBits(), pixels);
     EXPECT_EQ(BitmapImage(*first.Bitmap()).pixel(1, 1), qRgb(255, 0, 0));
     EXPECT_EQ(BitmapImage(*second.Bitmap()).pixel(1, 1), qRgb(0, 0, 255));
     EXPECT_EQ(BitmapImage(*second.Bitmap()).constBits(), pixels);
 
     // Same from the source's side.
-    source.Canvas()->Handle()->setPixel(0, 0, qRgb(0, 255, 0));
+    Paint(source, qRgb(0, 255, 0), QRect(0, 0, 1, 1));
     EXPECT_EQ(BitmapImage(*second.Bitmap()).pixel(0, 0), qRgb(0, 0, 255));
     EXPECT_EQ(BitmapImage(*second.Bitmap()).constBits(), pixels);
 }
@@ -89,7 +95,7 @@ TEST(Bitmap, SizesOneSideAtATimeAndKeepsContentTopLeft) {
     EXPECT_EQ(BitmapImage(bitmap).format(), QImage::Format_RGB32);
     EXPECT_EQ(changes, 2);
 
-    bitmap.Canvas()->Handle()->fill(qRgb(10, 20, 30));
+    Paint(bitmap, qRgb(10, 20, 30), QRect(0, 0, 3, 2));
     bitmap.SetSize(5, 4);
     EXPECT_EQ(BitmapImage(bitmap).pixel(2, 1), qRgb(10, 20, 30));
     EXPECT_EQ(BitmapImage(bitmap).pixel(4, 3), qRgb(255, 255, 255));

@@ -188,21 +188,4 @@ TEST(CommandLine, SplitsAsTheSystemDoesIntoUtf8) {
     }
 }
 
-TEST(Text, ConvertsBetweenUtf8AndUtf16) {
-    EXPECT_EQ(Widen("\xc3\xb6"
-                    "ffnen \xf0\x9f\x8e\xac"),
-              L"\u00f6ffnen \U0001F3AC");
-    EXPECT_EQ(Narrow(std::wstring(L"\u00f6ffnen \U0001F3AC")), "\xc3\xb6"
-                                                               "ffnen \xf0\x9f\x8e\xac");
-    EXPECT_EQ(Widen(""), L"");
-    EXPECT_EQ(Narrow(std::wstring()), "");
-    // Broken input becomes the replacement character, never another valid name.
-    EXPECT_EQ(Widen("a\xff"
-                    "b"),
-              L"a\ufffd"
-              L"b");
-    EXPECT_EQ(Narrow(std::wstring(L"a") + wchar_t(0xD800) + L"b"), "a\xef\xbf\xbd"
-                                                                   "b");
-}
-
 } // namespace

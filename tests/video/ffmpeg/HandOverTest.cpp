@@ -13,19 +13,24 @@ struct FakeBitmap final : TDrawTarget {
     FakeBitmap(int w, int h) : width(w), height(h) {}
     int TargetWidth() const override { return width; }
     int TargetHeight() const override { return height; }
-    QImage* TargetPixels() override {
-        if (pixels.isNull()) {
-            pixels = QImage(width, height, QImage::Format_RGB32);
-            pixels.fill(Qt::white);
-        }
-        return &pixels;
+    TDrawPixels TargetPixels() override {
+        if (picture.bits)
+            return {picture.bits, picture.stride};
+        if (own.Null())
+            own = TDrawImage(width, height, 0xffffffff);
+        return own.TargetPixels();
     }
-    void TargetAdopt(const QImage& picture) override {
-        pixels = picture;
+    bool TargetAdopt(const TDrawPicture& handed) override {
+        picture = handed;
         ++adopted;
+        return true;
+    }
+    QImage Pixels() const {
+        return picture.bits ? ToImage(picture.bits, width, height, picture.stride) : ToImage(own);
     }
     int width, height;
-    QImage pixels;
+    TDrawImage own;
+    TDrawPicture picture;
     int adopted = 0;
 };
 
@@ -43,7 +48,7 @@ bool Opaque(const QImage& image) {
 BOOL Draw(HDRAWDIB dd, FakeBitmap& bitmap, const BITMAPINFOHEADER* dib) {
     const int w = dib->biWidth, h = std::abs(dib->biHeight);
     const auto* bits = reinterpret_cast<const char*>(dib) + DibBitsOffset(*dib);
-    return DrawDibDraw(dd, HDC(&bitmap), 0, 0, w, h, dib, bits, 0, 0, w, h, 0);
+    return DrawDibDraw(dd, &bitmap, 0, 0, w, h, dib, bits, 0, 0, w, h, 0);
 }
 
 struct HandOverCase {
@@ -67,7 +72,8 @@ TEST_P(HandOver, SamePixelsAsTheCopyOnceEachAndAliveAfterClose) {
     ASSERT_NE(frames, nullptr);
     HDRAWDIB dd = DrawDibOpen();
 
-    std::vector<QImage> kept, copies;
+    std::vector<FakeBitmap> kept;
+    std::vector<QImage> copies;
     const BITMAPINFOHEADER* previous = nullptr;
     for (LONG n = 0;; ++n) {
         const auto* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, n));
@@ -81,19 +87,19 @@ TEST_P(HandOver, SamePixelsAsTheCopyOnceEachAndAliveAfterClose) {
         const bool repeat = dib == previous;
         previous = dib;
         EXPECT_EQ(bitmap.adopted, c.handedOver && !repeat ? 1 : 0);
-        EXPECT_EQ(bitmap.pixels, copy);
-        EXPECT_TRUE(Opaque(bitmap.pixels));
+        EXPECT_EQ(bitmap.Pixels(), copy);
+        EXPECT_TRUE(Opaque(bitmap.Pixels()));
         // Asked for again, the same picture is copied: it already belongs to a bitmap.
         ASSERT_EQ(AVIStreamGetFrame(frames, n), dib);
         FakeBitmap again(copy.width(), copy.height());
         ASSERT_TRUE(Draw(dd, again, dib));
         EXPECT_EQ(again.adopted, 0);
-        EXPECT_EQ(again.pixels, copy);
+        EXPECT_EQ(again.Pixels(), copy);
         // A bitmap of another size gets a copy, clipped.
         FakeBitmap other(copy.width() + 1, copy.height());
         ASSERT_TRUE(Draw(dd, other, dib));
         EXPECT_EQ(other.adopted, 0);
-        kept.push_back(bitmap.pixels);
+        kept.push_back(std::move(bitmap));
         copies.push_back(copy);
     }
     EXPECT_GE(kept.size(), 3u);
@@ -102,7 +108,7 @@ TEST_P(HandOver, SamePixelsAsTheCopyOnceEachAndAliveAfterClose) {
     AVIStreamRelease(stream);
     AVIFileRelease(file);
     for (std::size_t i = 0; i < kept.size(); ++i)
-        EXPECT_EQ(kept[i], copies[i]) << "frame " << i;
+        EXPECT_EQ(kept[i].Pixels(), copies[i]) << "frame " << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,6 +21,9 @@ Scene LoadScene(const std::string& path);
 
 // Draws a packed DIB into a new RGB32 image of its size (magenta where nothing was drawn).
 QImage DrawDib(const BITMAPINFOHEADER* dib, bool* drawn = nullptr);
+// A copy of 32-bit pixels as an RGB32 image, the fourth byte as it is.
+QImage ToImage(const std::uint8_t* bits, int width, int height, std::int64_t stride);
+QImage ToImage(const TDrawImage& image);
 
 // The raw calls with their handles in the program's owners, so a failed assertion leaks nothing.
 struct OpenedFile {

@@ -1,8 +1,9 @@
 // The video layer on the system's own AVIFile and DrawDib, driven through the loader's sequence
-// of calls, against scenes the system's codecs decode and against bad input.
+// of calls (the scene reader), against scenes the system's codecs decode and against bad input.
 
+#include "base/Unicode.h"
+#include "video/SceneReader.h"
 #include "video/VFW.h"
-#include "video/VFWHandles.h"
 
 #include "FrameColours.h"
 
@@ -16,94 +17,32 @@ namespace {
 
 const std::string kFixtures = RS_FIXTURES;
 
-struct Decoded {
-    HRESULT open = E_FAIL;
-    HRESULT stream = E_FAIL;
-    bool frameOpen = false;
-    DWORD rate = 0;
-    DWORD scale = 0;
-    LONG start = -1;
-    LONG end = -1;
-    HRESULT begin = E_FAIL;
+struct Decoded : SceneRead {
     std::vector<FrameRgb> centre; // per decoded frame
     int bandNotBlack = 0;         // frames whose top rows are not black (upside down, garbled)
     int undrawable = 0;           // frames whose layout DibBitsOffset refuses
 };
 
-FrameRgb Pixel(const std::uint8_t* bits, int width, int x, int y) {
-    const std::uint8_t* p = bits + (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4;
-    return {p[2], p[1], p[0]};
+FrameRgb Pixel(const TDrawImage& image, int x, int y) {
+    const std::uint32_t p = image.Pixel(x, y);
+    return {int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)};
 }
 
-// What the loader does with a scene, step by step, with a 32-bit DIB section as each bitmap.
+// What the loader does with a scene, step by step, each frame drawn into an image of its own.
 Decoded Decode(const std::string& path) {
     Decoded d;
-    PAVIFILE rawFile = nullptr;
-    d.open = AVIFileOpenPath(&rawFile, path.c_str());
-    AviFilePtr file(rawFile);
-    if (d.open != AVIERR_OK)
-        return d;
-    PAVISTREAM rawStream = nullptr;
-    d.stream = AVIFileGetStream(file.get(), &rawStream, streamtypeVIDEO, 0);
-    AviStreamPtr stream(rawStream);
-    if (!stream)
-        return d;
-    d.start = AVIStreamStart(stream.get());
-    d.end = AVIStreamEnd(stream.get());
-    GetFramePtr getFrame(AVIStreamGetFrameOpen(stream.get(), nullptr));
-    d.frameOpen = getFrame != nullptr;
-    if (!getFrame)
-        return d;
-    DrawDibPtr drawDib(DrawDibOpen());
-    AVISTREAMINFOA info{};
-    AVIStreamInfoA(stream.get(), &info, sizeof info);
-    d.rate = info.dwRate;
-    d.scale = info.dwScale;
-    DrawDibStart(drawDib.get(), 40);
-    d.begin = AVIStreamBeginStreaming(stream.get(), d.start, d.end, 1000);
-    if (d.begin != AVIERR_OK)
-        return d;
-
-    for (LONG n = 0;; ++n) {
-        const auto* header =
-            static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getFrame.get(), n));
-        if (header == nullptr)
-            break;
-        const std::int64_t bitsOffset = DibBitsOffset(*header);
-        if (bitsOffset < 0) {
-            ++d.undrawable;
-            continue;
-        }
-        const void* bits = reinterpret_cast<const char*>(header) + bitsOffset;
-        const int width = header->biWidth;
-        const int height = std::abs(header->biHeight);
-
-        HDC dc = CreateCompatibleDC(nullptr);
-        DrawDibBegin(drawDib.get(), dc, 0, 0, header, width, height, DDF_ANIMATE);
-        DrawDibRealize(drawDib.get(), dc, false);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height; // top-down: row 0 is the top row
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* pixels = nullptr;
-        HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &pixels, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, dib);
-        DrawDibDraw(drawDib.get(), dc, 0, 0, width, height, header, bits, 0, 0, width, height, 0);
-        DrawDibEnd(drawDib.get());
-        GdiFlush();
-        const auto* px = static_cast<const std::uint8_t*>(pixels);
-        d.centre.push_back(Pixel(px, width, width / 2, height / 2));
-        const FrameRgb band = Pixel(px, width, width / 2, 1);
-        if (band.r + band.g + band.b > 24)
-            ++d.bandNotBlack;
-        SelectObject(dc, old);
-        DeleteObject(dib);
-        DeleteDC(dc);
-    }
-    AVIStreamEndStreaming(stream.get());
-    DrawDibStop(drawDib.get());
+    static_cast<SceneRead&>(d) = ReadScene(
+        path.c_str(), [&](LONG, const BITMAPINFOHEADER&, const TDrawImage& picture, bool) {
+            if (picture.Null()) {
+                ++d.undrawable;
+                return true;
+            }
+            d.centre.push_back(Pixel(picture, picture.Width() / 2, picture.Height() / 2));
+            const FrameRgb band = Pixel(picture, picture.Width() / 2, 1);
+            if (band.r + band.g + band.b > 24)
+                ++d.bandNotBlack;
+            return true;
+        });
     return d;
 }
 
@@ -119,7 +58,7 @@ TEST_P(SystemCodecs, EveryFrameArrivesInOrderUpright) {
     const Decoded d = Decode(Fixture(GetParam()));
     ASSERT_EQ(d.open, AVIERR_OK);
     ASSERT_EQ(d.stream, AVIERR_OK);
-    ASSERT_TRUE(d.frameOpen) << "no decompressor";
+    ASSERT_TRUE(d.decompressor) << "no decompressor";
     EXPECT_EQ(d.begin, AVIERR_OK);
     EXPECT_EQ(d.start, 0);
     EXPECT_EQ(d.end, 10);
@@ -147,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Scenes, SystemCodecs,
 
 TEST(SystemCodecs, StreamInfoCarriesTheHeadersRateAndScale) {
     const Decoded d = Decode(Fixture("raw24_10.avi"));
-    EXPECT_EQ(d.rate, 30000u);
-    EXPECT_EQ(d.scale, 1001u);
+    EXPECT_EQ(d.info.dwRate, 30000u);
+    EXPECT_EQ(d.info.dwScale, 1001u);
 }
 
 // ---- Bad input: where the loader's sequence stops, and with which result ----
@@ -172,9 +111,9 @@ TEST_P(BadInputs, StopWhereTheLoaderReportsThem) {
     ASSERT_EQ(d.stream, want.stream) << std::hex << d.stream;
     if (d.stream != AVIERR_OK)
         return;
-    ASSERT_EQ(d.frameOpen, want.frameOpen);
-    if (d.frameOpen) {
-        EXPECT_EQ(d.rate, want.rate);
+    ASSERT_EQ(d.decompressor, want.frameOpen);
+    if (d.decompressor) {
+        EXPECT_EQ(d.info.dwRate, want.rate);
     }
 }
 
@@ -195,21 +134,20 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- File names beyond the code page, and what stays open afterwards ----
 
 std::wstring Wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring w(std::size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, w.data(), n);
-    w.resize(std::size_t(n - 1));
-    return w;
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(wide.begin(), wide.end());
+}
+
+std::string TempFolder() {
+    wchar_t temp[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    return Utf16ToUtf8(std::u16string(temp, temp + length));
 }
 
 TEST(FileNames, AnyUnicodeNameOpensAndNothingKeepsTheFileOpen) {
-    wchar_t temp[MAX_PATH];
-    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    char dir[4 * MAX_PATH];
-    ASSERT_GT(WideCharToMultiByte(CP_UTF8, 0, temp, -1, dir, sizeof dir, nullptr, nullptr), 0);
     // "Szene äöü 雪 ✓.avi": outside every single code page at once.
     const std::string path =
-        std::string(dir) + "Szene \xC3\xA4\xC3\xB6\xC3\xBC \xE9\x9B\xAA \xE2\x9C\x93.avi";
+        TempFolder() + "Szene \xC3\xA4\xC3\xB6\xC3\xBC \xE9\x9B\xAA \xE2\x9C\x93.avi";
     ASSERT_TRUE(CopyFileW(Wide(Fixture("raw24_10.avi")).c_str(), Wide(path).c_str(), FALSE));
 
     const Decoded d = Decode(path);
@@ -225,10 +163,15 @@ TEST(FileNames, AnyUnicodeNameOpensAndNothingKeepsTheFileOpen) {
     EXPECT_TRUE(DeleteFileW(Wide(path).c_str()));
 }
 
-TEST(FileNames, BytesThatAreNotUtf8AreRefused) {
+// Broken bytes in a name open no file, not even the one their replacement character would name.
+TEST(FileNames, BytesThatAreNotUtf8OpenNoOtherFile) {
+    const std::string replaced = TempFolder() + "Szene \xEF\xBF\xBD.avi";
+    ASSERT_TRUE(CopyFileW(Wide(Fixture("raw24_10.avi")).c_str(), Wide(replaced).c_str(), FALSE));
     PAVIFILE file = nullptr;
-    EXPECT_EQ(AVIFileOpenPath(&file, (kFixtures + "/raw24\xFF_10.avi").c_str()), AVIERR_FILEOPEN);
+    EXPECT_EQ(AVIFileOpenPath(&file, (TempFolder() + "Szene \xFF.avi").c_str()), AVIERR_FILEOPEN);
     EXPECT_EQ(file, nullptr);
+    EXPECT_EQ(Decode(replaced).open, AVIERR_OK);
+    EXPECT_TRUE(DeleteFileW(Wide(replaced).c_str()));
 }
 
 // ---- No leaked GDI object over repeated opens ----
