@@ -67,6 +67,7 @@ target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
 # their interface.
 add_library(rs_win_toolkit STATIC
     toolkit/win32/Text.cpp toolkit/win32/Text.h
+    toolkit/win32/Console.cpp toolkit/win32/Console.h
     toolkit/win32/TrackBar.cpp toolkit/win32/TrackBar.h
     toolkit/win32/Window.cpp toolkit/win32/Window.h
     toolkit/win32/Controls.cpp toolkit/win32/Controls.h

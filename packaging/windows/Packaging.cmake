@@ -94,6 +94,13 @@ add_test(NAME smoke_exe COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/smoke-exe.sh $
                                 ${CMAKE_COMMAND} ${RS_WIN_ZIP} ${CMAKE_BINARY_DIR}/smoke)
 set_tests_properties(smoke_exe PROPERTIES TIMEOUT 300)
 
+# What --help, --version and the message lines of reelstand.exe write to the console it was
+# started from, and to a pipe.
+rs_win_test(rs_win_console_test DISPLAY SOURCES tests/win32/ConsoleTest.cpp)
+target_compile_definitions(rs_win_console_test PRIVATE RS_REELSTAND="Z:$<TARGET_FILE:reelstand>"
+                                                       RS_VERSION="${PROJECT_VERSION}")
+add_dependencies(rs_win_console_test reelstand)
+
 # The GDI objects of the running program across 21 opens, counted from inside it by a hook DLL
 # (the counter lives with the graphics tests).
 if(EXISTS ${PROJECT_SOURCE_DIR}/tests/win32/GdiCount.h)
