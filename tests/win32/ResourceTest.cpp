@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <cwctype>
+#include <set>
 #include <string>
 
 namespace {
@@ -50,14 +51,40 @@ TEST(Resources, WindowDefinitionPicturesLoadByName) {
     }
 }
 
-TEST(Resources, MainIconHasTheSizesExplorerAsksFor) {
-    for (int side : {16, 32, 48}) {
+// One 32-bit image (with alpha) for every size Windows asks for, so none is scaled from another.
+TEST(Resources, MainIconHasEverySizeWindowsAsksFor) {
+    const std::set<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    // The icon group's directory: three words, then 14 bytes per image (width and height, 0
+    // standing for 256; colours; reserved; planes; bits per pixel; bytes; image id).
+    HRSRC group = FindResourceW(nullptr, L"MAINICON", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
+    ASSERT_NE(directory, nullptr);
+    WORD count = 0;
+    std::memcpy(&count, directory + 4, 2);
+    ASSERT_EQ(SizeofResource(nullptr, group), 6u + 14u * count);
+    std::set<int> found;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = directory + 6 + 14 * i;
+        WORD bits = 0;
+        std::memcpy(&bits, entry + 6, 2);
+        const int side = entry[0] == 0 ? 256 : entry[0];
+        EXPECT_EQ(entry[1], entry[0]);
+        EXPECT_EQ(bits, 32) << side;
+        found.insert(side);
+    }
+    EXPECT_EQ(found, sizes);
+
+    for (int side : sizes) {
         HICON icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, side, side, 0));
         ASSERT_NE(icon, nullptr) << side;
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));
         EXPECT_EQ(BitmapSize(info.hbmMask).cx, side);
+        BITMAP colour{};
+        EXPECT_TRUE(info.hbmColor && GetObjectW(info.hbmColor, sizeof colour, &colour));
+        EXPECT_EQ(colour.bmBitsPixel, 32) << side;
         DeleteObject(info.hbmMask);
         if (info.hbmColor)
             DeleteObject(info.hbmColor);
