@@ -130,6 +130,8 @@ foreach(name ${RS_WIN_DEFINITION_PICTURES})
     list(APPEND RS_RC_INPUTS ${RS_HOST_SKINS}/definition/${name}.bmp)
 endforeach()
 configure_file(resources/win32/reelstand.manifest.in ${CMAKE_BINARY_DIR}/reelstand.manifest @ONLY)
+# The licence's copyright line, for the version resource and the installer.
+file(STRINGS LICENSE RS_COPYRIGHT REGEX "^Copyright " LIMIT_COUNT 1)
 configure_file(resources/win32/reelstand.rc.in ${CMAKE_BINARY_DIR}/reelstand.rc @ONLY)
 add_library(rs_win_resources OBJECT ${CMAKE_BINARY_DIR}/reelstand.rc)
 set_source_files_properties(${CMAKE_BINARY_DIR}/reelstand.rc PROPERTIES
@@ -230,10 +232,12 @@ if(REELSTAND_TESTS)
     rs_win_test(rs_win_base_test SOURCES tests/win32/ProcessMemoryTest.cpp LIBS rs_base)
     rs_win_test(rs_win_graphics_test DISPLAY SOURCES tests/win32/GraphicsTest.cpp
                 tests/win32/GdiCount.h LIBS rs_win_graphics rs_win_resources)
-    rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp LIBS rs_win_resources)
+    rs_win_test(rs_win_resource_test SOURCES tests/win32/ResourceTest.cpp
+                LIBS rs_win_resources version)
     target_compile_definitions(rs_win_resource_test PRIVATE
         RS_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} RS_VERSION_MINOR=${PROJECT_VERSION_MINOR}
-        RS_VERSION_PATCH=${PROJECT_VERSION_PATCH})
+        RS_VERSION_PATCH=${PROJECT_VERSION_PATCH} RS_VERSION="${PROJECT_VERSION}"
+        RS_LICENSE="Z:${PROJECT_SOURCE_DIR}/LICENSE")
 
     list(TRANSFORM RS_WIN_PROGRAMS REPLACE "(.+)" "$<TARGET_FILE:\\1>" OUTPUT_VARIABLE files)
     add_test(NAME imports COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check-imports.sh

@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
+#include <fstream>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -112,6 +116,58 @@ TEST(Resources, VersionIsTheProjectVersion) {
     EXPECT_EQ(fixed->dwFileVersionMS, DWORD(RS_VERSION_MAJOR) << 16 | RS_VERSION_MINOR);
     EXPECT_EQ(fixed->dwFileVersionLS, DWORD(RS_VERSION_PATCH) << 16);
     EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
+}
+
+std::string Utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// The texts of Explorer's Details page, read as Explorer reads them from the program file; the
+// copyright is the licence's line.
+TEST(Resources, VersionTextsFillExplorersDetails) {
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+    const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_GE(length, sizeof(Translation));
+    EXPECT_EQ(translation->language, 0x0407); // German (Germany)
+
+    std::ifstream licence(RS_LICENSE);
+    std::string copyright;
+    while (std::getline(licence, copyright) && copyright.rfind("Copyright ", 0) != 0) {
+    }
+    ASSERT_EQ(copyright.rfind("Copyright ", 0), 0u) << "no copyright line in " << RS_LICENSE;
+
+    const std::pair<const wchar_t*, std::string> expected[] = {
+        {L"CompanyName", "Reelstand developers"},
+        {L"FileDescription", "Reelstand - Videoszenen in Schleife"},
+        {L"FileVersion", RS_VERSION},
+        {L"InternalName", "reelstand"},
+        {L"LegalCopyright", copyright},
+        {L"OriginalFilename", "reelstand.exe"},
+        {L"ProductName", "Reelstand"},
+        {L"ProductVersion", RS_VERSION},
+    };
+    wchar_t block[64];
+    for (const auto& [name, value] : expected) {
+        swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language,
+                 translation->codePage, name);
+        wchar_t* text = nullptr;
+        EXPECT_TRUE(VerQueryValueW(info.data(), block, reinterpret_cast<void**>(&text), &length))
+            << Utf8(name);
+        EXPECT_EQ(text ? Utf8(text) : std::string(), value) << Utf8(name);
+    }
 }
 
 // The manifest is the one the loader applies: the process runs DPI aware per monitor and gets
