@@ -132,6 +132,7 @@ endforeach()
 configure_file(resources/win32/reelstand.manifest.in ${CMAKE_BINARY_DIR}/reelstand.manifest @ONLY)
 # The licence's copyright line, for the version resource and the installer.
 file(STRINGS LICENSE RS_COPYRIGHT REGEX "^Copyright " LIMIT_COUNT 1)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS LICENSE)
 configure_file(resources/win32/reelstand.rc.in ${CMAKE_BINARY_DIR}/reelstand.rc @ONLY)
 add_library(rs_win_resources OBJECT ${CMAKE_BINARY_DIR}/reelstand.rc)
 set_source_files_properties(${CMAKE_BINARY_DIR}/reelstand.rc PROPERTIES
