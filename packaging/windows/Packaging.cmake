@@ -15,6 +15,15 @@ endif()
 set(RS_WIN_README ${CMAKE_BINARY_DIR}/README.txt)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${RS_WIN_README} @ONLY NEWLINE_STYLE CRLF)
 
+# The project's web address for the uninstall entry, where the AppStream metadata names one.
+set(RS_METAINFO ${PROJECT_SOURCE_DIR}/packaging/org.reelstand.Reelstand.metainfo.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RS_METAINFO})
+file(READ ${RS_METAINFO} metainfo)
+set(RS_HOMEPAGE "")
+if(metainfo MATCHES "<url type=\"homepage\">([^<]+)</url>")
+    set(RS_HOMEPAGE ${CMAKE_MATCH_1})
+endif()
+
 # rs_win_installer(<target> <program.exe> <output.exe> DEPENDS ... [ALL]): the installer around a
 # program file, with the README and the sample.
 find_program(MAKENSIS makensis)
@@ -22,12 +31,19 @@ function(rs_win_installer target exe output)
     cmake_parse_arguments(I "ALL" "" "DEPENDS" ${ARGN})
     set(script ${PROJECT_SOURCE_DIR}/packaging/windows/reelstand.nsi)
     set(icon ${RS_HOST_SKINS}/icons/reelstand.ico)
+    set(wizard ${RS_HOST_SKINS}/installer/wizard.bmp)
+    set(options)
+    if(RS_HOMEPAGE)
+        list(APPEND options -DURL=${RS_HOMEPAGE})
+    endif()
     add_custom_command(
         OUTPUT ${output}
         COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
-                -DEXE=${exe} -DICON=${icon} -DREADME=${RS_WIN_README}
-                -DSAMPLE=${RS_HOST_WINDOWS_SAMPLE} -DOUTFILE=${output} ${script}
-        DEPENDS ${I_DEPENDS} ${script} ${icon} ${RS_WIN_README} ${RS_HOST_WINDOWS_SAMPLE}
+                -DEXE=${exe} -DICON=${icon} -DWIZARD=${wizard} -DREADME=${RS_WIN_README}
+                -DSAMPLE=${RS_HOST_WINDOWS_SAMPLE} -DOUTFILE=${output}
+                "-DCOPYRIGHT=${RS_COPYRIGHT}" ${options} ${script}
+        DEPENDS ${I_DEPENDS} ${script} ${icon} ${wizard} ${RS_WIN_README}
+                ${RS_HOST_WINDOWS_SAMPLE}
         COMMENT "Building the installer ${output}"
         VERBATIM)
     set(all)
@@ -81,7 +97,8 @@ if(NOT REELSTAND_TESTS OR NOT RS_WINE_TESTS)
 endif()
 if(MAKENSIS)
     add_test(NAME installer COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/installer-test.sh
-                                    ${RS_WINE_RUN} ${RS_WIN_SETUP})
+                                    ${RS_WINE_RUN} ${RS_WIN_SETUP} ${PROJECT_VERSION}
+                                    "${RS_HOMEPAGE}")
     set_tests_properties(installer PROPERTIES TIMEOUT 300)
 endif()
 

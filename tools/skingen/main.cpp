@@ -1,7 +1,7 @@
 // Draws the transport buttons' skins and the program icon, and writes them in the formats the
 // program embeds: 8-bit resource DIBs, 24-bit window-definition pictures, an icon with alpha at
-// every size Windows asks for. The desktop's PNG icons (icons/hicolor/) come from the same
-// artwork.
+// every size Windows asks for. The desktop's PNG icons (icons/hicolor/) and the Windows
+// installer's picture (installer/) come from the same artwork.
 //
 // Usage: skingen <output dir> [--preview <dir>]   (the preview is a PNG sheet at 1:1 and 8x)
 
@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QStringList>
 #include <cstdio>
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir out(args[0]);
-    for (const char* sub : {"bitmaps", "definition", "icons"}) {
+    for (const char* sub : {"bitmaps", "definition", "icons", "installer"}) {
         if (!out.mkpath(QLatin1String(sub))) {
             std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(out.filePath(sub)));
             return 1;
@@ -137,6 +138,19 @@ int main(int argc, char** argv) {
             ok = false;
         }
     }
+
+    // The Windows installer's welcome and finish pages: the icon's ball on a pale sky, at the
+    // size the pages are laid out for (164 x 314 at 100 %).
+    QImage wizard(164, 314, QImage::Format_RGB32);
+    {
+        QPainter p(&wizard);
+        QLinearGradient sky(0, 0, 0, wizard.height());
+        sky.setColorAt(0.0, Qt::white);
+        sky.setColorAt(1.0, QColor(196, 222, 250));
+        p.fillRect(wizard.rect(), sky);
+        p.drawImage(QPoint(18, 40), DrawIcon(128));
+    }
+    ok = Write(out.filePath(QStringLiteral("installer/wizard.bmp")), BmpFile24(wizard)) && ok;
 
     if (!previewDir.isEmpty() && ok) {
         QDir(previewDir).mkpath(QStringLiteral("."));
