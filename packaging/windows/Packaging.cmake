@@ -15,6 +15,16 @@ endif()
 set(RS_WIN_README ${CMAKE_BINARY_DIR}/README.txt)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${RS_WIN_README} @ONLY NEWLINE_STYLE CRLF)
 
+# A release is signed with the project's certificate: this command, run with a file's path as its
+# last argument, signs that file in place (see the README's Windows section). It signs the
+# packages' reelstand.exe, the installer and its uninstaller. Empty: nothing is signed.
+set(REELSTAND_SIGN_COMMAND "" CACHE STRING
+    "Command that signs a Windows program in place, given its path as the last argument")
+set(RS_SIGN)
+if(REELSTAND_SIGN_COMMAND)
+    separate_arguments(RS_SIGN NATIVE_COMMAND "${REELSTAND_SIGN_COMMAND}")
+endif()
+
 # The project's web address for the uninstall entry, where the AppStream metadata names one.
 set(RS_METAINFO ${PROJECT_SOURCE_DIR}/packaging/org.reelstand.Reelstand.metainfo.xml)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RS_METAINFO})
@@ -35,6 +45,9 @@ function(rs_win_installer target exe output)
     set(options)
     if(RS_HOMEPAGE)
         list(APPEND options -DURL=${RS_HOMEPAGE})
+    endif()
+    if(REELSTAND_SIGN_COMMAND)
+        list(APPEND options "-DSIGN=${REELSTAND_SIGN_COMMAND}")
     endif()
     add_custom_command(
         OUTPUT ${output}
@@ -60,10 +73,15 @@ if(TARGET reelstand)
     # The packages' program without its debugging information (three quarters of the file).
     set(stage ${CMAKE_BINARY_DIR}/package/${RS_WIN_PACKAGE})
     set(exe ${CMAKE_BINARY_DIR}/package/reelstand.exe)
+    set(sign)
+    if(RS_SIGN)
+        set(sign COMMAND ${RS_SIGN} ${exe})
+    endif()
     add_custom_command(
         OUTPUT ${exe}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package
         COMMAND ${CMAKE_STRIP} --strip-debug -o ${exe} $<TARGET_FILE:reelstand>
+        ${sign}
         DEPENDS reelstand
         COMMENT "Stripping reelstand.exe for the packages"
         VERBATIM)

@@ -3,10 +3,11 @@
 ; scene types offered in "Open with" and under Default apps, without taking over any default.
 ;   makensis -DVERSION=0.1.0 -DARCH=x86_64|i686 -DEXE=reelstand.exe -DICON=reelstand.ico
 ;            -DWIZARD=wizard.bmp -DREADME=README.txt -DSAMPLE=reelstand-sample.avi
-;            -DOUTFILE=reelstand-setup.exe;            "-DCOPYRIGHT=Copyright (c) ..." [-DURL=https://...]
+;            -DOUTFILE=reelstand-setup.exe;            "-DCOPYRIGHT=Copyright (c) ..." [-DURL=https://...] ["-DSIGN=command"]
 ;            reelstand.nsi
 ; /S installs silently; /CurrentUser (the default) or /AllUsers (administrators only) choose for
-; whom; /D=DIR (last on the command line) chooses the folder.
+; whom; /D=DIR (last on the command line) chooses the folder. SIGN, when given, signs the
+; installer and the uninstaller: it is run with the file's path as its last argument.
 
 Unicode true
 ManifestDPIAware true
@@ -50,6 +51,10 @@ Name "Reelstand"
 OutFile "${OUTFILE}"
 BrandingText "Reelstand ${VERSION}"
 SetCompressor /SOLID lzma
+!ifdef SIGN
+    !finalize '${SIGN} "%1"' = 0
+    !uninstfinalize '${SIGN} "%1"' = 0
+!endif
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=1031 "ProductName" "Reelstand"
