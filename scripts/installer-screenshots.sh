@@ -61,22 +61,22 @@ shot() { # WINDOW NAME: the window as it is on screen now
     echo "$out/$2.png"
 }
 
-next() { # presses the default button (Weiter, Installieren, Fertig stellen ...)
-    xdotool windowfocus --sync "$1" key Return
+# pages LOCALE PROGRAM NAME...: starts PROGRAM on a system of LOCALE and photographs one page
+# per NAME, going on with its default button (Weiter, Installieren, Fertigstellen ...) each time.
+pages() {
+    local locale=$1 program=$2 win
+    shift 2
+    LC_ALL=$locale "$wine" "$program" &
+    win=$(window "Reelstand") || fail "no window of $program"
+    for name in "$@"; do
+        shot "$win" "$name"
+        xdotool windowfocus --sync "$win" key Return
+    done
 }
 
-# The installer, step by step.
-LC_ALL=$german "$wine" "$setup" &
-win=$(window "Reelstand") || fail "no installer window"
-shot "$win" 1-willkommen
-next "$win"
-shot "$win" 2-benutzer
-next "$win"
-shot "$win" 3-zielordner
-next "$win"
-shot "$win" 4-fertig
-# "Reelstand starten" is ticked: the program starts as the installer ends.
-next "$win"
+# The installer, step by step. "Reelstand starten" is ticked on the last page: the program
+# starts as the installer ends.
+pages "$german" "$setup" 1-willkommen 2-benutzer 3-zielordner 4-fertig
 player=$(window "Tavrin Reelstand") || fail "Reelstand did not start from the last page"
 shot "$player" 5-reelstand-gestartet
 "$server" -k 2>/dev/null || true
@@ -85,18 +85,11 @@ shot "$player" 5-reelstand-gestartet
 # The uninstaller of the install just made (for the current user, the default).
 uninstall=$(find "$prefix/drive_c" -path '*/Reelstand/uninstall.exe' | head -n 1)
 [ -n "$uninstall" ] || fail "no uninstaller installed"
-LC_ALL=$german "$wine" "$uninstall" &
-win=$(window "Reelstand") || fail "no uninstaller window"
-shot "$win" 6-deinstallieren
-next "$win"
-shot "$win" 7-deinstalliert
-next "$win"
+pages "$german" "$uninstall" 6-deinstallieren 7-deinstalliert
 "$server" -w
 
 # Any other language gets English.
-LC_ALL=C "$wine" "$setup" &
-win=$(window "Reelstand") || fail "no installer window"
-shot "$win" 8-welcome-english
+pages C "$setup" 8-welcome-english
 "$server" -k 2>/dev/null || true
 "$server" -w
 rm -f "$out/screen.png"
