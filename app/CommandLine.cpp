@@ -1,7 +1,5 @@
 #include "app/CommandLine.h"
 
-#include <cstdio>
-
 namespace {
 // Every "%1" of `text` replaced by `value`.
 String Substitute(String text, const String& value) {
@@ -89,9 +87,4 @@ String VersionText(const String& program) {
     return program + " " REELSTAND_VERSION "\n"
                      "Copyright (c) 2026 the Reelstand developers\n"
                      "Lizenz: MIT\n";
-}
-
-bool WriteStandardOutput(const String& text) {
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    return std::fflush(stdout) == 0 && written && std::ferror(stdout) == 0;
 }

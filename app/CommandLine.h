@@ -36,7 +36,3 @@ String ExtractFileExt(const String& path);
 // What --help and --version print; `program` is the name the messages use.
 String HelpText(const String& program);
 String VersionText(const String& program);
-
-// Writes `text` to standard output; false when it could not be written (a full disk, a closed
-// pipe), which a command that only prints must report.
-bool WriteStandardOutput(const String& text);

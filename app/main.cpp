@@ -4,7 +4,6 @@
 #include "toolkit/Startup.h"
 #include "video/VFW.h"
 
-#include <cstdio>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -16,11 +15,12 @@ int main(int argc, char** argv) {
 
     // --help and --version print without a window, so they need no display.
     if (commandLine.Action != TCommandLine::TAction::Run) {
-        if (WriteStandardOutput(commandLine.Action == TCommandLine::TAction::Help
+        if (WriteStandardStream(TStandardStream::Output,
+                                commandLine.Action == TCommandLine::TAction::Help
                                     ? HelpText(program)
                                     : VersionText(program)))
             return 0;
-        std::fprintf(stderr, "%s: Schreibfehler\n", program.c_str());
+        WriteStandardStream(TStandardStream::Error, program + ": Schreibfehler\n");
         return 1;
     }
 

@@ -65,7 +65,7 @@ types_metainfo=$(grep -o '<mediatype>[^<]*' "$metainfo" | sed 's/<mediatype>//' 
 release=$(grep -o '<release version="[^"]*"' "$metainfo" | sed -n 1p | cut -d'"' -f2)
 [ "$release" = "${version%-*}" ] || fail "newest release in the metadata is '$release', package version $version"
 
-for size in 16 32 48 64 128; do
+for size in 16 22 24 32 48 64 128 256; do
     icon=$share/icons/hicolor/${size}x$size/apps/$id.png
     [ -f "$icon" ] || fail "no icon $icon"
     [[ $(file -b "$icon") == "PNG image data, $size x $size, "* ]] ||

@@ -2,9 +2,9 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
+#include "toolkit/Startup.h"
 #include "toolkit/SysUtils.h"
 
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -89,8 +89,7 @@ void TApplication::ShowBox(TBoxKind kind, const String& text,
                            const std::function<void(const String&)>& hook) {
     // Written before the box blocks, and also for the tests' recorder.
     const String line = MessageLine(text) + '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
+    WriteStandardStream(TStandardStream::Error, line);
     if (hook) {
         hook(text);
         return;

@@ -20,3 +20,11 @@ using TProgramBody = std::function<int(TApplication& app, const std::vector<Stri
 int StartApplication(const String& exePath, const std::vector<String>& words,
                      std::size_t optionWords, int minWidth, int minHeight,
                      const TProgramBody& body);
+
+// The program's standard output and standard error.
+enum class TStandardStream { Output, Error };
+
+// Writes UTF-8 `text` to `stream`; false when it could not be written (a full disk, a closed
+// pipe), which a command that only prints must report. Where the system keeps a program with a
+// window apart from the prompt that started it, the text still reaches that prompt.
+bool WriteStandardStream(TStandardStream stream, const String& text);

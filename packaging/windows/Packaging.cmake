@@ -15,6 +15,25 @@ endif()
 set(RS_WIN_README ${CMAKE_BINARY_DIR}/README.txt)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${RS_WIN_README} @ONLY NEWLINE_STYLE CRLF)
 
+# A release is signed with the project's certificate: this command, run with a file's path as its
+# last argument, signs that file in place (see the README's Windows section). It signs the
+# packages' reelstand.exe, the installer and its uninstaller. Empty: nothing is signed.
+set(REELSTAND_SIGN_COMMAND "" CACHE STRING
+    "Command that signs a Windows program in place, given its path as the last argument")
+set(RS_SIGN)
+if(REELSTAND_SIGN_COMMAND)
+    separate_arguments(RS_SIGN NATIVE_COMMAND "${REELSTAND_SIGN_COMMAND}")
+endif()
+
+# The project's web address for the uninstall entry, where the AppStream metadata names one.
+set(RS_METAINFO ${PROJECT_SOURCE_DIR}/packaging/org.reelstand.Reelstand.metainfo.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RS_METAINFO})
+file(READ ${RS_METAINFO} metainfo)
+set(RS_HOMEPAGE "")
+if(metainfo MATCHES "<url type=\"homepage\">([^<]+)</url>")
+    set(RS_HOMEPAGE ${CMAKE_MATCH_1})
+endif()
+
 # rs_win_installer(<target> <program.exe> <output.exe> DEPENDS ... [ALL]): the installer around a
 # program file, with the README and the sample.
 find_program(MAKENSIS makensis)
@@ -22,12 +41,22 @@ function(rs_win_installer target exe output)
     cmake_parse_arguments(I "ALL" "" "DEPENDS" ${ARGN})
     set(script ${PROJECT_SOURCE_DIR}/packaging/windows/reelstand.nsi)
     set(icon ${RS_HOST_SKINS}/icons/reelstand.ico)
+    set(wizard ${RS_HOST_SKINS}/installer/wizard.bmp)
+    set(options)
+    if(RS_HOMEPAGE)
+        list(APPEND options -DURL=${RS_HOMEPAGE})
+    endif()
+    if(REELSTAND_SIGN_COMMAND)
+        list(APPEND options "-DSIGN=${REELSTAND_SIGN_COMMAND}")
+    endif()
     add_custom_command(
         OUTPUT ${output}
         COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
-                -DEXE=${exe} -DICON=${icon} -DREADME=${RS_WIN_README}
-                -DSAMPLE=${RS_HOST_WINDOWS_SAMPLE} -DOUTFILE=${output} ${script}
-        DEPENDS ${I_DEPENDS} ${script} ${icon} ${RS_WIN_README} ${RS_HOST_WINDOWS_SAMPLE}
+                -DEXE=${exe} -DICON=${icon} -DWIZARD=${wizard} -DREADME=${RS_WIN_README}
+                -DSAMPLE=${RS_HOST_WINDOWS_SAMPLE} -DOUTFILE=${output}
+                "-DCOPYRIGHT=${RS_COPYRIGHT}" ${options} ${script}
+        DEPENDS ${I_DEPENDS} ${script} ${icon} ${wizard} ${RS_WIN_README}
+                ${RS_HOST_WINDOWS_SAMPLE}
         COMMENT "Building the installer ${output}"
         VERBATIM)
     set(all)
@@ -44,10 +73,15 @@ if(TARGET reelstand)
     # The packages' program without its debugging information (three quarters of the file).
     set(stage ${CMAKE_BINARY_DIR}/package/${RS_WIN_PACKAGE})
     set(exe ${CMAKE_BINARY_DIR}/package/reelstand.exe)
+    set(sign)
+    if(RS_SIGN)
+        set(sign COMMAND ${RS_SIGN} ${exe})
+    endif()
     add_custom_command(
         OUTPUT ${exe}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package
         COMMAND ${CMAKE_STRIP} --strip-debug -o ${exe} $<TARGET_FILE:reelstand>
+        ${sign}
         DEPENDS reelstand
         COMMENT "Stripping reelstand.exe for the packages"
         VERBATIM)

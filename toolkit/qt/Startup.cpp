@@ -13,6 +13,7 @@
 #include <QTranslator>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -55,6 +56,12 @@ std::unique_ptr<QTranslator> LoadQtTranslations(const QLocale& locale) {
         return nullptr;
     QCoreApplication::installTranslator(translator.get());
     return translator;
+}
+
+bool WriteStandardStream(TStandardStream stream, const String& text) {
+    std::FILE* file = stream == TStandardStream::Output ? stdout : stderr;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fflush(file) == 0 && written && std::ferror(file) == 0;
 }
 
 std::vector<String> ProgramArguments(int argc, char** argv) {

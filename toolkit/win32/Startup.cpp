@@ -1,6 +1,7 @@
 #include "toolkit/Startup.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/win32/Console.h"
 #include "toolkit/win32/Scale.h"
 #include "toolkit/win32/Text.h"
 #include "toolkit/win32/native/ComScope.h"
@@ -51,6 +52,11 @@ std::vector<String> ProgramArguments(int, char**) {
     for (std::string& argument : win32::CommandLineArguments())
         arguments.push_back(std::move(argument));
     return arguments;
+}
+
+bool WriteStandardStream(TStandardStream stream, const String& text) {
+    return stream == TStandardStream::Output ? win32::WriteStandard(STD_OUTPUT_HANDLE, stdout, text)
+                                             : win32::WriteStandard(STD_ERROR_HANDLE, stderr, text);
 }
 
 int StartApplication(const String& exePath, const std::vector<String>& words, std::size_t,

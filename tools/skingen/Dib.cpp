@@ -2,7 +2,9 @@
 
 #include "base/Dib.h"
 
+#include <QBuffer>
 #include <QtEndian>
+#include <cstring>
 
 namespace {
 
@@ -27,9 +29,10 @@ void PutInfoHeader(QByteArray& out, const DibHeader& header) {
     out.append(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-void PutColourTable(QByteArray& out, const QImage& indexed, int entries) {
+// The full table of an 8-bit image: 256 entries.
+void PutColourTable(QByteArray& out, const QImage& indexed) {
     const QList<QRgb> table = indexed.colorTable();
-    for (int i = 0; i < entries; ++i) {
+    for (int i = 0; i < 256; ++i) {
         const QRgb c = i < table.size() ? table[i] : qRgb(0, 0, 0);
         out.append(char(qBlue(c)));
         out.append(char(qGreen(c)));
@@ -38,18 +41,12 @@ void PutColourTable(QByteArray& out, const QImage& indexed, int entries) {
     }
 }
 
-// Pixel rows of an indexed image at 4 or 8 bits, bottom-up.
-void PutIndexedRows(QByteArray& out, const QImage& indexed, int bitCount) {
-    const int stride = Stride(indexed.width(), bitCount);
+// Pixel rows of an 8-bit indexed image, bottom-up.
+void PutIndexedRows(QByteArray& out, const QImage& indexed) {
+    const int stride = Stride(indexed.width(), 8);
     for (int y = indexed.height() - 1; y >= 0; --y) {
         QByteArray row(stride, '\0');
-        const uchar* in = indexed.constScanLine(y);
-        for (int x = 0; x < indexed.width(); ++x) {
-            if (bitCount == 8)
-                row[x] = char(in[x]);
-            else
-                row[x / 2] = char(uchar(row[x / 2]) | (x % 2 ? in[x] & 0x0f : (in[x] & 0x0f) << 4));
-        }
+        std::memcpy(row.data(), indexed.constScanLine(y), std::size_t(indexed.width()));
         out.append(row);
     }
 }
@@ -59,8 +56,8 @@ void PutIndexedRows(QByteArray& out, const QImage& indexed, int bitCount) {
 QByteArray ResourceDib8(const QImage& indexed) {
     QByteArray out;
     PutInfoHeader(out, UncompressedDibHeader(indexed.width(), indexed.height(), 8, 256));
-    PutColourTable(out, indexed, 256);
-    PutIndexedRows(out, indexed, 8);
+    PutColourTable(out, indexed);
+    PutIndexedRows(out, indexed);
     return out;
 }
 
@@ -87,22 +84,40 @@ QByteArray BmpFile24(const QImage& image) {
     return out;
 }
 
-QByteArray IcoFile(const QList<IconImage>& images) {
+QByteArray IcoFile(const QList<QImage>& images) {
     QList<QByteArray> bodies;
-    for (const IconImage& icon : images) {
-        const int w = icon.indexed.width(), h = icon.indexed.height();
-        const int maskStride = Stride(w, 1);
+    for (const QImage& image : images) {
+        const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+        const int w = argb.width(), h = argb.height();
         QByteArray body;
-        // The height counts the colour rows and the mask rows together.
-        DibHeader header = UncompressedDibHeader(w, 2 * h, icon.bitCount);
-        header.biSizeImage = quint32((Stride(w, icon.bitCount) + maskStride) * h);
+        if (w >= 256) {
+            QBuffer buffer(&body);
+            buffer.open(QIODevice::WriteOnly);
+            argb.save(&buffer, "PNG");
+            bodies.append(body);
+            continue;
+        }
+        // Straight (not premultiplied) BGRA rows, bottom-up, then the 1-bit mask that systems
+        // without alpha use: set where the pixel is fully transparent. The height counts the
+        // colour rows and the mask rows together.
+        const int maskStride = Stride(w, 1);
+        DibHeader header = UncompressedDibHeader(w, 2 * h, 32);
+        header.biSizeImage = quint32((Stride(w, 32) + maskStride) * h);
         PutInfoHeader(body, header);
-        PutColourTable(body, icon.indexed, 1 << icon.bitCount);
-        PutIndexedRows(body, icon.indexed, icon.bitCount);
         for (int y = h - 1; y >= 0; --y) {
+            const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            for (int x = 0; x < w; ++x) {
+                body.append(char(qBlue(in[x])));
+                body.append(char(qGreen(in[x])));
+                body.append(char(qRed(in[x])));
+                body.append(char(qAlpha(in[x])));
+            }
+        }
+        for (int y = h - 1; y >= 0; --y) {
+            const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
             QByteArray row(maskStride, '\0');
             for (int x = 0; x < w; ++x) {
-                if (icon.mask[y][x])
+                if (qAlpha(in[x]) == 0)
                     row[x / 8] = char(uchar(row[x / 8]) | (0x80 >> (x % 8)));
             }
             body.append(row);
@@ -116,13 +131,14 @@ QByteArray IcoFile(const QList<IconImage>& images) {
     Put16(out, quint16(images.size()));
     quint32 offset = quint32(6 + 16 * images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
-        const IconImage& icon = images[i];
-        out.append(char(icon.indexed.width() >= 256 ? 0 : icon.indexed.width()));
-        out.append(char(icon.indexed.height() >= 256 ? 0 : icon.indexed.height()));
-        out.append(char(icon.bitCount >= 8 ? 0 : 1 << icon.bitCount));
+        const QImage& image = images[i];
+        // 0 stands for 256.
+        out.append(char(image.width() >= 256 ? 0 : image.width()));
+        out.append(char(image.height() >= 256 ? 0 : image.height()));
+        out.append('\0'); // no colour table
         out.append('\0');
-        Put16(out, 1);
-        Put16(out, quint16(icon.bitCount));
+        Put16(out, 1);  // planes
+        Put16(out, 32); // bits per pixel
         Put32(out, quint32(bodies[i].size()));
         Put32(out, offset);
         offset += quint32(bodies[i].size());

@@ -13,11 +13,6 @@ QByteArray ResourceDib8(const QImage& indexed);
 // A 24-bit .bmp file.
 QByteArray BmpFile24(const QImage& image);
 
-// One icon image: `indexed` holds 16 or 256 colours (4 or 8 bits); `mask` marks transparent
-// pixels (true = transparent).
-struct IconImage {
-    QImage indexed;
-    int bitCount;
-    QList<QList<bool>> mask;
-};
-QByteArray IcoFile(const QList<IconImage>& images);
+// An icon file of square images with alpha, each 32-bit; those of 256 pixels and more are
+// stored as PNG, as Windows expects them.
+QByteArray IcoFile(const QList<QImage>& images);

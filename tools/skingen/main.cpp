@@ -1,6 +1,7 @@
 // Draws the transport buttons' skins and the program icon, and writes them in the formats the
-// program embeds: 8-bit resource DIBs, 24-bit window-definition pictures, a 16/256-colour icon.
-// The desktop's PNG icons (icons/hicolor/) come from the same artwork.
+// program embeds: 8-bit resource DIBs, 24-bit window-definition pictures, an icon with alpha at
+// every size Windows asks for. The desktop's PNG icons (icons/hicolor/) and the Windows
+// installer's picture (installer/) come from the same artwork.
 //
 // Usage: skingen <output dir> [--preview <dir>]   (the preview is a PNG sheet at 1:1 and 8x)
 
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QStringList>
 #include <cstdio>
@@ -39,21 +41,12 @@ const QList<std::pair<const char*, Look>> kDefinitionPictures = {{"Picture", Loo
 const QList<std::pair<const char*, Symbol>> kButtons = {
     {"ImgBtn12", Symbol::Play}, {"ImgBtn13", Symbol::StepForward}, {"ImgBtn14", Symbol::StepBack}};
 
-IconImage MakeIconImage(int size, int bitCount) {
-    const QImage argb = DrawIcon(size);
-    QImage opaque(argb.size(), QImage::Format_RGB32);
-    QList<QList<bool>> mask(size, QList<bool>(size, false));
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const QRgb c = argb.pixel(x, y);
-            // A 1-bit mask: half-covered edge pixels become solid in their own colour.
-            mask[y][x] = qAlpha(c) < 128;
-            opaque.setPixel(x, y, mask[y][x] ? qRgb(0, 0, 0) : (c | 0xff000000u));
-        }
-    }
-    // Black at index 0 is what the transparent pixels hold, so the mask leaves the screen as is.
-    return {ToIndexed(opaque, 1 << bitCount, {qRgb(0, 0, 0)}), bitCount, mask};
-}
+// Windows picks among these for every view and scale: 16 to 48 for lists and the title bar
+// (up to 200 %), 64 and 256 for Explorer's large icons.
+constexpr int kWindowsIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+// The hicolor theme's sizes that desktops ask for: panels (22, 24), menus and lists, the software
+// centre (64, 128) and high-resolution screens (256).
+constexpr int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 
 QImage Sheet(const QList<QList<QImage>>& rows, int scale, QColor background) {
     int w = 0, h = 0;
@@ -102,7 +95,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir out(args[0]);
-    for (const char* sub : {"bitmaps", "definition", "icons"}) {
+    for (const char* sub : {"bitmaps", "definition", "icons", "installer"}) {
         if (!out.mkpath(QLatin1String(sub))) {
             std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(out.filePath(sub)));
             return 1;
@@ -133,14 +126,11 @@ int main(int argc, char** argv) {
         preview << row;
     }
 
-    QList<IconImage> icons;
-    for (int bitCount : {4, 8}) {
-        for (int size : {16, 32, 48})
-            icons << MakeIconImage(size, bitCount);
-    }
+    QList<QImage> icons;
+    for (int size : kWindowsIconSizes)
+        icons << DrawIcon(size);
     ok = Write(out.filePath(QStringLiteral("icons/reelstand.ico")), IcoFile(icons)) && ok;
-    // The desktop's icons (hicolor theme) from the same artwork, at the sizes desktops ask for.
-    for (int size : {16, 32, 48, 64, 128}) {
+    for (int size : kDesktopIconSizes) {
         const QString dir = QStringLiteral("icons/hicolor/%1x%1").arg(size);
         const QString file = out.filePath(dir + QStringLiteral("/reelstand.png"));
         if (!out.mkpath(dir) || !DrawIcon(size).save(file)) {
@@ -149,17 +139,22 @@ int main(int argc, char** argv) {
         }
     }
 
+    // The Windows installer's welcome and finish pages: the icon's ball on a pale sky, at the
+    // size the pages are laid out for (164 x 314 at 100 %).
+    QImage wizard(164, 314, QImage::Format_RGB32);
+    {
+        QPainter p(&wizard);
+        QLinearGradient sky(0, 0, 0, wizard.height());
+        sky.setColorAt(0.0, Qt::white);
+        sky.setColorAt(1.0, QColor(196, 222, 250));
+        p.fillRect(wizard.rect(), sky);
+        p.drawImage(QPoint(18, 40), DrawIcon(128));
+    }
+    ok = Write(out.filePath(QStringLiteral("installer/wizard.bmp")), BmpFile24(wizard)) && ok;
+
     if (!previewDir.isEmpty() && ok) {
         QDir(previewDir).mkpath(QStringLiteral("."));
-        QList<QList<QImage>> iconRows(2);
-        for (qsizetype i = 0; i < icons.size(); ++i) {
-            QImage shown = icons[i].indexed.convertToFormat(QImage::Format_ARGB32);
-            for (int y = 0; y < shown.height(); ++y)
-                for (int x = 0; x < shown.width(); ++x)
-                    if (icons[i].mask[y][x])
-                        shown.setPixel(x, y, qRgba(0, 0, 0, 0));
-            iconRows[i / 3] << shown;
-        }
+        const QList<QList<QImage>> iconRows = {icons};
         for (int scale : {1, 8}) {
             const QString suffix = QStringLiteral("_%1x.png").arg(scale);
             ok = Sheet(preview, scale, Qt::white)

@@ -1,10 +1,11 @@
 // The skin files as the Qt build stores them in its resources: their bytes, and the icon.
 #include <QFile>
+#include <QImage>
 #include <QImageReader>
 #include <QtEndian>
 #include <gtest/gtest.h>
 #include <set>
-#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -52,33 +53,61 @@ TEST(SkinFiles, DefinitionPicturesAreTwentyFourBitBmps) {
     }
 }
 
-TEST(SkinFiles, IconHoldsSixteenThirtyTwoAndFortyEightPixelsInSixteenAnd256Colours) {
+// Every size Windows asks for, 32-bit with alpha; 256 pixels as PNG. Each image is the ball on
+// a transparent ground: clear corners, an opaque centre, soft edge pixels in between.
+TEST(SkinFiles, IconHoldsEverySizeWindowsAsksForWithAlpha) {
     const QString path = QStringLiteral(":/icons/reelstand.ico");
     const QByteArray ico = Read(path);
-    ASSERT_GE(ico.size(), 6 + 6 * 16);
+    const std::vector<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    const int count = int(sizes.size());
+    ASSERT_GE(ico.size(), 6 + 16 * count);
     EXPECT_EQ(U16(ico, 2), 1); // icon, not cursor
-    ASSERT_EQ(U16(ico, 4), 6);
-    std::set<std::tuple<int, int>> entries;
-    for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(U16(ico, 4), count);
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(sizes[i]);
         const int at = 6 + 16 * i;
-        const int width = uchar(ico[at]), height = uchar(ico[at + 1]);
-        const int bits = U16(ico, at + 6);
-        EXPECT_EQ(width, height);
-        // The image's own header agrees with the directory.
+        EXPECT_EQ(uchar(ico[at]), sizes[i] % 256); // 0 stands for 256
+        EXPECT_EQ(uchar(ico[at + 1]), sizes[i] % 256);
+        EXPECT_EQ(U16(ico, at + 6), 32);
         const int image = static_cast<int>(U32(ico, at + 12));
-        ASSERT_LE(image + 40, ico.size());
-        EXPECT_EQ(U16(ico, image + 14), bits);
-        entries.insert({width, bits});
+        const int bytes = static_cast<int>(U32(ico, at + 8));
+        ASSERT_LE(image + bytes, ico.size());
+        const QByteArray body = ico.mid(image, bytes);
+        QImage decoded;
+        if (sizes[i] == 256) {
+            ASSERT_TRUE(body.startsWith("\x89PNG\r\n\x1a\n"));
+            decoded = QImage::fromData(body, "PNG");
+        } else {
+            // The image's own header agrees with the directory: twice the height for the mask.
+            EXPECT_EQ(static_cast<qint32>(U32(body, 4)), sizes[i]);
+            EXPECT_EQ(static_cast<qint32>(U32(body, 8)), 2 * sizes[i]);
+            EXPECT_EQ(U16(body, 14), 32);
+            // The bottom-left corner's BGRA is the first pixel, the centre's lies halfway.
+            decoded = QImage(sizes[i], sizes[i], QImage::Format_ARGB32);
+            for (int y = 0; y < sizes[i]; ++y) {
+                for (int x = 0; x < sizes[i]; ++x) {
+                    const int p = 40 + 4 * ((sizes[i] - 1 - y) * sizes[i] + x);
+                    decoded.setPixel(x, y,
+                                     qRgba(uchar(body[p + 2]), uchar(body[p + 1]), uchar(body[p]),
+                                           uchar(body[p + 3])));
+                }
+            }
+        }
+        ASSERT_EQ(decoded.size(), QSize(sizes[i], sizes[i]));
+        EXPECT_EQ(qAlpha(decoded.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(decoded.pixel(sizes[i] / 2, sizes[i] / 2)), 255);
+        std::set<int> alphas;
+        for (int y = 0; y < sizes[i]; ++y)
+            for (int x = 0; x < sizes[i]; ++x)
+                alphas.insert(qAlpha(decoded.pixel(x, y)));
+        EXPECT_GT(alphas.size(), 2u) << "no soft edge";
     }
-    const std::set<std::tuple<int, int>> expected = {{16, 4}, {32, 4}, {48, 4},
-                                                     {16, 8}, {32, 8}, {48, 8}};
-    EXPECT_EQ(entries, expected);
 
+    // The window's icon on Linux is read from the same file.
     QImageReader reader(path);
-    ASSERT_EQ(reader.imageCount(), 6);
-    for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(reader.imageCount(), count);
+    for (int i = 0; i < count; ++i) {
         ASSERT_TRUE(reader.jumpToImage(i));
-        const QImage image = reader.read();
-        EXPECT_FALSE(image.isNull()) << i;
+        EXPECT_EQ(reader.read().size(), QSize(sizes[i], sizes[i])) << sizes[i];
     }
 }

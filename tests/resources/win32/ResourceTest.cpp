@@ -6,8 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <cwctype>
+#include <fstream>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -50,14 +55,40 @@ TEST(Resources, WindowDefinitionPicturesLoadByName) {
     }
 }
 
-TEST(Resources, MainIconHasTheSizesExplorerAsksFor) {
-    for (int side : {16, 32, 48}) {
+// One 32-bit image (with alpha) for every size Windows asks for, so none is scaled from another.
+TEST(Resources, MainIconHasEverySizeWindowsAsksFor) {
+    const std::set<int> sizes = {16, 20, 24, 32, 40, 48, 64, 256};
+    // The icon group's directory: three words, then 14 bytes per image (width and height, 0
+    // standing for 256; colours; reserved; planes; bits per pixel; bytes; image id).
+    HRSRC group = FindResourceW(nullptr, L"MAINICON", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
+    ASSERT_NE(directory, nullptr);
+    WORD count = 0;
+    std::memcpy(&count, directory + 4, 2);
+    ASSERT_EQ(SizeofResource(nullptr, group), 6u + 14u * count);
+    std::set<int> found;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = directory + 6 + 14 * i;
+        WORD bits = 0;
+        std::memcpy(&bits, entry + 6, 2);
+        const int side = entry[0] == 0 ? 256 : entry[0];
+        EXPECT_EQ(entry[1], entry[0]);
+        EXPECT_EQ(bits, 32) << side;
+        found.insert(side);
+    }
+    EXPECT_EQ(found, sizes);
+
+    for (int side : sizes) {
         HICON icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, side, side, 0));
         ASSERT_NE(icon, nullptr) << side;
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));
         EXPECT_EQ(BitmapSize(info.hbmMask).cx, side);
+        BITMAP colour{};
+        EXPECT_TRUE(info.hbmColor && GetObjectW(info.hbmColor, sizeof colour, &colour));
+        EXPECT_EQ(colour.bmBitsPixel, 32) << side;
         DeleteObject(info.hbmMask);
         if (info.hbmColor)
             DeleteObject(info.hbmColor);
@@ -85,6 +116,58 @@ TEST(Resources, VersionIsTheProjectVersion) {
     EXPECT_EQ(fixed->dwFileVersionMS, DWORD(RS_VERSION_MAJOR) << 16 | RS_VERSION_MINOR);
     EXPECT_EQ(fixed->dwFileVersionLS, DWORD(RS_VERSION_PATCH) << 16);
     EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
+}
+
+std::string Utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+// The texts of Explorer's Details page, read as Explorer reads them from the program file; the
+// copyright is the licence's line.
+TEST(Resources, VersionTextsFillExplorersDetails) {
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+    const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_GE(length, sizeof(Translation));
+    EXPECT_EQ(translation->language, 0x0407); // German (Germany)
+
+    std::ifstream licence(RS_LICENSE);
+    std::string copyright;
+    while (std::getline(licence, copyright) && copyright.rfind("Copyright ", 0) != 0) {
+    }
+    ASSERT_EQ(copyright.rfind("Copyright ", 0), 0u) << "no copyright line in " << RS_LICENSE;
+
+    const std::pair<const wchar_t*, std::string> expected[] = {
+        {L"CompanyName", "Reelstand developers"},
+        {L"FileDescription", "Reelstand - Videoszenen in Schleife"},
+        {L"FileVersion", RS_VERSION},
+        {L"InternalName", "reelstand"},
+        {L"LegalCopyright", copyright},
+        {L"OriginalFilename", "reelstand.exe"},
+        {L"ProductName", "Reelstand"},
+        {L"ProductVersion", RS_VERSION},
+    };
+    wchar_t block[64];
+    for (const auto& [name, value] : expected) {
+        swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation->language,
+                 translation->codePage, name);
+        wchar_t* text = nullptr;
+        EXPECT_TRUE(VerQueryValueW(info.data(), block, reinterpret_cast<void**>(&text), &length))
+            << Utf8(name);
+        EXPECT_EQ(text ? Utf8(text) : std::string(), value) << Utf8(name);
+    }
 }
 
 // The manifest is the one the loader applies: the process runs DPI aware per monitor and gets

@@ -16,8 +16,8 @@ for exe in "$@"; do
     for dll in $dlls; do
         case $(echo "$dll" | tr '[:upper:]' '[:lower:]') in
         kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | ole32.dll | \
-            oleaut32.dll | shell32.dll | advapi32.dll | avifil32.dll | msvfw32.dll | msvcrt.dll | \
-            api-ms-win-crt-*.dll) ;;
+            oleaut32.dll | shell32.dll | advapi32.dll | avifil32.dll | msvfw32.dll | version.dll | \
+            msvcrt.dll | api-ms-win-crt-*.dll) ;;
         *)
             echo "$exe imports $dll, which is not part of Windows" >&2
             status=1
