@@ -21,6 +21,13 @@ int StartApplication(const String& exePath, const std::vector<String>& words,
                      std::size_t optionWords, int minWidth, int minHeight,
                      const TProgramBody& body);
 
+// The scale at which a window whose outer size is at least `minWidth` x `minHeight` pixels at
+// 100 % fits an area of `availableWidth` x `availableHeight` device pixels: `current` when it
+// fits; otherwise the largest quarter step that fits, but never below 1, where the window keeps
+// the size it was laid out for, even on a smaller screen.
+double FittingScale(double current, int availableWidth, int availableHeight, int minWidth,
+                    int minHeight);
+
 // The program's standard output and standard error.
 enum class TStandardStream { Output, Error };
 

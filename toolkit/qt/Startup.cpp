@@ -17,19 +17,6 @@
 #include <optional>
 #include <vector>
 
-double FittingScale(double current, QSize available, QSize minimum) {
-    const auto fits = [&](double scale) {
-        return minimum.width() * scale <= available.width() &&
-               minimum.height() * scale <= available.height();
-    };
-    if (fits(current) || current <= 1.0 || minimum.isEmpty())
-        return current;
-    const double largest = std::min(double(available.width()) / minimum.width(),
-                                    double(available.height()) / minimum.height());
-    // Quarter steps, as desktops offer them (125 %, 150 % ...).
-    return std::clamp(std::floor(largest * 4.0) / 4.0, 1.0, current);
-}
-
 std::optional<double> ScaleFactorThatFits(QSize minimum) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)
@@ -38,7 +25,8 @@ std::optional<double> ScaleFactorThatFits(QSize minimum) {
     const QSizeF logical = screen->availableGeometry().size();
     const QSize available(int(std::lround(logical.width() * current)),
                           int(std::lround(logical.height() * current)));
-    const double fitting = FittingScale(current, available, minimum);
+    const double fitting = FittingScale(current, available.width(), available.height(),
+                                        minimum.width(), minimum.height());
     if (fitting == current)
         return std::nullopt;
     // The factor multiplies whatever scale the platform itself applies.

@@ -22,14 +22,10 @@ int ProgramDpi(int minWidth, int minHeight) {
         ReleaseDC(nullptr, screen);
     const double current = std::max(system, 1) / double(USER_DEFAULT_SCREEN_DPI);
     RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || minWidth <= 0 || minHeight <= 0)
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
         return std::max(system, 1);
-    const double width = work.right - work.left;
-    const double height = work.bottom - work.top;
-    if (current <= 1.0 || (minWidth * current <= width && minHeight * current <= height))
-        return std::max(system, 1);
-    const double largest = std::min(width / minWidth, height / minHeight);
-    const double fitting = std::clamp(std::floor(largest * 4.0) / 4.0, 1.0, current);
+    const double fitting =
+        FittingScale(current, work.right - work.left, work.bottom - work.top, minWidth, minHeight);
     return static_cast<int>(std::lround(fitting * USER_DEFAULT_SCREEN_DPI));
 }
 
