@@ -1,17 +1,17 @@
 #include "toolkit/win32/native/ImageView.h"
 
+#include "base/Dib.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace win32 {
 
 BITMAPINFO TopDownInfo(int width, int height) {
+    static_assert(sizeof(BITMAPINFOHEADER) == sizeof(DibHeader));
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const DibHeader header = UncompressedDibHeader(width, -height, 32);
+    std::memcpy(&info.bmiHeader, &header, sizeof header);
     return info;
 }
 
