@@ -14,9 +14,8 @@
 #include <mutex>
 #include <optional>
 
-// Pictures beyond this are refused before anything is allocated for them.
-constexpr int kMaxFrameSide = 16384;
-constexpr std::int64_t kMaxFramePixels = std::int64_t{64} << 20;
+// Pictures beyond kMaxFrameSide and kMaxFramePixels (base/Dib.h) are refused before anything is
+// allocated for them.
 // Most repeated pictures one gap in the timestamps (drop chunks) may produce.
 constexpr std::int64_t kMaxRepeatedFrames = 250;
 
