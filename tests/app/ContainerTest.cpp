@@ -3,11 +3,10 @@
 
 #include "FormFixture.h"
 #include "tools/scenegen/FrameColours.h"
+#include "tools/scenegen/ReferenceDecode.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
 }
 
 #include "TempDir.h"
@@ -21,65 +20,15 @@ extern "C" {
 
 namespace {
 
-// FFmpeg's decode of the first video stream, each frame converted to RGB32 with the colour
-// matrix and range the frame declares; nullopt when FFmpeg has no decoder for it.
+// FFmpeg's decode as the tests compare pictures; nullopt when FFmpeg has no decoder for it.
 std::optional<std::vector<ui::TPixels>> ReferenceDecode(const String& path) {
-    struct Format {
-        AVFormatContext* p = nullptr;
-        ~Format() { avformat_close_input(&p); }
-    } fc;
-    if (avformat_open_input(&fc.p, path.c_str(), nullptr, nullptr) < 0 ||
-        avformat_find_stream_info(fc.p, nullptr) < 0)
-        return std::vector<ui::TPixels>{};
-    const AVCodec* decoder = nullptr;
-    const int index = av_find_best_stream(fc.p, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (index < 0 || !decoder)
+    const auto frames = ::ReferenceDecode(path);
+    if (!frames)
         return std::nullopt;
-    std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)> c(
-        avcodec_alloc_context3(decoder), [](AVCodecContext* p) { avcodec_free_context(&p); });
-    std::unique_ptr<AVPacket, void (*)(AVPacket*)> pkt(av_packet_alloc(),
-                                                       [](AVPacket* p) { av_packet_free(&p); });
-    std::unique_ptr<AVFrame, void (*)(AVFrame*)> frame(av_frame_alloc(),
-                                                       [](AVFrame* p) { av_frame_free(&p); });
-    avcodec_parameters_to_context(c.get(), fc.p->streams[index]->codecpar);
-    c->pkt_timebase = fc.p->streams[index]->time_base;
-    if (avcodec_open2(c.get(), decoder, nullptr) < 0)
-        return std::nullopt;
-
-    std::vector<ui::TPixels> frames;
-    auto receive = [&] {
-        while (avcodec_receive_frame(c.get(), frame.get()) >= 0) {
-            const int w = frame->width, h = frame->height;
-            ui::TPixels image{w, h, std::vector<std::uint32_t>(std::size_t(w) * std::size_t(h))};
-            SwsContext* sws =
-                sws_getContext(w, h, AVPixelFormat(frame->format), w, h, AV_PIX_FMT_BGRA,
-                               SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
-            const bool full = frame->color_range == AVCOL_RANGE_JPEG ||
-                              frame->format == AV_PIX_FMT_YUVJ420P ||
-                              frame->format == AV_PIX_FMT_YUVJ422P;
-            sws_setColorspaceDetails(sws, sws_getCoefficients(frame->colorspace), full,
-                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-            // BGRA bytes are 0xAARRGGBB words on this little-endian machine.
-            std::uint8_t* dst[4] = {reinterpret_cast<std::uint8_t*>(image.Data.data()), nullptr,
-                                    nullptr, nullptr};
-            const int dstStride[4] = {4 * w, 0, 0, 0};
-            sws_scale(sws, frame->data, frame->linesize, 0, h, dst, dstStride);
-            sws_freeContext(sws);
-            for (std::uint32_t& pixel : image.Data)
-                pixel &= 0x00FFFFFFu;
-            frames.push_back(std::move(image));
-            av_frame_unref(frame.get());
-        }
-    };
-    while (av_read_frame(fc.p, pkt.get()) >= 0) {
-        if (pkt->stream_index == index)
-            avcodec_send_packet(c.get(), pkt.get());
-        av_packet_unref(pkt.get());
-        receive();
-    }
-    avcodec_send_packet(c.get(), nullptr);
-    receive();
-    return frames;
+    std::vector<ui::TPixels> pictures;
+    for (const ReferenceFrame& f : *frames)
+        pictures.push_back({f.width, f.height, f.pixels});
+    return pictures;
 }
 
 // Mean absolute difference per channel, or -1 when the sizes differ.
