@@ -58,10 +58,16 @@ endforeach()
 add_library(rs_base STATIC base/Dib.cpp base/Dib.h base/ProcessMemory.h base/ProcessMemoryWin32.cpp)
 target_include_directories(rs_base PUBLIC ${RS_WIN_INCLUDE})
 target_link_libraries(rs_base PRIVATE rs_win_warnings)
-add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h)
+add_library(rs_video STATIC ${RS_WIN_SHARED_SOURCES} video/win32/VFW.cpp video/win32/VFW.h
+    video/win32/OtherWays.cpp video/win32/OtherWays.h
+    video/win32/MediaFoundation.cpp video/win32/MediaFoundation.h
+    video/win32/SceneStream.cpp video/win32/SceneStream.h
+    video/win32/FrameConversion.cpp video/win32/FrameConversion.h)
 target_link_libraries(rs_video PUBLIC rs_base)
 target_include_directories(rs_video PUBLIC ${RS_WIN_INCLUDE})
-target_link_libraries(rs_video PUBLIC avifil32 msvfw32 rs_win_warnings)
+# Media Foundation is loaded at run time (MediaFoundation.cpp); mfuuid only holds its GUIDs and
+# imports no DLL.
+target_link_libraries(rs_video PUBLIC avifil32 msvfw32 mfuuid rs_win_warnings)
 
 # The Win32 components: windows and controls on user32, gdi32 and the common controls, UTF-8 at
 # their interface.
@@ -213,9 +219,9 @@ if(REELSTAND_TESTS)
         rs_win_test(test_app DISPLAY NEUTRAL
             SOURCES ${t}/app/win32/Scenes.cpp ${t}/app/ClockTest.cpp ${t}/app/CommandLineTest.cpp
                     ${t}/app/FullScreenTest.cpp ${t}/app/LoaderTest.cpp ${t}/app/StartupTest.cpp
-                    ${t}/app/TransportTest.cpp
+                    ${t}/app/TransportTest.cpp ${t}/app/win32/WindowsScenesTest.cpp
             LIBS rs_app rs_controls rs_video rs_base rs_toolkit rs_win_resources)
-        target_include_directories(test_app PRIVATE ${t}/app)
+        target_include_directories(test_app PRIVATE ${t}/app tools/scenegen)
         target_compile_definitions(test_app PRIVATE REELSTAND_TEST_VERSION="${PROJECT_VERSION}")
     endif()
 

@@ -1,5 +1,6 @@
 #include "VFW.h"
 
+#include "OtherWays.h"
 #include "base/Dib.h"
 
 #include <algorithm>
@@ -14,6 +15,25 @@ bool FitsCodePage(const std::wstring& name) {
     return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, nullptr, 0, nullptr,
                                &lossy) > 0 &&
            !lossy;
+}
+
+HRESULT OpenThroughAviFile(PAVIFILE* ppfile, const std::wstring& wide) {
+    const HRESULT hr = AVIFileOpenW(ppfile, wide.c_str(), OF_READ, nullptr);
+    if (hr != AVIERR_FILEOPEN || FitsCodePage(wide))
+        return hr;
+    // The system's file reader may still take the name through the ANSI code page (Wine's
+    // does); the short name is plain ASCII wherever the volume keeps short names.
+    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    if (length == 0)
+        return hr;
+    std::wstring shortName(length, L'\0');
+    const DWORD written = GetShortPathNameW(wide.c_str(), shortName.data(), length);
+    if (written == 0 || written >= length)
+        return hr;
+    shortName.resize(written);
+    if (shortName == wide)
+        return hr;
+    return AVIFileOpenW(ppfile, shortName.c_str(), OF_READ, nullptr);
 }
 
 } // namespace
@@ -33,22 +53,9 @@ HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(), units) != units)
         return AVIERR_FILEOPEN;
-    const HRESULT hr = AVIFileOpenW(ppfile, wide.c_str(), OF_READ, nullptr);
-    if (hr != AVIERR_FILEOPEN || FitsCodePage(wide))
-        return hr;
-    // The system's file reader may still take the name through the ANSI code page (Wine's
-    // does); the short name is plain ASCII wherever the volume keeps short names.
-    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
-    if (length == 0)
-        return hr;
-    std::wstring shortName(length, L'\0');
-    const DWORD written = GetShortPathNameW(wide.c_str(), shortName.data(), length);
-    if (written == 0 || written >= length)
-        return hr;
-    shortName.resize(written);
-    if (shortName == wide.c_str())
-        return hr;
-    return AVIFileOpenW(ppfile, shortName.c_str(), OF_READ, nullptr);
+    wide.resize(static_cast<std::size_t>(units - 1));
+    // What AVIFile opens but cannot decode, or cannot open, another way may (OtherWays.h).
+    return OpenOtherWays(ppfile, OpenThroughAviFile(ppfile, wide), wide);
 }
 
 UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, bool fBackground) {
@@ -62,6 +69,7 @@ void VideoStartup() {
 }
 
 void VideoShutdown() {
+    CloseOtherWays();
     AVIFileExit();
 }
 
