@@ -258,12 +258,15 @@ void WriteMediaFoundationFixtures(const std::string& dir) {
                   Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(whole.size() / 2)));
     }
     if (WriteH264(scratch, kWidth, kHeight, true)) {
-        // The index first, the frames' data cut in the middle.
+        // The index first, the frames' data cut inside a frame near its end, and early on.
         const Bytes whole = ReadAll(scratch);
         const std::size_t data = BoxAt(whole, "mdat");
-        const std::size_t cut = data + (whole.size() - data) / 2 + 1;
-        WriteFile(dir + "/cut_mid_frame.mp4",
-                  Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(cut)));
+        const auto cut = [&](const char* name, std::size_t tenths) {
+            const std::size_t end = data + (whole.size() - data) * tenths / 10 + 1;
+            WriteFile(dir + "/" + name, Bytes(whole.begin(), whole.begin() + std::ptrdiff_t(end)));
+        };
+        cut("cut_mid_frame.mp4", 9);
+        cut("cut_early.mp4", 1);
     }
     std::filesystem::remove(scratch);
     WriteSoundOnly(dir + "/audio_only.mp4");

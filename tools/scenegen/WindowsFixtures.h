@@ -23,7 +23,9 @@
 //   mp4_h264_1280x720.mp4, mp4_h264_100x60.mp4   H.264 with B-frames in MP4, 10 frames; 100 x 60
 //                     is coded as 112 x 64
 //   truncated.mp4     an H.264 MP4 cut in half: its index ('moov', at the end) is gone
-//   cut_mid_frame.mp4 an H.264 MP4 with the index first, cut in the middle of its frames' data
+//   cut_mid_frame.mp4 an H.264 MP4 with the index first, cut inside a frame near the end of its
+//                     frames' data
+//   cut_early.mp4     the same cut a tenth into its frames' data
 //   audio_only.mp4    one second of AAC silence, no video
 //   text.mp4          a text file
 // The H.264 scenes only where FFmpeg has the encoder.

@@ -9,12 +9,16 @@
 #include <mfreadwrite.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -24,6 +28,7 @@ template <class T> class ComPtr {
 public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
+    explicit ComPtr(T* adopted) : FObject(adopted) {} // takes over a reference
     ~ComPtr() { reset(); }
     ComPtr(ComPtr&& other) noexcept : FObject(std::exchange(other.FObject, nullptr)) {}
     ComPtr& operator=(ComPtr&& other) noexcept {
@@ -58,6 +63,8 @@ constexpr DWORD kVideo = MF_SOURCE_READER_FIRST_VIDEO_STREAM;
 // read, in a row, before a stream counts as ended: a broken file never keeps the loader waiting.
 constexpr int kMaxEmptyReads = 1000;
 constexpr int kMaxFailuresInARow = 64;
+// Longer than any file Media Foundation reads takes to open, even under Wine.
+constexpr std::chrono::seconds kOpenTimeout{10};
 
 // The system's DLLs, loaded and started once, when a scene first needs them. They stay loaded
 // to the end: a stream still held then would call into them when released.
@@ -122,6 +129,49 @@ private:
     decltype(&::MFShutdown) Stop = nullptr;
 };
 
+// Makes the reader on a thread of its own and waits for it a while: Wine's reader never returns
+// for some damaged files (an MP4 cut early in its frames' data). A file that takes longer counts
+// as one Media Foundation cannot read, and its thread is left to finish, or not, on its own. The
+// thread needs no COM of its own: Media Foundation's work queues keep the process's
+// multithreaded apartment, which it joins.
+ComPtr<IMFSourceReader> CreateReader(Library& mf, const std::wstring& path,
+                                     IMFAttributes* attributes) {
+    struct Attempt {
+        std::mutex lock;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        IMFSourceReader* reader = nullptr;
+    };
+    const auto attempt = std::make_shared<Attempt>();
+    attributes->AddRef();
+    Library* const library = &mf;
+    try {
+        std::thread([attempt, library, path, attributes] {
+            IMFSourceReader* reader = nullptr;
+            if (FAILED(library->CreateReader(path.c_str(), attributes, &reader)))
+                reader = nullptr;
+            attributes->Release();
+            std::lock_guard lock(attempt->lock);
+            if (attempt->abandoned && reader)
+                reader->Release();
+            else
+                attempt->reader = reader;
+            attempt->finished = true;
+            attempt->done.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        attributes->Release();
+        return nullptr;
+    }
+    std::unique_lock lock(attempt->lock);
+    if (!attempt->done.wait_for(lock, kOpenTimeout, [&] { return attempt->finished; })) {
+        attempt->abandoned = true;
+        return nullptr;
+    }
+    return ComPtr<IMFSourceReader>(attempt->reader);
+}
+
 // A reader of the file's first video stream alone; `convert` lets it turn the decoder's
 // pictures into RGB32 (a real Windows does, with its video processor).
 ComPtr<IMFSourceReader> OpenReader(Library& mf, const std::wstring& path, bool convert) {
@@ -129,8 +179,8 @@ ComPtr<IMFSourceReader> OpenReader(Library& mf, const std::wstring& path, bool c
     if (FAILED(mf.CreateAttributes(attributes.Put(), 1)) ||
         (convert && FAILED(attributes->SetUINT32(MF_SOURCE_READER_ENABLE_VIDEO_PROCESSING, TRUE))))
         return nullptr;
-    ComPtr<IMFSourceReader> reader;
-    if (FAILED(mf.CreateReader(path.c_str(), attributes.get(), reader.Put())))
+    ComPtr<IMFSourceReader> reader = CreateReader(mf, path, attributes.get());
+    if (!reader)
         return nullptr;
     // Nothing but the video is read, so nothing else is buffered.
     if (FAILED(reader->SetStreamSelection(DWORD(MF_SOURCE_READER_ALL_STREAMS), FALSE)))
@@ -195,13 +245,15 @@ const struct {
 };
 
 // The decoded frames of one stream, in the order they are shown, each converted once, straight
-// into the frame handed out.
+// into the frame handed out. `shown` is the picture size the file declares.
 class DecodedFrames final : public FrameSource {
 public:
     DecodedFrames(Library& mf, std::wstring path, Size shown, bool jpeg)
         : FMf(mf), FPath(std::move(path)), FShown(shown), FJpeg(jpeg) {}
 
     bool Start() override {
+        if (!WithinLimits(FShown) && FShown.width > 0 && FShown.height > 0)
+            return false;
         FReader = OpenReader(FMf, FPath, true);
         if (!FReader || !ChooseOutput())
             return false;
@@ -428,7 +480,7 @@ PAVIFILE MediaFoundationOpen(const std::wstring& path, const AviStreamFacts* avi
         return MakeSceneFile(info, nullptr);
     }
     const GUID subtype = Subtype(native.get());
-    const Size shown = FrameSize(native.get());
+    const Size shown = avi ? Size{avi->width, avi->height} : FrameSize(native.get());
     info.fccType = streamtypeVIDEO;
     info.fccHandler = subtype.Data1; // the codec's four characters, for the compressed types
     info.rcFrame = {0, 0, LONG(std::clamp<std::int64_t>(shown.width, 0, LONG_MAX)),

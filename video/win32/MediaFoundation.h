@@ -8,19 +8,23 @@
 
 #include "VFW.h"
 
+#include <cstdint>
 #include <string>
 
 // What the AVI headers say of a stream that AVIFile opened without a decompressor.
 struct AviStreamFacts {
     DWORD rate = 0; // dwRate and dwScale as stored: the loader must see a zero as on Linux
     DWORD scale = 0;
-    DWORD codec = 0; // biCompression of the stream's format
+    DWORD codec = 0;        // biCompression of the stream's format
+    std::int64_t width = 0; // the picture its format declares
+    std::int64_t height = 0;
 };
 
 // Opens `path` as a file of ours whose first video stream hands out the decoded frames; with
-// `avi`, the stream's rate is the AVI header's. A file Media Foundation reads without a video
-// stream opens as one without (the loader reports the sound-only file). nullptr where Media
-// Foundation is missing or cannot read the file.
+// `avi`, the stream's rate and picture size are the AVI headers'. A stream that declares a
+// picture beyond the frame limits has no decompressor, as with the FFmpeg back end. A file Media
+// Foundation reads without a video stream opens as one without (the loader reports the sound-only
+// file). nullptr where Media Foundation is missing or cannot read the file.
 PAVIFILE MediaFoundationOpen(const std::wstring& path, const AviStreamFacts* avi = nullptr);
 
 // Once at the program's end, if it was used.

@@ -5,6 +5,7 @@
 #include "SceneStream.h"
 #include "video/VFWHandles.h"
 
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <optional>
@@ -121,8 +122,12 @@ HRESULT OpenOtherWays(PAVIFILE* file, HRESULT opened, const std::wstring& path) 
         AviStreamFacts facts;
         facts.rate = info.dwRate;
         facts.scale = info.dwScale;
-        if (!format.empty())
-            facts.codec = DibHeaderFromBytes(format.data()).biCompression;
+        if (!format.empty()) {
+            const DibHeader header = DibHeaderFromBytes(format.data());
+            facts.codec = header.biCompression;
+            facts.width = header.biWidth;
+            facts.height = std::abs(std::int64_t{header.biHeight});
+        }
         ours = MediaFoundationOpen(path, &facts);
     }
     if (!ours)

@@ -7,6 +7,7 @@
 #include "FrameColours.h"
 #include "ReferenceFrames.h"
 #include "RowName.h"
+#include "TempDir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -127,6 +128,65 @@ INSTANTIATE_TEST_SUITE_P(
         SceneRow{"aviRaw555", "raw16_10.avi", true},
         SceneRow{"aviMsVideo1", "msvideo1_10.avi", false},
         SceneRow{"aviCinepak", "cinepak_10.avi", false}),
+    RowName());
+
+struct BadRow : NamedRow {
+    const char* file;
+    std::vector<String> messages; // message boxes, in order
+    std::vector<String> errors;   // error boxes, in order
+    int frames;                   // -1: whatever plays of it, in order
+};
+
+class BadInput : public FormTest, public ::testing::WithParamInterface<BadRow> {};
+
+// Each ends as on Linux, in its boxes or with the frames that decode, and lets go of the file.
+TEST_P(BadInput, EndsInItsMessagesAndLetsGoOfTheFile) {
+    const BadRow& row = GetParam();
+    TempDir tmp;
+    const String copy = tmp.File(row.file);
+    ASSERT_TRUE(std::filesystem::copy_file(TempDir::Name(Fixture(row.file)), TempDir::Name(copy)));
+    Make();
+    Open(copy);
+    EXPECT_EQ(messages, row.messages);
+    EXPECT_EQ(errors, row.errors);
+    if (row.frames >= 0) {
+        EXPECT_EQ(form->FrameCount(), row.frames);
+    }
+    EXPECT_LE(form->FrameCount(), 10);
+    for (int i = 0; i < form->FrameCount(); ++i) {
+        const TBitmap& f = *form->Frame(i);
+        const std::uint32_t centre = ui::PixelAt(f, f.Width() / 2, f.Height() / 2);
+        EXPECT_EQ(
+            FrameIndexOf(int(centre >> 16 & 0xFF), int(centre >> 8 & 0xFF), int(centre & 0xFF), 10),
+            i);
+    }
+    // Nothing holds the file any more: it opens for writing, unshared, and goes.
+    const HANDLE h = CreateFileW(TempDir::Name(copy).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE) << "still open, error " << GetLastError();
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    EXPECT_TRUE(DeleteFileW(TempDir::Name(copy).c_str()));
+}
+
+const String kOpenFailed = "Fehler beim Öffnen der Datei.";
+const String kFrameOpen = "Error en Frameopen.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadInput,
+    ::testing::Values(
+        BadRow{"mp4WithoutItsIndex", "truncated.mp4", {kScenes.NotASceneCode}, {kOpenFailed}, 0},
+        BadRow{"textNamedMp4", "text.mp4", {kScenes.NotASceneCode}, {kOpenFailed}, 0},
+        BadRow{
+            "mp4WithSoundOnly", "audio_only.mp4", {}, {"Fehler beim Öffnen der Datei (Audio)"}, 0},
+        BadRow{"mp4CutInALateFrame", "cut_mid_frame.mp4", {}, {}, 8},
+        BadRow{"aviCutInAFrame", "truncated.avi", {}, {}, 6},
+        BadRow{"strfClaims100000x100000", "huge_strf.avi", {}, {kFrameOpen}, 0},
+        BadRow{"picturesBeyondThePixelLimit", "over_pixel_limit.avi", {}, {kFrameOpen}, 0},
+        // The decoder reports the size its pictures claim before it finds their data too short
+        // (FFmpeg's finds the data short first, and the scene loads with no frame).
+        BadRow{"picturesTooBigForTheirData", "huge_jpeg.avi", {}, {kFrameOpen}, 0},
+        BadRow{"rateZero", "rate0.avi", {}, {"Gleitkommadivision durch Null."}, 0}),
     RowName());
 
 } // namespace
