@@ -227,6 +227,10 @@ if(REELSTAND_TESTS)
 
     rs_win_test(rs_win_video_test SOURCES tests/win32/VideoTest.cpp LIBS rs_video gdi32 user32)
     target_include_directories(rs_win_video_test PRIVATE tools/scenegen) # frame colours
+    # The ways in beyond AVIFile, from their conversions to a program without Media Foundation.
+    rs_win_test(rs_win_other_ways_test SOURCES tests/video/win32/OtherWaysTest.cpp
+                LIBS rs_video ole32 advapi32)
+    target_include_directories(rs_win_other_ways_test PRIVATE tools/scenegen video/win32)
     rs_win_test(rs_win_window_test DISPLAY SOURCES tests/win32/WindowTest.cpp LIBS rs_win_toolkit)
     rs_win_test(rs_win_controls_test DISPLAY SOURCES tests/win32/ControlsTest.cpp
                 LIBS rs_win_toolkit)

@@ -75,7 +75,14 @@ public:
         std::lock_guard lock(library.FLock);
         if (!library.FStarted && library.Load())
             library.FStarted = SUCCEEDED(library.Startup(MF_VERSION, MFSTARTUP_LITE));
-        return library.FStarted ? &library : nullptr;
+        return library.FStarted && !library.FGivenUp ? &library : nullptr;
+    }
+    // After a reader that never returned: it holds one of Media Foundation's worker threads for
+    // good (under Wine a second one leaves none for the next file), so no scene goes that way
+    // again in this run.
+    void GiveUp() {
+        std::lock_guard lock(FLock);
+        FGivenUp = true;
     }
     static void Shutdown() {
         Library& library = Instance();
@@ -125,13 +132,15 @@ private:
     std::mutex FLock;
     bool FLoaded = false;
     bool FStarted = false;
+    bool FGivenUp = false;
     decltype(&::MFStartup) Startup = nullptr;
     decltype(&::MFShutdown) Stop = nullptr;
 };
 
 // Makes the reader on a thread of its own and waits for it a while: Wine's reader never returns
-// for some damaged files (an MP4 cut early in its frames' data). A file that takes longer counts
-// as one Media Foundation cannot read, and its thread is left to finish, or not, on its own. The
+// for some damaged files (an MP4 cut early in its frames' data, MJPEG that never decodes). A file
+// that takes longer counts as one Media Foundation cannot read, and its thread is left to finish,
+// or not, on its own. The
 // thread needs no COM of its own: Media Foundation's work queues keep the process's
 // multithreaded apartment, which it joins.
 ComPtr<IMFSourceReader> CreateReader(Library& mf, const std::wstring& path,
@@ -167,6 +176,7 @@ ComPtr<IMFSourceReader> CreateReader(Library& mf, const std::wstring& path,
     std::unique_lock lock(attempt->lock);
     if (!attempt->done.wait_for(lock, kOpenTimeout, [&] { return attempt->finished; })) {
         attempt->abandoned = true;
+        mf.GiveUp();
         return nullptr;
     }
     return ComPtr<IMFSourceReader>(attempt->reader);
