@@ -180,7 +180,7 @@ void TForm1::FormShow(TObject*) {
     for (const String& arg : FArgs) {
         if (arg == "-vollbild")
             setfullscreen(true);
-        if (ExtractFileExt(arg) == ".avi")
+        if (IsSceneArgument(arg))
             FSceneFile = arg;
     }
     // A scene named with --open opens whatever its name, like a choice in the dialog.
