@@ -29,17 +29,33 @@ std::int32_t Fixed(double v) {
     return std::int32_t(std::lround(v * 65536.0));
 }
 
-std::uint8_t Clamp(std::int32_t v) {
-    return std::uint8_t(std::clamp(v >> 16, 0, 255));
-}
+// Sums in 16.16 fixed point to bytes, clamped, by a table: -512 to 767 covers every sum the
+// tables can give.
+struct ClampTable {
+    std::uint8_t value[1280];
+    ClampTable() {
+        for (int i = 0; i < 1280; ++i)
+            value[i] = std::uint8_t(std::clamp(i - 512, 0, 255));
+    }
+    std::uint32_t operator()(std::int32_t sum) const { return value[(sum >> 16) + 512]; }
+};
+const ClampTable kClamp;
 
-// Stores one pixel as the bytes B, G, R, 0.
-void Put(std::uint8_t* px, const YuvTables& t, int y, int u, int v) {
-    const std::int32_t luma = t.y[y];
-    px[0] = Clamp(luma + t.bu[u]);
-    px[1] = Clamp(luma - t.gu[u] - t.gv[v]);
-    px[2] = Clamp(luma + t.rv[v]);
-    px[3] = 0;
+// One row of the visible part, each pixel with the chroma of its pair, written as B, G, R, 0.
+// `luma(x)` and `chroma(x)` read picture column x.
+template <class Luma, class Chroma>
+void ConvertRow(int left, int width, const YuvTables& t, std::uint8_t* out, Luma luma,
+                Chroma chroma) {
+    auto* pixel = reinterpret_cast<std::uint32_t*>(out);
+    for (int x = left, end = left + width; x < end;) {
+        const auto [u, v] = chroma(x);
+        const std::int32_t r = t.rv[v], g = -t.gu[u] - t.gv[v], b = t.bu[u];
+        do {
+            const std::int32_t y = t.y[luma(x)];
+            *pixel++ = kClamp(y + r) << 16 | kClamp(y + g) << 8 | kClamp(y + b);
+            ++x;
+        } while (x < end && (x & 1));
+    }
 }
 
 // A colour mask's place and width, to widen its value to 8 bits as FFmpeg does (the high bits
@@ -111,6 +127,9 @@ std::int64_t YuvPictureBytes(YuvLayout layout, std::int64_t width, std::int64_t 
 
 void YuvToRgb32(const YuvPicture& p, int left, int top, int width, int height, const YuvTables& t,
                 std::uint8_t* target, std::ptrdiff_t targetPitch) {
+    struct Pair {
+        std::uint8_t u, v;
+    };
     const std::ptrdiff_t pitch = p.pitch;
     const std::uint8_t* chroma = p.data + pitch * p.codedHeight;
     const std::ptrdiff_t chromaPitch = pitch / 2; // of the I420 and YV12 planes
@@ -119,11 +138,13 @@ void YuvToRgb32(const YuvPicture& p, int left, int top, int width, int height, c
         const int y = top + row;
         const std::uint8_t* luma = p.data + pitch * y;
         std::uint8_t* out = target + targetPitch * row;
+        const auto planar = [luma](int x) { return luma[x]; };
         switch (p.layout) {
         case YuvLayout::Nv12: {
             const std::uint8_t* uv = chroma + pitch * (y / 2);
-            for (int x = left; x < left + width; ++x, out += 4)
-                Put(out, t, luma[x], uv[x & ~1], uv[x | 1]);
+            ConvertRow(left, width, t, out, planar, [uv](int x) {
+                return Pair{uv[x & ~1], uv[x | 1]};
+            });
             break;
         }
         case YuvLayout::I420:
@@ -131,15 +152,17 @@ void YuvToRgb32(const YuvPicture& p, int left, int top, int width, int height, c
             const std::uint8_t* first = chroma + chromaPitch * (y / 2);
             const std::uint8_t* u = p.layout == YuvLayout::I420 ? first : first + plane;
             const std::uint8_t* v = p.layout == YuvLayout::I420 ? first + plane : first;
-            for (int x = left; x < left + width; ++x, out += 4)
-                Put(out, t, luma[x], u[x / 2], v[x / 2]);
+            ConvertRow(left, width, t, out, planar, [u, v](int x) {
+                return Pair{u[x / 2], v[x / 2]};
+            });
             break;
         }
         case YuvLayout::Yuy2:
-            for (int x = left; x < left + width; ++x, out += 4) {
-                const std::uint8_t* pair = luma + 4 * (x / 2);
-                Put(out, t, luma[2 * x], pair[1], pair[3]);
-            }
+            ConvertRow(
+                left, width, t, out, [luma](int x) { return luma[2 * x]; },
+                [luma](int x) {
+                    return Pair{luma[4 * (x / 2) + 1], luma[4 * (x / 2) + 3]};
+                });
             break;
         }
     }

@@ -25,9 +25,9 @@ std::vector<std::uint8_t> StreamFormat(PAVISTREAM stream) {
     return format;
 }
 
-// The layout of an uncompressed format whose frames AVIFile's cannot go to DrawDib: DrawDib
-// draws no rows from the top down, and AVIFile gives BI_BITFIELDS frames to any decompressor
-// that claims them (Wine's RLE codec does, and garbles them).
+// The layout of an uncompressed format whose frames, as AVIFile hands them out, DrawDib cannot
+// draw: DrawDib draws no rows from the top down, and AVIFile gives BI_BITFIELDS frames to any
+// decompressor that claims them (Wine's RLE codec does, and garbles them).
 std::optional<DibLayout> StoredLayout(const std::vector<std::uint8_t>& format) {
     if (format.empty())
         return std::nullopt;
