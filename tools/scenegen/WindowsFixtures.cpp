@@ -55,11 +55,13 @@ Bytes PackRows(int bytesPerPixel, const std::function<void(std::uint8_t*, QRgb)>
     return out;
 }
 
-Bytes Raw16(const QImage& p) {
+// 16-bit pixels: 5 bits of red and blue, `greenBits` (5 or 6) of green.
+Bytes Raw16(const QImage& p, int greenBits) {
     return PackRows(
         2,
-        [](std::uint8_t* px, QRgb c) {
-            const unsigned v = unsigned(qRed(c) >> 3) << 10 | unsigned(qGreen(c) >> 3) << 5 |
+        [greenBits](std::uint8_t* px, QRgb c) {
+            const unsigned v = unsigned(qRed(c) >> 3) << (5 + greenBits) |
+                               unsigned(qGreen(c) >> (8 - greenBits)) << 5 |
                                unsigned(qBlue(c) >> 3);
             px[0] = std::uint8_t(v);
             px[1] = std::uint8_t(v >> 8);
@@ -67,39 +69,16 @@ Bytes Raw16(const QImage& p) {
         p);
 }
 
-Bytes Raw565(const QImage& p) {
+// 24- or 32-bit pixels; `topDown` as FFmpeg's AVI writer stores uncompressed RGB.
+Bytes RawRgb(const QImage& p, int bytesPerPixel, bool topDown = false) {
     return PackRows(
-        2,
-        [](std::uint8_t* px, QRgb c) {
-            const unsigned v = unsigned(qRed(c) >> 3) << 11 | unsigned(qGreen(c) >> 2) << 5 |
-                               unsigned(qBlue(c) >> 3);
-            px[0] = std::uint8_t(v);
-            px[1] = std::uint8_t(v >> 8);
-        },
-        p);
-}
-
-// 24-bit rows from the top down, as FFmpeg's AVI writer stores uncompressed RGB.
-Bytes Raw24TopDown(const QImage& p) {
-    return PackRows(
-        3,
+        bytesPerPixel,
         [](std::uint8_t* px, QRgb c) {
             px[0] = std::uint8_t(qBlue(c));
             px[1] = std::uint8_t(qGreen(c));
             px[2] = std::uint8_t(qRed(c));
         },
-        p, true);
-}
-
-Bytes Raw32(const QImage& p) {
-    return PackRows(
-        4,
-        [](std::uint8_t* px, QRgb c) {
-            px[0] = std::uint8_t(qBlue(c));
-            px[1] = std::uint8_t(qGreen(c));
-            px[2] = std::uint8_t(qRed(c));
-        },
-        p);
+        p, topDown);
 }
 
 // Frame i in BI_RLE8: every row as runs of one index (at most 255 long), an end-of-line after
@@ -187,7 +166,7 @@ AviLayout Scene(std::uint32_t handler, Bytes format, std::vector<AviChunk> chunk
     return avi;
 }
 
-std::vector<AviChunk> Uncompressed(Bytes (*pack)(const QImage&)) {
+std::vector<AviChunk> Uncompressed(const std::function<Bytes(const QImage&)>& pack) {
     std::vector<AviChunk> chunks;
     for (int i = 0; i < kFrames; ++i)
         chunks.push_back({pack(FixturePicture(i, kWidth, kHeight)), true});
@@ -303,15 +282,20 @@ void WriteReferences(const std::string& dir) {
 
 void WriteWindowsFixtures(const std::string& dir) {
     constexpr std::uint32_t kRle8 = 1;
-    Save(dir, "raw16_10.avi", Scene(0, Format(16, 0), Uncompressed(Raw16)));
-    Save(dir, "raw32_10.avi", Scene(0, Format(32, 0), Uncompressed(Raw32)));
+    Save(dir, "raw16_10.avi",
+         Scene(0, Format(16, 0), Uncompressed([](const QImage& p) { return Raw16(p, 5); })));
+    Save(dir, "raw32_10.avi",
+         Scene(0, Format(32, 0), Uncompressed([](const QImage& p) { return RawRgb(p, 4); })));
     {
         DibHeader header = UncompressedDibHeader(kWidth, kHeight, 16);
         header.biCompression = kDibBitFields;
         Save(dir, "raw565_10.avi",
-             Scene(0, BitmapInfo(header, {0xF800, 0x07E0, 0x001F}), Uncompressed(Raw565)));
+             Scene(0, BitmapInfo(header, {0xF800, 0x07E0, 0x001F}),
+                   Uncompressed([](const QImage& p) { return Raw16(p, 6); })));
         header = UncompressedDibHeader(kWidth, -kHeight, 24);
-        Save(dir, "raw24_topdown_10.avi", Scene(0, BitmapInfo(header), Uncompressed(Raw24TopDown)));
+        Save(dir, "raw24_topdown_10.avi",
+             Scene(0, BitmapInfo(header),
+                   Uncompressed([](const QImage& p) { return RawRgb(p, 3, true); })));
     }
     Save(dir, "msvideo1_10.avi",
          Scene(FourCC("msvc"), Format(16, FourCC("CRAM")),
@@ -321,7 +305,8 @@ void WriteWindowsFixtures(const std::string& dir) {
                Encode("cinepak", AV_PIX_FMT_RGB24, QImage::Format_RGB888)));
     {
         // Zero rate under frames every system decodes, so the loader reaches its rate check.
-        AviLayout a = Scene(0, Format(32, 0), Uncompressed(Raw32));
+        AviLayout a =
+            Scene(0, Format(32, 0), Uncompressed([](const QImage& p) { return RawRgb(p, 4); }));
         a.streams[0].rate = 0;
         a.microSecPerFrame = 0;
         Save(dir, "raw32_rate0.avi", a);
