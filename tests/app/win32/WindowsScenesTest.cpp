@@ -172,10 +172,12 @@ TEST_P(BadInput, EndsInItsMessagesAndLetsGoOfTheFile) {
 const String kOpenFailed = "Fehler beim Öffnen der Datei.";
 const String kFrameOpen = "Error en Frameopen.";
 
+// An MP4 cut before its index (truncated.mp4) is read in a process of its own
+// (tests/video/win32/OtherWaysTest.cpp): Wine's reader, failing on it, keeps one of its worker
+// threads, and two or three such files in one process leave it none.
 INSTANTIATE_TEST_SUITE_P(
     Table, BadInput,
     ::testing::Values(
-        BadRow{"mp4WithoutItsIndex", "truncated.mp4", {kScenes.NotASceneCode}, {kOpenFailed}, 0},
         BadRow{"textNamedMp4", "text.mp4", {kScenes.NotASceneCode}, {kOpenFailed}, 0},
         BadRow{
             "mp4WithSoundOnly", "audio_only.mp4", {}, {"Fehler beim Öffnen der Datei (Audio)"}, 0},
