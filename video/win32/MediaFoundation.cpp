@@ -385,57 +385,105 @@ private:
         ComPtr<IMFMediaBuffer> buffer;
         if (FAILED(sample->ConvertToContiguousBuffer(buffer.Put())))
             return false;
+        const LockedPicture picture(buffer.get(), FOutput);
         const Output& o = FOutput;
-        BYTE* top = nullptr;
-        std::int64_t pitch = 0, length = 0;
-        ComPtr<IMF2DBuffer> planes;
-        bool locked2d = false;
-        if (SUCCEEDED(
-                buffer->QueryInterface(IID_IMF2DBuffer, reinterpret_cast<void**>(planes.Put())))) {
-            LONG rowPitch = 0;
-            DWORD contiguous = 0;
-            if (SUCCEEDED(planes->GetContiguousLength(&contiguous)) &&
-                SUCCEEDED(planes->Lock2D(&top, &rowPitch))) {
-                locked2d = true;
-                pitch = rowPitch;
-                length = contiguous;
-            }
+        if (!picture.top)
+            return false;
+        const std::int64_t rows = o.coded.height;
+        if (o.yuv) {
+            // Planes follow one another, from the top, with the luma rows' pitch.
+            const std::int64_t bytes = YuvPictureBytes(*o.yuv, o.coded.width, picture.pitch, rows);
+            if (picture.pitch <= 0 || bytes < 0 || !picture.Holds(picture.top, bytes) ||
+                !FDib.Reserve(o.width, o.height))
+                return false;
+            YuvToRgb32({*o.yuv, picture.top, std::ptrdiff_t(picture.pitch), int(rows)}, o.left,
+                       o.top, o.width, o.height, o.tables, FDib.TopRow(), FDib.Pitch());
+            return true;
         }
-        BYTE* data = nullptr;
-        if (!locked2d) {
+        // RGB rows run either way from the top row.
+        const std::int64_t rowBytes = o.coded.width * 4;
+        const BYTE* lowest =
+            picture.pitch < 0 ? picture.top + picture.pitch * (rows - 1) : picture.top;
+        if (std::abs(picture.pitch) < rowBytes ||
+            !picture.Holds(lowest, std::abs(picture.pitch) * (rows - 1) + rowBytes) ||
+            !FDib.Reserve(o.width, o.height))
+            return false;
+        Rgb32ToRgb32(picture.top + picture.pitch * o.top + 4 * o.left,
+                     std::ptrdiff_t(picture.pitch), o.width, o.height, FDib.TopRow(), FDib.Pitch());
+        return true;
+    }
+
+    // A buffer's picture locked for reading: its top row, the pitch to the next row down, and
+    // the memory it may be read from.
+    struct LockedPicture {
+        LockedPicture(IMFMediaBuffer* buffer, const Output& o) : FBuffer(buffer) {
+            // A two-dimensional buffer knows its own pitch (and padding); with Windows 8 also
+            // the memory it spans.
+            IMF2DBuffer2* planes2 = nullptr;
+            if (SUCCEEDED(
+                    buffer->QueryInterface(IID_IMF2DBuffer2, reinterpret_cast<void**>(&planes2)))) {
+                F2d = ComPtr<IMF2DBuffer>(planes2);
+                BYTE* start = nullptr;
+                DWORD length = 0;
+                LONG rowPitch = 0;
+                if (SUCCEEDED(planes2->Lock2DSize(MF2DBuffer_LockFlags_Read, &top, &rowPitch,
+                                                  &start, &length))) {
+                    pitch = rowPitch;
+                    FStart = start;
+                    FLength = length;
+                    return;
+                }
+                F2d.reset();
+            }
+            IMF2DBuffer* planes = nullptr;
+            if (SUCCEEDED(
+                    buffer->QueryInterface(IID_IMF2DBuffer, reinterpret_cast<void**>(&planes)))) {
+                F2d = ComPtr<IMF2DBuffer>(planes);
+                LONG rowPitch = 0;
+                if (SUCCEEDED(planes->Lock2D(&top, &rowPitch))) {
+                    pitch = rowPitch;
+                    return; // the system's own buffer, whose extent it does not tell
+                }
+                F2d.reset();
+            }
+            // A plain buffer holds the picture with the media type's stride; a negative one
+            // puts the top row last.
+            BYTE* data = nullptr;
             DWORD current = 0;
             if (FAILED(buffer->Lock(&data, nullptr, &current)))
-                return false;
+                return;
+            FLocked = true;
             pitch = o.stride;
-            length = current;
-            // A negative stride puts the top row last.
-            top = pitch < 0 ? data + (-pitch) * (o.coded.height - 1) : data;
+            FStart = data;
+            FLength = current;
+            top = pitch < 0 ? data - pitch * (o.coded.height - 1) : data;
         }
-        bool done = false;
-        if (o.yuv) {
-            const std::int64_t needed =
-                YuvPictureBytes(*o.yuv, o.coded.width, pitch, o.coded.height);
-            if (pitch > 0 && needed > 0 && needed <= length && FDib.Reserve(o.width, o.height)) {
-                const YuvPicture picture{*o.yuv, top, std::ptrdiff_t(pitch), int(o.coded.height)};
-                YuvToRgb32(picture, o.left, o.top, o.width, o.height, o.tables, FDib.TopRow(),
-                           FDib.Pitch());
-                done = true;
-            }
-        } else {
-            const std::int64_t rowBytes = o.coded.width * 4;
-            if (std::abs(pitch) >= rowBytes && std::abs(pitch) * o.coded.height <= length &&
-                FDib.Reserve(o.width, o.height)) {
-                Rgb32ToRgb32(top + pitch * o.top + 4 * o.left, std::ptrdiff_t(pitch), o.width,
-                             o.height, FDib.TopRow(), FDib.Pitch());
-                done = true;
-            }
+        ~LockedPicture() {
+            if (F2d)
+                F2d->Unlock2D();
+            else if (FLocked)
+                FBuffer->Unlock();
         }
-        if (locked2d)
-            planes->Unlock2D();
-        else
-            buffer->Unlock();
-        return done;
-    }
+        LockedPicture(const LockedPicture&) = delete;
+        LockedPicture& operator=(const LockedPicture&) = delete;
+
+        // Whether `bytes` from `from` lie inside the buffer, where it says how far it goes.
+        bool Holds(const BYTE* from, std::int64_t bytes) const {
+            if (!FStart)
+                return bool(F2d);
+            return from >= FStart && bytes >= 0 && (from - FStart) + bytes <= FLength;
+        }
+
+        BYTE* top = nullptr;
+        std::int64_t pitch = 0;
+
+    private:
+        IMFMediaBuffer* const FBuffer;
+        ComPtr<IMF2DBuffer> F2d; // locked in two dimensions
+        bool FLocked = false;    // locked as a plain buffer
+        const BYTE* FStart = nullptr;
+        std::int64_t FLength = 0;
+    };
 
     Library& FMf;
     const std::wstring FPath;
