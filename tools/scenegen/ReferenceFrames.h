@@ -16,6 +16,21 @@ struct ReferenceFrame {
     std::vector<std::uint32_t> pixels;
 };
 
+// The mean absolute difference per channel between a width x height picture of `pixels`
+// (0x00RRGGBB, rows from the top) and `frame`, or -1 when their sizes differ.
+inline double MeanDifference(int width, int height, const std::vector<std::uint32_t>& pixels,
+                             const ReferenceFrame& frame) {
+    if (width != frame.width || height != frame.height || pixels.size() != frame.pixels.size())
+        return -1;
+    std::int64_t sum = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        for (int shift : {16, 8, 0}) {
+            const int a = int(pixels[i] >> shift & 0xFF), b = int(frame.pixels[i] >> shift & 0xFF);
+            sum += a > b ? a - b : b - a;
+        }
+    return double(sum) / (3.0 * width * height);
+}
+
 inline void WriteReferenceFrames(const std::string& path,
                                  const std::vector<ReferenceFrame>& frames) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

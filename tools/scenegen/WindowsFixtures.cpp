@@ -182,7 +182,7 @@ Bytes ReadAll(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Where a box of the type `fourcc` begins in an MP4 (its size field), or the file's size.
+// Where the first box of the type `fourcc` begins in an MP4 (its size field).
 std::size_t BoxAt(const Bytes& mp4, const char (&fourcc)[5]) {
     for (std::size_t i = 4; i + 4 <= mp4.size(); ++i)
         if (std::memcmp(mp4.data() + i, fourcc, 4) == 0)

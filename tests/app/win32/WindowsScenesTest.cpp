@@ -10,24 +10,11 @@
 #include "TempDir.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Mean absolute difference per channel, or -1 when the sizes differ.
-double MeanDifference(const ui::TPixels& ours, const ReferenceFrame& theirs) {
-    if (ours.Width != theirs.width || ours.Height != theirs.height)
-        return -1;
-    std::int64_t sum = 0;
-    for (std::size_t i = 0; i < ours.Data.size(); ++i)
-        for (int shift : {16, 8, 0})
-            sum += std::abs(int((ours.Data[i] >> shift) & 0xFF) -
-                            int((theirs.pixels[i] >> shift) & 0xFF));
-    return double(sum) / (3.0 * ours.Width * ours.Height);
-}
 
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -77,7 +64,7 @@ TEST_P(WindowsScenes, OpenThroughTheLoaderAsFFmpegDecodesThem) {
             FrameIndexOf(int(centre >> 16), int((centre >> 8) & 0xFF), int(centre & 0xFF), 10), i);
         // Lossy frames differ by the rounding of two conversions (a level or two); a wrong
         // matrix, range, plane, row order or frame moves whole areas by ten levels and more.
-        const double difference = MeanDifference(ours, theirs);
+        const double difference = MeanDifference(ours.Width, ours.Height, ours.Data, theirs);
         EXPECT_GE(difference, 0);
         EXPECT_LE(difference, row.lossless ? 0.0 : looseColours ? 16.0 : 4.0);
         worst = std::max(worst, difference);
