@@ -1,5 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "toolkit/SysUtils.h"
+
+#include <algorithm>
+
 namespace {
 // Every "%1" of `text` replaced by `value`.
 String Substitute(String text, const String& value) {
@@ -24,7 +28,7 @@ TCommandLine TCommandLine::Parse(const std::vector<String>& args) {
     };
     const auto word = [&](const String& arg) {
         result.Words.push_back(arg);
-        if (ExtractFileExt(arg) == ".avi")
+        if (IsSceneArgument(arg))
             openIsLast = false;
     };
     bool options = true;
@@ -66,6 +70,19 @@ String ExtractFileExt(const String& path) {
     return path.substr(at);
 }
 
+bool IsSceneArgument(const String& arg) {
+    const String ext = ExtractFileExt(arg);
+    if (SameFileName(ext, ".avi"))
+        return true;
+    // The containers the packages offer the program for.
+    static const char* const kVideoFiles[] = {".avi", ".mp4", ".m4v",  ".mov",
+                                              ".3gp", ".mkv", ".webm", ".wmv"};
+    const String lower = AnsiLowerCase(ext);
+    return std::find(std::begin(kVideoFiles), std::end(kVideoFiles), lower) !=
+               std::end(kVideoFiles) &&
+           FileExists(arg);
+}
+
 String HelpText(const String& program) {
     return Substitute("Aufruf: %1 [-vollbild] [SZENE.avi]\n"
                       "  oder: %1 [-vollbild] --open DATEI\n"
@@ -77,9 +94,11 @@ String HelpText(const String& program) {
                       "      --version     die Version zeigen und beenden\n"
                       "      --            beendet die Optionen; was folgt, sind Argumente\n"
                       "\n"
-                      "Als Szene zählt ein Argument, das auf \".avi\" (klein geschrieben) endet.\n"
-                      "Nennt der Aufruf mehrere Szenen, wird die letzte geöffnet. Andere\n"
-                      "Argumente werden übergangen.\n",
+                      "Als Szene zählt ein Argument, das auf \".avi\" endet (unter Linux nur\n"
+                      "klein geschrieben), und jede vorhandene Videodatei (.avi, .mp4, .m4v,\n"
+                      ".mov, .3gp, .mkv, .webm, .wmv, die Endung groß oder klein). Nennt der\n"
+                      "Aufruf mehrere Szenen, wird die letzte geöffnet. Andere Argumente werden\n"
+                      "übergangen.\n",
                       program);
 }
 

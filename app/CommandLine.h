@@ -33,6 +33,12 @@ public:
 // end the search (the old platform's delimiters) and "/" does not.
 String ExtractFileExt(const String& path);
 
+// Whether a bare argument names a scene to open at start: one ending in ".avi" (in any case on
+// a system whose file names ignore case), or an existing file with the extension of a video
+// file the program opens, in any case, which is what a file manager passes for a file dropped
+// on the program's icon.
+bool IsSceneArgument(const String& arg);
+
 // What --help and --version print; `program` is the name the messages use.
 String HelpText(const String& program);
 String VersionText(const String& program);

@@ -180,7 +180,7 @@ void TForm1::FormShow(TObject*) {
     for (const String& arg : FArgs) {
         if (arg == "-vollbild")
             setfullscreen(true);
-        if (ExtractFileExt(arg) == ".avi")
+        if (IsSceneArgument(arg))
             FSceneFile = arg;
     }
     // A scene named with --open opens whatever its name, like a choice in the dialog.
@@ -333,7 +333,11 @@ void TForm1::ReadFrames(const String& Path) {
         bitmap->SetWidth(width);
         bitmap->SetHeight(height);
         dc = bitmap->Canvas()->Handle();
-        DrawDibDraw(drawDib.get(), dc, 0, 0, width, height, header, bits, 0, 0, width, height, 0);
+        // A frame that cannot be drawn would show as the bitmap's blank: end with a message, the
+        // frames so far stay.
+        if (!DrawDibDraw(drawDib.get(), dc, 0, 0, width, height, header, bits, 0, 0, width, height,
+                         0))
+            throw Exception("Systemressourcen erschöpft.");
         DrawDibEnd(drawDib.get());
         FFrames.push_back(std::move(bitmap));
 

@@ -36,6 +36,13 @@ constexpr std::uint32_t kDibBitFields = 3; // uncompressed, channels given by co
 
 // Largest pixel array we accept: anything bigger is not a frame of a scene.
 constexpr std::int64_t kMaxDibImageBytes = std::int64_t{1} << 30;
+// Largest picture a video back end decodes, whatever the file claims: every system refuses the
+// same scenes.
+constexpr int kMaxFrameSide = 16384;
+constexpr std::int64_t kMaxFramePixels = std::int64_t{64} << 20;
+constexpr bool FrameSizeAllowed(std::int64_t w, std::int64_t h) {
+    return w > 0 && h > 0 && w <= kMaxFrameSide && h <= kMaxFrameSide && w * h <= kMaxFramePixels;
+}
 // Colour masks live here in every header version (after a 40-byte header, or inside V2+ ones).
 constexpr std::int64_t kDibMaskOffset = 40;
 

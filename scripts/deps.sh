@@ -18,9 +18,12 @@ fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 package) pkgs+=(dpkg-dev file desktop-file-utils appstream groff-base lintian xvfb xauth xdotool imagemagick) ;;
 # The MinGW-w64 cross compilers (posix threads), GoogleTest's sources to build with them, and
 # 64-bit Wine with a headless X server to run the Windows tests; NSIS for the installer; xdotool
-# and ImageMagick for the smoke test of reelstand.exe (window search, clicks, screenshots).
+# and ImageMagick for the smoke test of reelstand.exe (window search, clicks, screenshots); the
+# GStreamer plugins through which Wine's Media Foundation reads and decodes MP4, MOV, MKV and
+# H.264, MPEG-4, MJPEG (without them its source reader fails every file).
 windows) pkgs+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-                binutils-mingw-w64-i686 googletest wine64 xvfb xauth nsis xdotool imagemagick) ;;
+                binutils-mingw-w64-i686 googletest wine64 xvfb xauth nsis xdotool imagemagick
+                gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav) ;;
 *) echo "usage: $0 [run|test|bench|fuzz|package|windows]" >&2; exit 2 ;;
 esac
 

@@ -18,7 +18,7 @@ if [ -z "${SHOTS_INSIDE_X:-}" ]; then
     exec env SHOTS_INSIDE_X=1 xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "$self" "$@"
 fi
 
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=/usr/lib/wine/wine64
 server=/usr/lib/wine/wineserver
 rm -rf "$out"

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "FormFixture.h"
 #include "TempDir.h"
+#include "toolkit/SysUtils.h"
 
 #include <filesystem>
 
@@ -55,10 +56,11 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{
             "openTwiceLastWins", {"--open", "a.mp4", "--open", "b.mp4"}, TAction::Run, {}, "b.mp4"},
         ParseCase{"sceneAfterOpenWins", {"--open", "a.mp4", "b.avi"}, TAction::Run, {"b.avi"}, {}},
+        // A word that names no scene (c.mkv does not exist) leaves --open the last.
         ParseCase{"openAfterSceneWins",
-                  {"b.avi", "--open", "a.mp4", "c.AVI", "-vollbild"},
+                  {"b.avi", "--open", "a.mp4", "c.mkv", "-vollbild"},
                   TAction::Run,
-                  {"b.avi", "c.AVI", "-vollbild"},
+                  {"b.avi", "c.mkv", "-vollbild"},
                   "a.mp4"},
         // A launcher with no file to pass leaves --open alone; an empty one names none either.
         ParseCase{"openWithoutFile", {"b.avi", "--open"}, TAction::Run, {"b.avi"}, {}},
@@ -136,6 +138,42 @@ TEST_F(OpenOption, TheLastSceneNamedIsRequestedAndNamedOnStandardError) {
         EXPECT_EQ(messages, c.requested.empty() ? Lines{} : Lines{missing});
         EXPECT_EQ(lines, c.requested.empty() ? Lines{}
                                              : Lines{"reelstand: " + c.requested + ": " + missing});
+    }
+}
+
+// A bare argument is a scene when it ends in ".avi" as the system compares names (any case on
+// Windows), or names an existing video file (what Explorer passes for a file dropped on the
+// program's icon); other words stay ignored.
+TEST_F(OpenOption, BareArgumentsThatNameScenes) {
+    TempDir tmp;
+    const String camera = tmp.File("MVI_0001.AVI"), phone = tmp.File("clip.mp4"),
+                 text = tmp.File("notes.txt");
+    for (const String& copy : {camera, phone, text})
+        ASSERT_TRUE(
+            std::filesystem::copy_file(TempDir::Name(Fixture(kScenes.Ten)), TempDir::Name(copy)));
+    const bool caseBlind = SameFileName(".AVI", ".avi");
+    const String missingCamera = tmp.File("MVI_0002.AVI");
+    const struct {
+        std::vector<String> args;
+        String requested;
+    } cases[] = {
+        {{camera}, camera},
+        {{phone, "-vollbild"}, phone},
+        {{"--open", phone, camera}, camera}, // the last scene named wins
+        {{text}, {}},
+        {{tmp.File("missing.mp4")}, {}},
+        {{missingCamera}, caseBlind ? missingCamera : String()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        messages.clear();
+        Start(c.args);
+        EXPECT_EQ(form->SceneFile(), c.requested);
+        const bool exists = c.requested != missingCamera;
+        EXPECT_EQ(form->FrameCount(), !c.requested.empty() && exists ? 10 : 0);
+        EXPECT_EQ(messages, !c.requested.empty() && !exists
+                                ? std::vector<String>{"Diese Szene ist nicht vorhanden"}
+                                : std::vector<String>{});
     }
 }
 

@@ -34,7 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ArgsCase{"none", {}, {}, false}, ArgsCase{"vollbild", {"-vollbild"}, {}, true},
         ArgsCase{"vollbildCaps", {"-VOLLBILD", "-Vollbild"}, {}, false},
-        ArgsCase{"upperExt", {"/tmp/none/a.AVI"}, {}, false},
         ArgsCase{"lastWins",
                  {"/tmp/none/one.avi", "-x", "/tmp/none/two.avi"},
                  "/tmp/none/two.avi",

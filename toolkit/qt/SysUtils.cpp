@@ -8,6 +8,10 @@ bool FileExists(const String& path) {
     return !path.empty() && QFileInfo(PathToQ(path)).isFile();
 }
 
+bool SameFileName(const String& a, const String& b) {
+    return a == b;
+}
+
 String AnsiLowerCase(const String& text) {
     return FromQ(ToQ(text).toLower());
 }

@@ -12,6 +12,12 @@ bool FileExists(const String& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool SameFileName(const String& a, const String& b) {
+    const std::wstring wa = win32::Widen(a), wb = win32::Widen(b);
+    return CompareStringOrdinal(wa.c_str(), int(wa.size()), wb.c_str(), int(wb.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 String AnsiLowerCase(const String& text) {
     std::wstring wide = win32::Widen(text);
     if (!wide.empty())

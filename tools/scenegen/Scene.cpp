@@ -5,6 +5,11 @@
 
 #include "video/FFmpegPtr.h"
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
 #include <stdexcept>
 
 namespace {
@@ -118,8 +123,13 @@ void WriteContainer(const std::string& path, const SceneRecipe& s) {
         throw std::runtime_error("cannot describe the stream");
     st->time_base = encoder.Context()->time_base;
     st->avg_frame_rate = AVRational{int(s.rate), int(s.scale)};
-    if (avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 ||
-        avformat_write_header(raw, nullptr) < 0)
+    AVDictionary* options = nullptr;
+    if (s.indexFirst)
+        av_dict_set(&options, "movflags", "+faststart", 0);
+    const bool started = avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 &&
+                         avformat_write_header(raw, &options) >= 0;
+    av_dict_free(&options);
+    if (!started)
         throw std::runtime_error("cannot write " + path);
 
     const PacketPtr packet(av_packet_alloc());
@@ -146,6 +156,66 @@ void WriteContainer(const std::string& path, const SceneRecipe& s) {
     for (int i = 0; i < s.frames; ++i)
         write(encoder.Add(PictureOf(s, i)));
     write(encoder.Finish());
+    if (av_write_trailer(raw) < 0)
+        throw std::runtime_error("cannot finish " + path);
+}
+
+void WriteSoundOnly(const std::string& path) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, nullptr, path.c_str()) < 0 || !raw)
+        throw std::runtime_error("no muxer for " + path);
+    const OutputFormatPtr output(raw);
+    const AVCodec* aac = avcodec_find_encoder(AV_CODEC_ID_AAC);
+    if (!aac)
+        throw MissingEncoder("no AAC encoder in this FFmpeg");
+    const CodecPtr context(avcodec_alloc_context3(aac));
+    const FramePtr frame(av_frame_alloc());
+    const PacketPtr packet(av_packet_alloc());
+    if (!context || !frame || !packet)
+        throw std::bad_alloc();
+    AVCodecContext* c = context.get();
+    c->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    c->sample_rate = 8000;
+    c->bit_rate = 16000;
+    av_channel_layout_default(&c->ch_layout, 1);
+    c->time_base = AVRational{1, c->sample_rate};
+    if (raw->oformat->flags & AVFMT_GLOBALHEADER)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(c, aac, nullptr) < 0)
+        throw std::runtime_error("cannot open the AAC encoder");
+    AVStream* st = avformat_new_stream(raw, nullptr);
+    if (!st || avcodec_parameters_from_context(st->codecpar, c) < 0)
+        throw std::runtime_error("cannot describe the sound stream");
+    st->time_base = c->time_base;
+    if (avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE) < 0 ||
+        avformat_write_header(raw, nullptr) < 0)
+        throw std::runtime_error("cannot write " + path);
+
+    frame->format = c->sample_fmt;
+    frame->nb_samples = c->frame_size;
+    frame->sample_rate = c->sample_rate;
+    if (av_channel_layout_copy(&frame->ch_layout, &c->ch_layout) < 0 ||
+        av_frame_get_buffer(frame.get(), 0) < 0)
+        throw std::bad_alloc();
+    auto drain = [&] {
+        while (avcodec_receive_packet(c, packet.get()) == 0) {
+            packet->stream_index = st->index;
+            av_packet_rescale_ts(packet.get(), c->time_base, st->time_base);
+            if (av_interleaved_write_frame(raw, packet.get()) < 0)
+                throw std::runtime_error("cannot write a packet to " + path);
+        }
+    };
+    for (std::int64_t at = 0; at < c->sample_rate; at += c->frame_size) {
+        if (av_frame_make_writable(frame.get()) < 0)
+            throw std::bad_alloc();
+        av_samples_set_silence(frame->data, 0, frame->nb_samples, 1, c->sample_fmt);
+        frame->pts = at;
+        if (avcodec_send_frame(c, frame.get()) < 0)
+            throw std::runtime_error("encoding silence");
+        drain();
+    }
+    avcodec_send_frame(c, nullptr);
+    drain();
     if (av_write_trailer(raw) < 0)
         throw std::runtime_error("cannot finish " + path);
 }

@@ -21,6 +21,8 @@ struct SceneRecipe {
     std::uint32_t scale = 1;
     Picture picture = Picture::Fixture;
     std::set<int> drops; // slots written as drop chunks
+    // MP4 and QuickTime: the index ('moov') before the frames, as streaming writers put it.
+    bool indexFirst = false;
 };
 
 // The AVI layout of a scene, with its single video stream, ready to be tweaked.
@@ -28,3 +30,6 @@ AviLayout SceneAvi(const SceneRecipe& scene);
 // Writes the scene in the container named by the extension (.mp4, .mov, .mkv, .webm, .3gp); no
 // drops. Throws MissingEncoder, before anything is written, when FFmpeg lacks the encoder.
 void WriteContainer(const std::string& path, const SceneRecipe& scene);
+// An MP4 (or another container named by the extension) holding one second of AAC silence and
+// no video.
+void WriteSoundOnly(const std::string& path);

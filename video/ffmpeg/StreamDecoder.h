@@ -4,18 +4,11 @@
 // open the decoder, send a packet, receive frames, flush at the end of the stream.
 
 #include "FFmpegPtr.h"
+#include "base/Dib.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
-
-// Pictures beyond this are refused before anything is allocated for them.
-constexpr int kMaxFrameSide = 16384;
-constexpr std::int64_t kMaxFramePixels = std::int64_t{64} << 20;
-
-inline bool FrameSizeAllowed(std::int64_t w, std::int64_t h) {
-    return w > 0 && h > 0 && w <= kMaxFrameSide && h <= kMaxFrameSide && w * h <= kMaxFramePixels;
-}
 
 class StreamDecoder {
 public:

@@ -1,5 +1,6 @@
 #include "VFW.h"
 
+#include "OtherWays.h"
 #include "base/Dib.h"
 #include "base/Unicode.h"
 
@@ -17,6 +18,25 @@ bool FitsCodePage(const std::wstring& name) {
            !lossy;
 }
 
+HRESULT OpenThroughAviFile(PAVIFILE* ppfile, const std::wstring& wide) {
+    const HRESULT hr = AVIFileOpenW(ppfile, wide.c_str(), OF_READ, nullptr);
+    if (hr != AVIERR_FILEOPEN || FitsCodePage(wide))
+        return hr;
+    // The system's file reader may still take the name through the ANSI code page (Wine's
+    // does); the short name is plain ASCII wherever the volume keeps short names.
+    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    if (length == 0)
+        return hr;
+    std::wstring shortName(length, L'\0');
+    const DWORD written = GetShortPathNameW(wide.c_str(), shortName.data(), length);
+    if (written == 0 || written >= length)
+        return hr;
+    shortName.resize(written);
+    if (shortName == wide)
+        return hr;
+    return AVIFileOpenW(ppfile, shortName.c_str(), OF_READ, nullptr);
+}
+
 } // namespace
 
 LONG AVIStreamEnd(PAVISTREAM pavi) {
@@ -32,22 +52,8 @@ HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
     if (!name)
         return AVIERR_FILEOPEN;
     const std::wstring wide(name->begin(), name->end());
-    const HRESULT hr = AVIFileOpenW(ppfile, wide.c_str(), OF_READ, nullptr);
-    if (hr != AVIERR_FILEOPEN || FitsCodePage(wide))
-        return hr;
-    // The system's file reader may still take the name through the ANSI code page (Wine's
-    // does); the short name is plain ASCII wherever the volume keeps short names.
-    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
-    if (length == 0)
-        return hr;
-    std::wstring shortName(length, L'\0');
-    const DWORD written = GetShortPathNameW(wide.c_str(), shortName.data(), length);
-    if (written == 0 || written >= length)
-        return hr;
-    shortName.resize(written);
-    if (shortName == wide.c_str())
-        return hr;
-    return AVIFileOpenW(ppfile, shortName.c_str(), OF_READ, nullptr);
+    // What AVIFile opens but cannot decode, or cannot open, another way may (OtherWays.h).
+    return OpenOtherWays(ppfile, OpenThroughAviFile(ppfile, wide), wide);
 }
 
 UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, bool fBackground) {
@@ -61,6 +67,7 @@ void VideoStartup() {
 }
 
 void VideoShutdown() {
+    CloseOtherWays();
     AVIFileExit();
 }
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -186,19 +187,21 @@ TEST(GdiOpens, TwentyOpensLeaveTheCountAsItWas) {
     ASSERT_NO_FATAL_FAILURE(program.Inject());
     const unsigned empty = program.GdiObjects();
 
-    // The sample (75 frames of 512 x 512) between the 10-frame scenes of every codec a stock
-    // Windows has, so that each open changes the slider's range and proves it loaded.
+    // The sample (75 frames of 512 x 512) between 10-frame scenes of every way in: the codecs a
+    // stock Windows has, Media Foundation (H.264 MP4, MJPEG AVI) and our own conversion (a
+    // top-down AVI), so that each open changes the slider's range and proves it loaded.
     const std::wstring fixtures = Path(RS_FIXTURES) + L"\\";
     const std::wstring sample = Path(RS_SAMPLE);
     // The tenth is cinepak_10.avi again: the last open is the same scene as the first.
-    const wchar_t* const small[] = {L"raw24_10.avi", L"cinepak_10.avi", L"msvideo1_10.avi",
-                                    L"rle8_10.avi"};
+    const wchar_t* const small[] = {L"raw24_10.avi",        L"mp4_10.mp4",   L"cinepak_10.avi",
+                                    L"msvideo1_10.avi",     L"mjpeg_10.avi", L"rle8_10.avi",
+                                    L"raw24_topdown_10.avi"};
     ASSERT_NO_FATAL_FAILURE(program.Open(fixtures + L"cinepak_10.avi", 10));
     const unsigned first = program.GdiObjects();
     std::vector<unsigned> counts;
     for (int k = 0; k < 10; ++k) {
         ASSERT_NO_FATAL_FAILURE(program.Open(sample, 75));
-        ASSERT_NO_FATAL_FAILURE(program.Open(fixtures + small[k % 4], 10));
+        ASSERT_NO_FATAL_FAILURE(program.Open(fixtures + small[k % std::size(small)], 10));
         counts.push_back(program.GdiObjects());
     }
     std::printf("GDI objects of reelstand.exe: %u with no scene, %u after the first open, %u after "

@@ -25,8 +25,10 @@ done
 wine=/usr/lib/wine/wine64 # Debian's `wine` would pick the 32-bit loader when it is installed
 server=/usr/lib/wine/wineserver
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64
-# No Mono or Gecko download dialogs while the prefix is made.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko download dialogs while the prefix is made; no menu entries or file types of
+# the machine itself for what an installer registers (Wine's menu builder would make them, now
+# or a moment later).
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"

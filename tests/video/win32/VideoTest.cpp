@@ -123,8 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BadInput{"text.avi", AVIERR_FILEREAD, 0, false, 0},
                     BadInput{"empty.avi", AVIERR_FILEREAD, 0, false, 0},
                     BadInput{"audio_only.avi", AVIERR_OK, AVIERR_NODATA, false, 0},
-                    // No MJPEG decompressor, like a stock Windows: "Error en Frameopen".
-                    BadInput{"mjpeg_10.avi", AVIERR_OK, AVIERR_OK, false, 0},
                     BadInput{"raw32_rate0.avi", AVIERR_OK, AVIERR_OK, true, 0}),
     [](const testing::TestParamInfo<BadInput>& p) {
         std::string name = p.param.name;
