@@ -43,6 +43,19 @@ bool TControl::DoKeyDown(TKeyCode key, bool repeated) {
     return true;
 }
 
+void FocusMarkDots(int width, int height,
+                   const std::function<void(int x, int y, TColor colour)>& dot) {
+    const auto at = [&dot](int x, int y) { dot(x, y, (x + y) % 2 == 0 ? clBlack : clWhite); };
+    for (int x = 0; x < width; ++x) {
+        at(x, 0);
+        at(x, height - 1);
+    }
+    for (int y = 1; y < height - 1; ++y) {
+        at(0, y);
+        at(width - 1, y);
+    }
+}
+
 void TClickRule::Press(TMouseButton button) {
     if (button == TMouseButton::Left)
         FPending = true;

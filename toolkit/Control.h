@@ -53,9 +53,8 @@ public:
     // A button or a link.
     bool Pressable() const;
 
-    // The keyboard focus, as the platform has it; a pressable control that holds it shows a focus
-    // mark (a one-pixel ring along its edges, dots alternating black and white, which shows on
-    // the white transport bar and on the black frame alike).
+    // The keyboard focus, as the platform has it; a pressable control that holds it shows the
+    // focus mark (FocusMarkDots).
     bool Focused() const;
     void SetFocus();
     // The platform reports a key pressed while the control has the focus (`repeated`: the key's
@@ -93,6 +92,11 @@ class TWinControl : public TControl {
 protected:
     using TControl::TControl;
 };
+
+// The focus mark of a control of this size: a one-pixel ring along its edges, dots alternating
+// black and white, which shows on the white transport bar and on the black frame alike.
+void FocusMarkDots(int width, int height,
+                   const std::function<void(int x, int y, TColor colour)>& dot);
 
 // The old platform's click: the left button pressed on a control and released over it, where the
 // right and bottom edges count as outside. Releases of other buttons change nothing.

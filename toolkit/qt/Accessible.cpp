@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
+#include <QPainter>
 #include <QTimer>
 
 namespace {
@@ -113,18 +114,8 @@ void PaintFocusMark(const TControl& control, QWidget& widget) {
     if (!control.Pressable() || !widget.hasFocus())
         return;
     QPainter p(&widget);
-    const int w = widget.width();
-    const int h = widget.height();
-    const auto dot = [&p](int x, int y) {
-        p.setPen((x + y) % 2 == 0 ? Qt::black : Qt::white);
+    FocusMarkDots(widget.width(), widget.height(), [&p](int x, int y, TColor colour) {
+        p.setPen(ToQColor(colour));
         p.drawPoint(x, y);
-    };
-    for (int x = 0; x < w; ++x) {
-        dot(x, 0);
-        dot(x, h - 1);
-    }
-    for (int y = 1; y < h - 1; ++y) {
-        dot(0, y);
-        dot(w - 1, y);
-    }
+    });
 }

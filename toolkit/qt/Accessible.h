@@ -3,7 +3,6 @@
 #include "toolkit/Control.h"
 
 #include <QKeyEvent>
-#include <QPainter>
 #include <QWidget>
 
 // What the Qt back end's widgets share for the keyboard and for assistive technology.

@@ -147,6 +147,11 @@ template <class Graphic> struct TGraphicPeer : TChildPeer {
         Control.OnKeyDown = [&owner](UINT key, bool repeated) {
             return owner.DoKeyDown(ToolkitKey(key), repeated);
         };
+        Control.PaintFocusMark = [this](HDC dc) {
+            FocusMarkDots(Control.Width(), Control.Height(), [dc](int x, int y, TColor colour) {
+                SetPixelV(dc, x, y, win32::ColorRef(colour));
+            });
+        };
     }
 
     HWND Window() const override { return Control.Parent().Handle(); }

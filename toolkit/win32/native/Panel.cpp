@@ -163,27 +163,9 @@ void Panel::Paint(HDC dc) {
         POINT origin{};
         OffsetViewportOrgEx(dc, c->Left(), c->Top(), &origin);
         c->Paint(dc);
-        if (HasFocus(c) && c->Focusable())
-            PaintFocusMark(dc, *c);
+        if (HasFocus(c) && c->Focusable() && c->PaintFocusMark)
+            c->PaintFocusMark(dc);
         RestoreDC(dc, saved);
-    }
-}
-
-// A one-pixel ring along the control's edges, dots alternating black and white: it shows on the
-// white transport bar and on the black frame alike.
-void Panel::PaintFocusMark(HDC dc, const GraphicControl& control) const {
-    const int w = control.Width();
-    const int h = control.Height();
-    const auto dot = [dc](int x, int y) {
-        SetPixelV(dc, x, y, (x + y) % 2 == 0 ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    };
-    for (int x = 0; x < w; ++x) {
-        dot(x, 0);
-        dot(x, h - 1);
-    }
-    for (int y = 1; y < h - 1; ++y) {
-        dot(0, y);
-        dot(w - 1, y);
     }
 }
 

@@ -76,7 +76,6 @@ private:
     GraphicControl* ControlAt(POINT p) const;
     std::vector<GraphicControl*> Exposed() const;
     LONG ChildId(const GraphicControl* control) const;
-    void PaintFocusMark(HDC dc, const GraphicControl& control) const;
 
     HWND FHandle = nullptr;
     Color FColor = 0xFFFFFF;
@@ -120,6 +119,8 @@ public:
     // when the control used it.
     std::function<bool(UINT key, bool repeated)> OnKeyDown;
     bool Focusable() const { return !DefaultAction.empty(); }
+    // Draws the focus mark while the control has the focus (same DC as Paint).
+    std::function<void(HDC dc)> PaintFocusMark;
 
 protected:
     friend class Panel;
