@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace {
@@ -93,6 +94,7 @@ void TForm1::CreateDefinition() {
     Label1->SetFont(labelFont);
     Label1->SetCaption("schließen");
     Label1->OnClick = guarded(&TForm1::Label1Click);
+    Label1->SetAccessibleRole(TAccessibleRole::Link);
 
     Label2 = new TLabel(Panel1);
     Label2->Name = "Label2";
@@ -101,6 +103,7 @@ void TForm1::CreateDefinition() {
     Label2->SetFont(labelFont);
     Label2->SetCaption("öffnen");
     Label2->OnClick = guarded(&TForm1::Label2Click);
+    Label2->SetAccessibleRole(TAccessibleRole::Link);
 
     Panel3 = new TPanel(Panel1);
     Panel3->Name = "Panel3";
@@ -112,6 +115,9 @@ void TForm1::CreateDefinition() {
     Image3 = new TImage(Panel3);
     Image3->Name = "Image3";
     Image3->SetBounds(9, 7, 512, 512);
+    Image3->SetAccessibleRole(TAccessibleRole::Picture);
+    // Read when asked, never announced: the frame changes with every tick.
+    Image3->OnAccessibleName = [this] { return PictureName(); };
 
     Bevel1 = new TBevel(Panel3);
     Bevel1->Name = "Bevel1";
@@ -126,7 +132,8 @@ void TForm1::CreateDefinition() {
     // The buttons take their values in the stored order: bounds, automatic sizing, Enabled (which
     // shows the still empty UpPict), the displayed picture, the bindings, then the hover, pressed
     // and rest pictures; so a fresh button shows the definition's displayed picture.
-    const auto defineButton = [&](const char* name, int left, void (TForm1::*click)(TObject*)) {
+    const auto defineButton = [&](const char* name, int left, void (TForm1::*click)(TObject*),
+                                  const char* does) {
         auto* button = new TImgBtn(Panel2);
         const String n = name;
         const auto picture = [&n](const char* kind) {
@@ -148,11 +155,13 @@ void TForm1::CreateDefinition() {
         button->SetDownPict(&down);
         const TPicture up = picture("UpPict");
         button->SetUpPict(&up);
+        button->SetAccessibleRole(TAccessibleRole::Button);
+        button->SetAccessibleName(does);
         return button;
     };
-    ImgBtn12 = defineButton("ImgBtn12", 484, &TForm1::ImgBtn12Click);
-    ImgBtn13 = defineButton("ImgBtn13", 448, &TForm1::ImgBtn13Click);
-    ImgBtn14 = defineButton("ImgBtn14", 416, &TForm1::ImgBtn14Click);
+    ImgBtn12 = defineButton("ImgBtn12", 484, &TForm1::ImgBtn12Click, PlayButtonName());
+    ImgBtn13 = defineButton("ImgBtn13", 448, &TForm1::ImgBtn13Click, "Bild vor");
+    ImgBtn14 = defineButton("ImgBtn14", 416, &TForm1::ImgBtn14Click, "Bild zurück");
 
     TrackBar1 = new TTrackBar(Panel2);
     TrackBar1->Name = "TrackBar1";
@@ -161,8 +170,12 @@ void TForm1::CreateDefinition() {
     TrackBar1->SetPageSize(0);
     TrackBar1->SetThumbLength(20);
     TrackBar1->OnChange = guarded(&TForm1::TrackBar1Change);
-    // The slider is the only control that takes the keyboard focus.
+    TrackBar1->SetAccessibleRole(TAccessibleRole::Slider);
+    TrackBar1->SetAccessibleName("Bildposition");
+    // The slider takes the keyboard focus when the window is activated; Tab goes on in the order
+    // the controls are seen, left to right, and the labels are reached last.
     SetActiveControl(TrackBar1);
+    SetTabOrder({TrackBar1, ImgBtn14, ImgBtn13, ImgBtn12, Label2, Label1});
 
     OpenDialog1 = new TOpenDialog(this);
     OpenDialog1->Name = "OpenDialog1";
@@ -349,8 +362,10 @@ void TForm1::ReadFrames(const String& Path) {
 }
 
 void TForm1::ShowFrame(int i) {
-    if (i >= 0 && i < FrameCount() && FFrames[static_cast<std::size_t>(i)])
+    if (i >= 0 && i < FrameCount() && FFrames[static_cast<std::size_t>(i)]) {
         Image3->Picture()->Assign(FFrames[static_cast<std::size_t>(i)].get());
+        FShown = i;
+    }
     Image3->SetVisible(FSceneLoaded);
     // Painted with the slider's move in one pass of the window, before the next tick: the tick
     // runs from an event loop (the program's, a box's or the loader's yield), which paints.
@@ -411,7 +426,20 @@ void TForm1::TrackBar1Change(TObject*) {
     FCurrent = TrackBar1->Position();
 }
 
+// What the play/pause button does now: it offers play while paused.
+const char* TForm1::PlayButtonName() const {
+    return FPaused ? "Wiedergabe" : "Pause";
+}
+
+// Counted from 1, as a user counts.
+String TForm1::PictureName() const {
+    if (FShown < 0 || FShown >= FrameCount())
+        return "Kein Bild";
+    return "Bild " + std::to_string(FShown + 1) + " von " + std::to_string(FrameCount());
+}
+
 void TForm1::UpdatePlayButton() {
+    ImgBtn12->SetAccessibleName(PlayButtonName());
     const bool paused = FPaused;
     ImgBtn12->Picture()->Bitmap()->LoadFromResourceName(paused ? "play_unpressed"
                                                                : "PAUSE_UNPRESSED");

@@ -75,6 +75,8 @@ private:
     void FormDropFiles(const std::vector<String>& Files);
     void ShowFrame(int i);
     void RunPendingOpen();
+    const char* PlayButtonName() const;
+    String PictureName() const;
 
     TApplication& FApp;
     std::vector<String> FArgs;
@@ -95,6 +97,8 @@ private:
     std::int32_t FCurrent = 0;
     bool FPaused = false;
     bool FSceneLoaded = false;
+    // The frame the picture area shows; -1 before the first.
+    std::int32_t FShown = -1;
 
     // A request that arrives while a decode runs waits here (the latest wins) and is carried out
     // once that decode has returned, so that no decode ever starts inside another.

@@ -10,7 +10,7 @@ pkgs=(cmake make g++ pkg-config qt6-base-dev libgl-dev
       fonts-liberation2 libgtest-dev qt6-translations-l10n)
 case "$purpose" in
 run) ;;
-test) pkgs+=(xvfb xauth xdotool imagemagick) ;;
+test) pkgs+=(xvfb xauth xdotool imagemagick at-spi2-core python3-pyatspi dbus) ;;
 bench) pkgs+=(xvfb xauth xdotool ffmpeg) ;;
 fuzz) pkgs+=(clang-14 libclang-rt-14-dev) ;;
 # CPack's DEB generator needs dpkg-shlibdeps and file (dpkg-dev also gives dpkg-buildflags and

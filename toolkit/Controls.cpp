@@ -3,6 +3,7 @@
 void TLabel::SetCaption(const String& caption) {
     FCaption = caption;
     ShowText();
+    SetAccessibleName(caption);
 }
 
 void TLabel::SetFont(const TFont& font) {
@@ -15,8 +16,8 @@ void TLabel::DoMouseDown(TMouseButton button) {
 }
 
 void TLabel::DoMouseUp(TMouseButton button, int x, int y) {
-    if (FClick.Release(*this, button, x, y) && OnClick)
-        OnClick(this);
+    if (FClick.Release(*this, button, x, y))
+        Click();
 }
 
 void TPanel::SetColor(TColor color) {

@@ -29,7 +29,8 @@ public:
     explicit TBevel(TWinControl* parent = nullptr);
 };
 
-// A transparent text label that sizes itself to its caption with its left and top edges fixed.
+// A transparent text label that sizes itself to its caption with its left and top edges fixed. Its
+// caption is its name to assistive technology.
 class TLabel : public TControl {
 public:
     explicit TLabel(TWinControl* parent = nullptr);
@@ -37,8 +38,6 @@ public:
     void SetCaption(const String& caption);
     // The font's colour is the text's.
     void SetFont(const TFont& font);
-
-    TNotifyEvent OnClick;
 
     // The platform reports the pointer's buttons here, at a position in the label; a release
     // comes here wherever it happens after a press on the label. The second press of a double

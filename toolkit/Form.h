@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 // A top-level window with the old platform's geometry rules: positions and sizes are those of the
@@ -32,8 +33,11 @@ public:
     void SetColor(TColor color);
     // The font the window's controls inherit.
     void SetFont(const TFont& font);
-    // The control that takes the keyboard focus for the window.
+    // The control that takes the keyboard focus whenever the window is activated.
     void SetActiveControl(TControl* control);
+    // The controls that Tab and Shift+Tab move the keyboard focus through, in this order; the
+    // focus wraps at either end. Hidden controls are passed over.
+    void SetTabOrder(std::vector<TControl*> order) { FTabOrder = std::move(order); }
 
     // Borderless pop-up window: no caption, frame, system menu or boxes.
     void SetBorderStyleNone();
@@ -80,6 +84,8 @@ public:
     void DoResize();
     void DoClose();
     void DoDropFiles(const std::vector<String>& files);
+    // Tab (forward) or Shift+Tab pressed anywhere in the window.
+    void DoTab(bool forward);
 
 protected:
     // Set by the derived window: closing the main window only asks the application to end.
@@ -96,5 +102,6 @@ private:
     int FMinWidth = 0;
     int FMinHeight = 0;
     bool FShowing = false;
+    std::vector<TControl*> FTabOrder;
     std::uint32_t FStyle;
 };

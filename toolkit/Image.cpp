@@ -30,8 +30,8 @@ void TImage::DoMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
 void TImage::DoMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (button == TMouseButton::Left && GetCaptureControl() == this)
         ReleaseCapture();
-    if (FClick.Release(*this, button, x, y) && OnClick)
-        OnClick(this);
+    if (FClick.Release(*this, button, x, y))
+        Click();
     MouseUp(button, shift, x, y);
 }
 

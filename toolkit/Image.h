@@ -18,7 +18,6 @@ public:
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool on);
 
-    TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
 
     // The platform reports the pointer here, at a position in the control. A double click comes

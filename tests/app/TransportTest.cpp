@@ -10,7 +10,8 @@ namespace {
 enum class Skin { Play, Pause };
 
 struct Step {
-    enum Kind { Tick, Click, DoubleClick, Drag, Key } kind;
+    // A button pressed by Space or Enter with the focus on it, or by a screen reader's action.
+    enum Kind { Tick, Click, DoubleClick, Drag, Key, Space, Enter, ScreenReader } kind;
     int arg = 0; // button (12, 13, 14), drag target, or key
     int shown;   // frame on screen after the step
     int current; // FCurrent
@@ -46,6 +47,16 @@ protected:
     int ThumbX(int value) const {
         const TTrackBar* t = form->TrackBar1;
         return 10 + value * (t->Width() - 20) / std::max(1, t->Max());
+    }
+
+    // Tab brings the focus there from the slider, as a user gets it there.
+    void KeyOn(int n, ui::TKey key) {
+        ASSERT_TRUE(ui::ActivateAndWait(*form));
+        form->TrackBar1->SetFocus();
+        for (int tabs = 14 - n + 1; tabs > 0; --tabs)
+            ui::KeyToFocus(*form, ui::TKey::Tab);
+        ASSERT_TRUE(ui::HasFocus(*Button(n)));
+        ui::KeyToFocus(*form, key);
     }
 
     void DragTo(int value) {
@@ -103,6 +114,15 @@ TEST_P(Transport, StepsPauseAndScrub) {
         case Step::Key:
             ui::Key(*form->TrackBar1, static_cast<ui::TKey>(s.arg));
             break;
+        case Step::Space:
+            KeyOn(s.arg, ui::TKey::Space);
+            break;
+        case Step::Enter:
+            KeyOn(s.arg, ui::TKey::Return);
+            break;
+        case Step::ScreenReader:
+            ASSERT_TRUE(ui::AccessiblePress(*Button(s.arg)));
+            break;
         }
         SCOPED_TRACE(testing::Message() << "step " << i);
         EXPECT_EQ(Shown(), s.shown);
@@ -150,7 +170,15 @@ INSTANTIATE_TEST_SUITE_P(
         TransportCase{"keyOnSliderPauses",
                       -1,
                       {S{S::Key, int(ui::TKey::Right), 0, 0, true, 0, Play},
-                       S{S::Tick, 0, 0, 0, true, 0, Play}}}),
+                       S{S::Tick, 0, 0, 0, true, 0, Play}}},
+        // The keyboard and a screen reader press exactly as a click does.
+        TransportCase{
+            "keysAndScreenReaderPressLikeClicks",
+            -1,
+            {S{S::Space, 12, 0, 1, true, 0, Play}, S{S::Enter, 13, 0, 2, true, 0, Play},
+             S{S::Tick, 0, 2, 2, true, 2, Play}, S{S::ScreenReader, 14, 2, 1, true, 2, Play},
+             S{S::Tick, 0, 1, 1, true, 1, Play}, S{S::ScreenReader, 12, 1, 1, false, 1, Pause},
+             S{S::Tick, 0, 1, 2, false, 1, Pause}}}),
     RowName());
 
 TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
@@ -173,7 +201,9 @@ TEST_F(FormTest, PlayPauseBeforeAnySceneFlipsStateAndSkinThenOpenPlays) {
 
 namespace {
 
-TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
+// The slider has the focus when the window is activated, and a click leaves the focus where it
+// is, so that the slider keeps its keys after a click on a button.
+TEST_F(FormTest, SliderHasTheKeyboardFocusWhenTheWindowIsActivatedAndClicksLeaveIt) {
     Make();
     ShowMain();
     ASSERT_TRUE(ui::ActivateAndWait(*form));
@@ -181,6 +211,74 @@ TEST_F(FormTest, SliderHoldsTheKeyboardFocusWhileTheWindowIsActive) {
     ui::PointerClick(*form->ImgBtn13, {10, 10});
     ui::PointerClick(*form->Panel1, {5, 5});
     EXPECT_TRUE(ui::HasFocus(*form->TrackBar1));
+    ui::KeyToFocus(*form, ui::TKey::Tab);
+    ui::PointerClick(*form->ImgBtn12, {10, 10});
+    EXPECT_TRUE(ui::HasFocus(*form->ImgBtn14));
+}
+
+// Tab goes from the slider through the buttons left to right (back, forward, play/pause), then
+// "öffnen" and "schließen", and back to the slider; Shift+Tab the other way.
+TEST_F(FormTest, TabWalksTheControlsInTheOrderTheyAreSeenAndWraps) {
+    Make();
+    ShowMain();
+    ASSERT_TRUE(ui::ActivateAndWait(*form));
+    ASSERT_TRUE(ui::HasFocus(*form->TrackBar1));
+    TForm1& f = *form;
+    const std::vector<TControl*> order{f.ImgBtn14, f.ImgBtn13, f.ImgBtn12,
+                                       f.Label2,   f.Label1,   f.TrackBar1};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ui::KeyToFocus(f, ui::TKey::Tab);
+        EXPECT_TRUE(ui::HasFocus(*order[i])) << "Tab " << i + 1;
+    }
+    for (std::size_t i = order.size() - 1; i > 0; --i) {
+        ui::KeyToFocus(f, ui::TKey::ShiftTab);
+        EXPECT_TRUE(ui::HasFocus(*order[i - 1])) << "Shift+Tab to " << i;
+    }
+    ui::KeyToFocus(f, ui::TKey::ShiftTab);
+    EXPECT_TRUE(ui::HasFocus(*f.TrackBar1));
+    EXPECT_FALSE(f.Paused()) << "moving the focus presses nothing";
+}
+
+// What a screen reader finds, read through the system's accessibility interface: every control
+// by role and name; the play/pause button named for what it does now; the picture named by the
+// frame it shows, counted from 1, when it is read.
+TEST_F(FormTest, AScreenReaderFindsEveryControlByRoleAndName) {
+    Make();
+    ShowMain();
+    EXPECT_EQ(ui::Accessible(*form->Image3).Name, "Kein Bild");
+    Open(Fixture(kScenes.Ten));
+    Tick();
+    using R = TAccessibleRole;
+    struct Row {
+        TControl* control;
+        TAccessibleRole role;
+        const char* name;
+        bool pressable;
+    };
+    for (const Row& r :
+         {Row{form->ImgBtn14, R::Button, "Bild zurück", true},
+          Row{form->ImgBtn13, R::Button, "Bild vor", true},
+          Row{form->ImgBtn12, R::Button, "Pause", true}, Row{form->Label2, R::Link, "öffnen", true},
+          Row{form->Label1, R::Link, "schließen", true},
+          Row{form->TrackBar1, R::Slider, "Bildposition", false},
+          Row{form->Image3, R::Picture, "Bild 1 von 10", false}}) {
+        SCOPED_TRACE(r.name);
+        const ui::TAccessible read = ui::Accessible(*r.control);
+        EXPECT_EQ(int(read.Role), int(r.role));
+        EXPECT_EQ(read.Name, r.name);
+        EXPECT_EQ(read.Pressable, r.pressable);
+        EXPECT_EQ(read.Focusable, r.role != R::Picture);
+    }
+    ASSERT_TRUE(ui::AccessiblePress(*form->ImgBtn12));
+    EXPECT_EQ(ui::Accessible(*form->ImgBtn12).Name, "Wiedergabe");
+    Tick(3);
+    EXPECT_EQ(ui::Accessible(*form->Image3).Name, "Bild 2 von 10");
+    EXPECT_EQ(ui::AccessibleValue(*form->TrackBar1), "1");
+    ASSERT_TRUE(ui::AccessiblePress(*form->ImgBtn13));
+    Tick();
+    EXPECT_EQ(ui::Accessible(*form->Image3).Name, "Bild 3 von 10");
+    ASSERT_TRUE(ui::AccessiblePress(*form->ImgBtn12));
+    EXPECT_EQ(ui::Accessible(*form->ImgBtn12).Name, "Pause");
 }
 
 } // namespace

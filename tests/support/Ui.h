@@ -38,7 +38,21 @@ void Wheel(TControl& control, int delta);
 int WheelScrollLines();
 void SetWheelScrollLines(int lines);
 
-enum class TKey { Left, Right, Up, Down, PageUp, PageDown, Home, End, A, Space, Return };
+enum class TKey {
+    Left,
+    Right,
+    Up,
+    Down,
+    PageUp,
+    PageDown,
+    Home,
+    End,
+    A,
+    Space,
+    Return,
+    Tab,
+    ShiftTab
+};
 void KeyPress(TControl& control, TKey key);
 void KeyRelease(TControl& control, TKey key);
 // Press and release.
@@ -48,6 +62,26 @@ void Key(TControl& control, TKey key);
 void KeyAutoRepeat(TControl& control, TKey key);
 // The control loses the keyboard focus (another window became active).
 void LoseFocus(TControl& control);
+// A key pressed and released in the window as the system delivers it: to whatever holds the
+// keyboard focus, through the event loop (which takes Tab on Windows).
+void KeyToFocus(TForm& form, TKey key);
+
+// What assistive technology reads of a control, asked through the system's own accessibility
+// interface (Qt's QAccessible, which AT-SPI serves on Linux; MSAA's IAccessible on Windows).
+struct TAccessible {
+    TAccessibleRole Role = TAccessibleRole::None; // None: none of ours
+    String Name;
+    bool Focusable = false;
+    bool Focused = false;
+    bool Pressable = false; // it offers a press action
+    bool operator==(const TAccessible&) const = default;
+};
+TAccessible Accessible(TControl& control);
+// The slider's value as assistive technology reads it.
+String AccessibleValue(TControl& control);
+// Runs the control's press action as assistive technology does, then lets the event loop run
+// once; false when the control offers none.
+bool AccessiblePress(TControl& control);
 
 // The slider as it is drawn: the range and the position of its thumb, the thumb's centre, and
 // whether the thumb is held by a drag.

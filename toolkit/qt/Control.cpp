@@ -1,5 +1,7 @@
 #include "toolkit/Control.h"
 
+#include "toolkit/qt/Accessible.h"
+#include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Peer.h"
 
 void TControl::PeerDeleter::operator()(Peer* peer) const noexcept {
@@ -38,4 +40,17 @@ void TControl::Invalidate() {
 }
 void TControl::Repaint() {
     FPeer->Widget->repaint();
+}
+bool TControl::Focused() const {
+    return FPeer->Widget->hasFocus();
+}
+void TControl::SetFocus() {
+    FPeer->Widget->setFocus(Qt::TabFocusReason);
+}
+void TControl::ShowAccessibleRole() {
+    ShowFocusPolicy(*this, *FPeer->Widget);
+}
+void TControl::ShowAccessibleNameChange() {
+    // Qt tells assistive technology of the new name.
+    FPeer->Widget->setAccessibleName(ToQ(FAccessibleName));
 }

@@ -1,5 +1,6 @@
 #include "toolkit/Controls.h"
 
+#include "toolkit/qt/Accessible.h"
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Font.h"
 #include "toolkit/qt/Peer.h"
@@ -79,6 +80,7 @@ public:
         setContentsMargins(0, 0, 0, 0);
         setMargin(0);
         setIndent(0);
+        AttachAccessible(owner, *this);
     }
 
 protected:
@@ -96,6 +98,16 @@ protected:
 
     // The second press of a double click is no press of a click (Qt's default would make it one).
     void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!ControlKeyPress(FOwner, event))
+            QLabel::keyPressEvent(event);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        PaintFocusMark(FOwner, *this);
+    }
 
 private:
     TLabel& FOwner;

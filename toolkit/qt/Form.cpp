@@ -1,5 +1,6 @@
 #include "toolkit/Form.h"
 
+#include "toolkit/qt/Accessible.h"
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Font.h"
 #include "toolkit/qt/Peer.h"
@@ -32,6 +33,7 @@ class TFormWidget : public QWidget {
 public:
     explicit TFormWidget(TForm& owner) : QWidget(nullptr, Qt::Window), FOwner(owner) {
         setAcceptDrops(true);
+        AttachAccessible(owner, *this);
     }
 
     // The minimum outer size, as a minimum client size for the frame known by now.
@@ -45,6 +47,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // Tab and Shift+Tab from any control of the window end here.
+    bool focusNextPrevChild(bool next) override {
+        FOwner.DoTab(next);
+        return true;
+    }
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -194,6 +201,10 @@ bool TFormWidget::event(QEvent* event) {
     // The frame becomes known once the window manager has framed the window.
     if (event->type() == QEvent::Show || event->type() == QEvent::WindowStateChange)
         ApplyMinimumSize();
+    // The active control takes the focus whenever the window is activated, not the control that
+    // last had it.
+    if (event->type() == QEvent::WindowActivate && focusProxy() != nullptr)
+        focusProxy()->setFocus(Qt::ActiveWindowFocusReason);
     return QWidget::event(event);
 }
 

@@ -1,6 +1,7 @@
 #include "toolkit/Image.h"
 
 #include "toolkit/Controls.h"
+#include "toolkit/qt/Accessible.h"
 #include "toolkit/qt/Convert.h"
 #include "toolkit/qt/Peer.h"
 #include "toolkit/qt/Pixels.h"
@@ -38,6 +39,7 @@ public:
     TImageWidget(TImage& owner, QWidget* parent) : QWidget(parent), FOwner(owner) {
         // Hover pictures need moves without a pressed button.
         setMouseTracking(true);
+        AttachAccessible(owner, *this);
     }
 
     void UpdateOpacity();
@@ -52,6 +54,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -96,20 +99,25 @@ const TPanel* TImageWidget::PlainParent() const {
 }
 
 void TImageWidget::paintEvent(QPaintEvent* event) {
-    const TPicture* picture = FOwner.Picture();
-    if (picture->Empty())
-        return;
-    QPainter painter(this);
-    const QImage& image = BitmapImage(*picture->Bitmap());
-    painter.drawImage(0, 0, image);
-    if (testAttribute(Qt::WA_OpaquePaintEvent) &&
-        (image.width() < width() || image.height() < height())) {
-        if (const TPanel* panel = PlainParent()) {
-            const QRegion uncovered = QRegion(event->rect()) - QRegion(image.rect());
-            for (const QRect& r : uncovered)
-                painter.fillRect(r, ToQColor(panel->Color()));
+    if (const TPicture* picture = FOwner.Picture(); !picture->Empty()) {
+        QPainter painter(this);
+        const QImage& image = BitmapImage(*picture->Bitmap());
+        painter.drawImage(0, 0, image);
+        if (testAttribute(Qt::WA_OpaquePaintEvent) &&
+            (image.width() < width() || image.height() < height())) {
+            if (const TPanel* panel = PlainParent()) {
+                const QRegion uncovered = QRegion(event->rect()) - QRegion(image.rect());
+                for (const QRect& r : uncovered)
+                    painter.fillRect(r, ToQColor(panel->Color()));
+            }
         }
     }
+    PaintFocusMark(FOwner, *this);
+}
+
+void TImageWidget::keyPressEvent(QKeyEvent* event) {
+    if (!ControlKeyPress(FOwner, event))
+        QWidget::keyPressEvent(event);
 }
 
 void TImageWidget::mousePressEvent(QMouseEvent* event) {

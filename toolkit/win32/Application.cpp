@@ -21,7 +21,7 @@ void TApplication::RunBox(TBoxKind kind, const String& text) {
 }
 
 void TApplication::ProcessMessages() {
-    if (win32::EventLoop::ProcessPending(nullptr))
+    if (win32::EventLoop::ProcessPending())
         FTerminated = true;
 }
 
@@ -32,6 +32,6 @@ void TApplication::Terminate() {
 void TApplication::RunLoop() {
     if (FTerminated)
         return;
-    if (win32::EventLoop::Run(nullptr, [this] { return FTerminated; }))
+    if (win32::EventLoop::Run([this] { return FTerminated; }))
         FTerminated = true;
 }

@@ -41,3 +41,15 @@ void TControl::Invalidate() {
 void TControl::Repaint() {
     FPeer->Repaint();
 }
+bool TControl::Focused() const {
+    return FPeer->Focused();
+}
+void TControl::SetFocus() {
+    FPeer->Focus();
+}
+void TControl::ShowAccessibleRole() {
+    FPeer->ShowAccessibleRole(FAccessibleRole, Pressable());
+}
+void TControl::ShowAccessibleNameChange() {
+    FPeer->NotifyNameChange();
+}

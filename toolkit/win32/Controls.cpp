@@ -71,11 +71,11 @@ TPanel::TPanel(TWinControl* parent) : TWinControl(parent) {
 }
 
 TBevel::TBevel(TWinControl* parent) : TControl(parent) {
-    SetPeer(std::make_unique<TGraphicPeer<win32::Bevel>>(parent));
+    SetPeer(std::make_unique<TGraphicPeer<win32::Bevel>>(*this, parent));
 }
 
 TLabel::TLabel(TWinControl* parent) : TControl(parent) {
-    auto peer = std::make_unique<TLabelPeer>(parent);
+    auto peer = std::make_unique<TLabelPeer>(*this, parent);
     peer->Control.SetTransparent(true);
     peer->Control.SetAutoSize(true);
     peer->Control.OnMouseDown = [this](win32::MouseButton button, int, int) {

@@ -84,6 +84,7 @@ TForm::TForm() : TWinControl(nullptr), FStyle(WS_OVERLAPPEDWINDOW | WS_CLIPCHILD
     };
     main.OnClose = [this] { DoClose(); };
     main.OnFocus = [self] { self->FocusActive(); };
+    main.OnTab = [this](bool forward) { DoTab(forward); };
     // Per-monitor scale: the layout follows the window to a monitor with another scale.
     main.OnDpiChanged = [this, self](int dpi, const RECT& suggested) {
         std::vector<TControl*> controls;

@@ -29,7 +29,7 @@ TImageView& ViewOf(const TImage& image) {
 } // namespace
 
 TImage::TImage(TWinControl* parent) : TControl(parent) {
-    auto peer = std::make_unique<TImagePeer>(parent);
+    auto peer = std::make_unique<TImagePeer>(*this, parent);
     TImageView& view = peer->Control;
     view.Owner = this;
     view.SetDpi(win32::ProgramDpi());

@@ -10,6 +10,7 @@
 #include "toolkit/win32/native/MainWindow.h"
 #include "toolkit/win32/native/Panel.h"
 
+#include <oleacc.h>
 #include <windows.h>
 
 // The SDK's A/W switch would rename the application object's MessageBox wherever this header is
@@ -40,6 +41,14 @@ struct TControl::Peer {
     // control that holds no children.
     virtual win32::Panel* Container() const { return nullptr; }
 
+    // The keyboard focus.
+    virtual bool Focused() const { return ::GetFocus() == Window(); }
+    virtual void Focus() { ::SetFocus(Window()); }
+    // What assistive technology is told: the control's role and whether it can be pressed, and
+    // that its name changed. A control that is a system control keeps what the system says.
+    virtual void ShowAccessibleRole(TAccessibleRole, bool) {}
+    virtual void NotifyNameChange() {}
+
     // The program's scale changed (the window moved to a monitor with another one): lay the
     // control out again at the bounds it had in the program's pixels.
     virtual void Rescale(const RECT& bounds) { SetBounds(bounds); }
@@ -52,6 +61,32 @@ inline HWND Win32Window(const TControl* control) {
 }
 
 namespace win32peer {
+
+// The keys the toolkit acts on; with Ctrl or Alt held a key is another one.
+inline TKeyCode ToolkitKey(UINT key) {
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
+        return TKeyCode::Other;
+    return key == VK_SPACE    ? TKeyCode::Space
+           : key == VK_RETURN ? TKeyCode::Return
+                              : TKeyCode::Other;
+}
+
+// The system's role for ours.
+inline LONG SystemRole(TAccessibleRole role) {
+    switch (role) {
+    case TAccessibleRole::Button:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case TAccessibleRole::Link:
+        return ROLE_SYSTEM_LINK;
+    case TAccessibleRole::Slider:
+        return ROLE_SYSTEM_SLIDER;
+    case TAccessibleRole::Picture:
+        return ROLE_SYSTEM_GRAPHIC;
+    case TAccessibleRole::None:
+        break;
+    }
+    return 0;
+}
 
 // Buttons in the toolkit's terms.
 inline TMouseButton ToolkitButton(win32::MouseButton button) {
@@ -106,9 +141,22 @@ struct TChildWindowPeer : TChildPeer {
 };
 
 // A control that its panel draws: a label, a bevel, a picture. Its bounds are kept in the
-// monitor's pixels.
+// monitor's pixels. Its panel holds the keyboard focus for it and tells assistive technology of
+// it; a press, by key or by assistive technology, is the owner's.
 template <class Graphic> struct TGraphicPeer : TChildPeer {
-    explicit TGraphicPeer(TWinControl* parent) : Control(ContainerFor(parent, Host), 0, 0, 0, 0) {}
+    TGraphicPeer(TControl& owner, TWinControl* parent)
+        : Control(ContainerFor(parent, Host), 0, 0, 0, 0) {
+        Control.AccessibleName = [&owner] { return owner.AccessibleName(); };
+        Control.OnDefaultAction = [&owner] { owner.Click(); };
+        Control.OnKeyDown = [&owner](UINT key, bool repeated) {
+            return owner.DoKeyDown(ToolkitKey(key), repeated);
+        };
+        Control.PaintFocusMark = [this](HDC dc) {
+            FocusMarkDots(Control.Width(), Control.Height(), [dc](int x, int y, TColor colour) {
+                SetPixelV(dc, x, y, win32::ColorRef(colour));
+            });
+        };
+    }
 
     HWND Window() const override { return Control.Parent().Handle(); }
     POINT Origin() const override { return {Control.Left(), Control.Top()}; }
@@ -126,6 +174,15 @@ template <class Graphic> struct TGraphicPeer : TChildPeer {
     void SetVisible(bool visible) override { Control.SetVisible(visible); }
     void Invalidate() override { Control.Invalidate(); }
     void Repaint() override { Control.Repaint(); }
+
+    bool Focused() const override { return Control.Parent().HasFocus(&Control); }
+    void Focus() override { Control.Parent().Focus(&Control); }
+    void ShowAccessibleRole(TAccessibleRole role, bool pressable) override {
+        Control.AccessibleRole = SystemRole(role);
+        Control.DefaultAction = pressable ? "Drücken" : "";
+        Control.Invalidate();
+    }
+    void NotifyNameChange() override { Control.Parent().NotifyNameChange(&Control); }
 
     Graphic Control;
 };

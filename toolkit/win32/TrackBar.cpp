@@ -22,6 +22,9 @@ struct TTrackBarPeer : TChildWindowPeer {
         Bar.SetThumbLength(win32::Scaled(ThumbLength));
         SetBounds(bounds);
     }
+    void NotifyNameChange() override {
+        win32::NotifyAccessibleNameChange(Bar.Handle(), CHILDID_SELF);
+    }
 
     win32::TrackBar Bar;
     int ThumbLength = 20;
@@ -36,6 +39,7 @@ win32::TrackBar& Slider(const TTrackBar& bar) {
 TTrackBar::TTrackBar(TWinControl* parent) : TControl(parent) {
     auto peer = std::make_unique<TTrackBarPeer>(parent);
     peer->Bar.OnUserScroll = [this](int position) { DoUserScroll(position); };
+    peer->Bar.Name = [this] { return AccessibleName(); };
     SetPeer(std::move(peer));
     ShowRange();
     ShowPosition();

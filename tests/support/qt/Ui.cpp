@@ -4,6 +4,7 @@
 #include "toolkit/qt/Pixels.h"
 #include "toolkit/qt/TrackBar.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QDropEvent>
@@ -62,6 +63,10 @@ Qt::Key K(TKey key) {
         return Qt::Key_A;
     case TKey::Space:
         return Qt::Key_Space;
+    case TKey::Tab:
+        return Qt::Key_Tab;
+    case TKey::ShiftTab:
+        return Qt::Key_Backtab; // as X11 delivers Shift+Tab
     case TKey::Return:
         break;
     }
@@ -197,6 +202,66 @@ void KeyAutoRepeat(TControl& control, TKey key) {
 void LoseFocus(TControl& control) {
     QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(W(control), &out);
+}
+
+void KeyToFocus(TForm& form, TKey key) {
+    QWidget* target = QApplication::focusWidget();
+    if (target == nullptr)
+        target = W(form)->focusWidget() != nullptr ? W(form)->focusWidget() : W(form);
+    QTest::keyClick(target, K(key), key == TKey::ShiftTab ? Qt::ShiftModifier : Qt::NoModifier);
+}
+
+namespace {
+QAccessibleInterface* Interface(TControl& control) {
+    return QAccessible::queryAccessibleInterface(W(control));
+}
+} // namespace
+
+TAccessible Accessible(TControl& control) {
+    QAccessibleInterface* iface = Interface(control);
+    if (iface == nullptr)
+        return {};
+    TAccessible a;
+    switch (iface->role()) {
+    case QAccessible::Button:
+        a.Role = TAccessibleRole::Button;
+        break;
+    case QAccessible::Link:
+        a.Role = TAccessibleRole::Link;
+        break;
+    case QAccessible::Slider:
+        a.Role = TAccessibleRole::Slider;
+        break;
+    case QAccessible::Graphic:
+        a.Role = TAccessibleRole::Picture;
+        break;
+    default:
+        break;
+    }
+    a.Name = iface->text(QAccessible::Name).toStdString();
+    a.Focusable = iface->state().focusable;
+    a.Focused = iface->state().focused;
+    const QAccessibleActionInterface* actions = iface->actionInterface();
+    a.Pressable = actions != nullptr &&
+                  actions->actionNames().contains(QAccessibleActionInterface::pressAction());
+    return a;
+}
+
+String AccessibleValue(TControl& control) {
+    QAccessibleInterface* iface = Interface(control);
+    const QAccessibleValueInterface* value = iface != nullptr ? iface->valueInterface() : nullptr;
+    return value != nullptr ? value->currentValue().toString().toStdString() : String();
+}
+
+bool AccessiblePress(TControl& control) {
+    QAccessibleInterface* iface = Interface(control);
+    QAccessibleActionInterface* actions = iface != nullptr ? iface->actionInterface() : nullptr;
+    if (actions == nullptr ||
+        !actions->actionNames().contains(QAccessibleActionInterface::pressAction()))
+        return false;
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QApplication::processEvents();
+    return true;
 }
 
 namespace {

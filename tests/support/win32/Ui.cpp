@@ -6,14 +6,17 @@
 #include "toolkit/win32/Peer.h"
 #include "toolkit/win32/Pixels.h"
 #include "toolkit/win32/Text.h"
+#include "toolkit/win32/native/EventLoop.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <windows.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace ui {
 namespace {
@@ -171,6 +174,9 @@ UINT VirtualKey(TKey key) {
         return 'A';
     case TKey::Space:
         return VK_SPACE;
+    case TKey::Tab:
+    case TKey::ShiftTab:
+        return VK_TAB;
     case TKey::Return:
         break;
     }
@@ -340,6 +346,127 @@ void LoseFocus(TControl& control) {
         SendMessageW(window, WM_KILLFOCUS, 0, 0);
 }
 
+void KeyToFocus(TForm& form, TKey key) {
+    HWND target = GetFocus();
+    if (target == nullptr)
+        target = Window(form);
+    // Shift held as the loop reads it, for the keys of this stroke.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE shift = keys[VK_SHIFT];
+    keys[VK_SHIFT] = key == TKey::ShiftTab ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(target, WM_KEYDOWN, VirtualKey(key), kFirstPress);
+    PostMessageW(target, WM_KEYUP, VirtualKey(key), kRelease);
+    win32::EventLoop::ProcessPending();
+    keys[VK_SHIFT] = shift;
+    SetKeyboardState(keys);
+}
+
+namespace {
+
+// The control as MSAA gives it: its window's client object and, for a control that the window
+// draws, the simple child that lies where the control lies.
+struct TAccessibleObject {
+    IAccessible* object = nullptr;
+    VARIANT child{};
+
+    explicit TAccessibleObject(TControl& control) {
+        child.vt = VT_I4;
+        child.lVal = CHILDID_SELF;
+        if (FAILED(AccessibleObjectFromWindow(Window(control), static_cast<DWORD>(OBJID_CLIENT),
+                                              __uuidof(IAccessible),
+                                              reinterpret_cast<void**>(&object))))
+            object = nullptr;
+        if (object == nullptr)
+            return;
+        const POINT at = Screen(control, {0, 0});
+        const RECT wanted{at.x, at.y, at.x + win32::Scaled(control.Width()),
+                          at.y + win32::Scaled(control.Height())};
+        LONG count = 0;
+        object->get_accChildCount(&count);
+        std::vector<VARIANT> children(static_cast<std::size_t>(count));
+        LONG got = 0;
+        if (count > 0)
+            AccessibleChildren(object, 0, count, children.data(), &got);
+        for (LONG i = 0; i < got; ++i) {
+            VARIANT& c = children[static_cast<std::size_t>(i)];
+            LONG left = 0, top = 0, width = 0, height = 0;
+            if (c.vt == VT_I4 && object->accLocation(&left, &top, &width, &height, c) == S_OK) {
+                const RECT r{left, top, left + width, top + height};
+                if (EqualRect(&r, &wanted))
+                    child.lVal = c.lVal;
+            }
+            VariantClear(&c);
+        }
+    }
+    ~TAccessibleObject() {
+        if (object != nullptr)
+            object->Release();
+    }
+    TAccessibleObject(const TAccessibleObject&) = delete;
+    TAccessibleObject& operator=(const TAccessibleObject&) = delete;
+
+    String Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) const {
+        BSTR text = nullptr;
+        if (object == nullptr || (object->*get)(child, &text) != S_OK || text == nullptr)
+            return {};
+        const String result = win32::Narrow(std::wstring(text, SysStringLen(text)));
+        SysFreeString(text);
+        return result;
+    }
+    LONG Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) const {
+        VARIANT v;
+        VariantInit(&v);
+        if (object == nullptr || (object->*get)(child, &v) != S_OK || v.vt != VT_I4)
+            return 0;
+        return v.lVal;
+    }
+};
+
+} // namespace
+
+TAccessible Accessible(TControl& control) {
+    const TAccessibleObject o(control);
+    TAccessible a;
+    switch (o.Number(&IAccessible::get_accRole)) {
+    case ROLE_SYSTEM_PUSHBUTTON:
+        a.Role = TAccessibleRole::Button;
+        break;
+    case ROLE_SYSTEM_LINK:
+        a.Role = TAccessibleRole::Link;
+        break;
+    case ROLE_SYSTEM_SLIDER:
+        a.Role = TAccessibleRole::Slider;
+        break;
+    case ROLE_SYSTEM_GRAPHIC:
+        a.Role = TAccessibleRole::Picture;
+        break;
+    default:
+        break;
+    }
+    a.Name = o.Text(&IAccessible::get_accName);
+    const LONG state = o.Number(&IAccessible::get_accState);
+    a.Focusable = (state & STATE_SYSTEM_FOCUSABLE) != 0;
+    a.Focused = (state & STATE_SYSTEM_FOCUSED) != 0;
+    a.Pressable = !o.Text(&IAccessible::get_accDefaultAction).empty();
+    return a;
+}
+
+String AccessibleValue(TControl& control) {
+    return TAccessibleObject(control).Text(&IAccessible::get_accValue);
+}
+
+bool AccessiblePress(TControl& control) {
+    const TAccessibleObject o(control);
+    if (o.Text(&IAccessible::get_accDefaultAction).empty() ||
+        FAILED(o.object->accDoDefaultAction(o.child)))
+        return false;
+    // The press runs from the loop, as it does for a screen reader in another process.
+    PumpMessages();
+    return true;
+}
+
 TShownSlider ShownSlider(TTrackBar& bar) {
     HWND slider = Window(bar);
     return {int(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0)),
@@ -439,8 +566,9 @@ bool ActivateAndWait(TControl& control) {
     return GetActiveWindow() == top;
 }
 
+// A control that its panel draws has the focus when the panel has it for this control.
 bool HasFocus(TControl& control) {
-    return GetFocus() == Window(control);
+    return GetFocus() == Window(control) && control.Focused();
 }
 
 bool HasFrame(TForm& form) {

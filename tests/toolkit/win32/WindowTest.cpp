@@ -9,6 +9,7 @@
 #include "toolkit/win32/native/Panel.h"
 #include "toolkit/win32/native/TrackBar.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -191,40 +192,66 @@ TEST(MainWindow, CaptionIsUtf8) {
     EXPECT_EQ(f.window.Caption(), "sch\xc3\xb6n \xe2\x82\xac");
 }
 
-TEST(EventLoop, TabReachesTheSliderWhichTakesItsArrows) {
+LRESULT CALLBACK CountTabs(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR count) {
+    if (message == WM_KEYDOWN && wParam == VK_TAB)
+        ++*reinterpret_cast<int*>(count);
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Tab and Shift+Tab go to the top-level window whatever holds the focus; other keys, and Tab
+// with Ctrl, reach the focus (the slider its arrows).
+TEST(EventLoop, HandsTabToTheTopLevelWindowAndOtherKeysToTheFocus) {
     Form f;
     win32::Panel panel(f.window.Handle(), 10, 10, 400, 60);
     win32::TrackBar bar(panel.Handle(), 12, 19, 389, 22);
     bar.SetLineSize(1);
     std::vector<int> seen;
     bar.OnUserScroll = [&](int position) { seen.push_back(position); };
+    std::vector<bool> tabs;
+    f.window.OnTab = [&](bool forward) { tabs.push_back(forward); };
     f.window.Show();
-    SetFocus(f.window.Handle());
-    auto key = [](UINT message, UINT key) {
-        PostMessageW(GetFocus(), message, key, message == WM_KEYUP ? LPARAM(0xC0000001u) : 1);
+    SetFocus(bar.Handle());
+    const auto stroke = [](UINT key, BYTE held) {
+        BYTE keys[256] = {};
+        keys[held] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+        PostMessageW(GetFocus(), WM_KEYUP, key, LPARAM(0xC0000001u));
+        EXPECT_FALSE(win32::EventLoop::ProcessPending());
+        keys[held] = 0;
+        SetKeyboardState(keys);
     };
-    key(WM_KEYDOWN, VK_TAB);
-    key(WM_KEYUP, VK_TAB);
-    EXPECT_FALSE(win32::EventLoop::ProcessPending(f.window.Handle()));
-    EXPECT_EQ(GetFocus(), bar.Handle());
-    key(WM_KEYDOWN, VK_RIGHT);
-    key(WM_KEYUP, VK_RIGHT);
-    EXPECT_FALSE(win32::EventLoop::ProcessPending(f.window.Handle()));
+    stroke(VK_TAB, 0);
+    stroke(VK_TAB, VK_SHIFT);
+    stroke(VK_TAB, VK_CONTROL);
+    EXPECT_EQ(tabs, (std::vector<bool>{true, false}));
+    stroke(VK_RIGHT, 0);
     EXPECT_EQ(seen, (std::vector<int>{1, 1}));
+    EXPECT_EQ(GetFocus(), bar.Handle());
+
+    // A window that moves no focus itself gets the key as it came.
+    f.window.OnTab = nullptr;
+    win32::Panel other(f.window.Handle(), 10, 80, 40, 40);
+    int keys = 0;
+    SetWindowSubclass(other.Handle(), CountTabs, 1, reinterpret_cast<DWORD_PTR>(&keys));
+    SetFocus(other.Handle());
+    stroke(VK_TAB, 0);
+    EXPECT_EQ(keys, 1);
 }
 
 TEST(EventLoop, EndsOnTheRequestOrWhenToldToStop) {
     win32::EventLoop::PostQuit();
-    EXPECT_TRUE(win32::EventLoop::ProcessPending(nullptr));
+    EXPECT_TRUE(win32::EventLoop::ProcessPending());
     win32::EventLoop::PostQuit();
-    EXPECT_TRUE(win32::EventLoop::Run(nullptr, nullptr));
+    EXPECT_TRUE(win32::EventLoop::Run(nullptr));
 
     // A handler that asks the loop to stop: it stops after that message, without a request.
     Form f;
     bool stop = false;
     f.window.OnClose = [&stop] { stop = true; };
     f.window.Close();
-    EXPECT_FALSE(win32::EventLoop::Run(nullptr, [&stop] { return stop; }));
+    EXPECT_FALSE(win32::EventLoop::Run([&stop] { return stop; }));
     EXPECT_TRUE(stop);
 }
 

@@ -4,8 +4,20 @@ namespace win32 {
 
 namespace {
 
-void Dispatch(HWND keyboardWindow, MSG& msg) {
-    if (keyboardWindow && IsDialogMessageW(keyboardWindow, &msg))
+bool Held(int key) {
+    return GetKeyState(key) < 0;
+}
+
+// Tab without Ctrl or Alt (the state of the keys when the message was taken from the queue).
+bool MovedFocus(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || Held(VK_CONTROL) || Held(VK_MENU))
+        return false;
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    return top && SendMessageW(top, EventLoop::NextControlMessage(), Held(VK_SHIFT) ? 1 : 0, 0);
+}
+
+void Dispatch(MSG& msg) {
+    if (MovedFocus(msg))
         return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -13,17 +25,22 @@ void Dispatch(HWND keyboardWindow, MSG& msg) {
 
 } // namespace
 
-bool EventLoop::ProcessPending(HWND keyboardWindow) {
+UINT EventLoop::NextControlMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Reelstand.NextControl");
+    return message;
+}
+
+bool EventLoop::ProcessPending() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT)
             return true;
-        Dispatch(keyboardWindow, msg);
+        Dispatch(msg);
     }
     return false;
 }
 
-bool EventLoop::Run(HWND keyboardWindow, const std::function<bool()>& stop) {
+bool EventLoop::Run(const std::function<bool()>& stop) {
     MSG msg;
     while (!(stop && stop())) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -31,7 +48,7 @@ bool EventLoop::Run(HWND keyboardWindow, const std::function<bool()>& stop) {
             return true;
         if (got < 0)
             return false; // cannot happen with these arguments; never spin on it
-        Dispatch(keyboardWindow, msg);
+        Dispatch(msg);
     }
     return false;
 }

@@ -1,6 +1,7 @@
 #include "toolkit/win32/native/MainWindow.h"
 
 #include "toolkit/win32/Text.h"
+#include "toolkit/win32/native/EventLoop.h"
 #include "toolkit/win32/native/TrackBar.h"
 
 #include <shellapi.h>
@@ -265,6 +266,13 @@ LRESULT MainWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         break;
     default:
+        if (message == EventLoop::NextControlMessage()) {
+            if (auto handler = OnTab) {
+                handler(wParam == 0);
+                return 1;
+            }
+            return 0;
+        }
         break;
     }
     return DefWindowProcW(FHandle, message, wParam, lParam);

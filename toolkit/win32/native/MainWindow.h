@@ -65,6 +65,8 @@ public:
     std::function<void()> OnResize;
     // The window got the keyboard focus: hand it on.
     std::function<void()> OnFocus;
+    // Tab (forward) or Shift+Tab was pressed in the window (EventLoop).
+    std::function<void(bool forward)> OnTab;
     // The window moved to a monitor with another scale; the system suggests its new outer
     // bounds. Without a handler the window takes them.
     std::function<void(int dpi, const RECT& suggested)> OnDpiChanged;

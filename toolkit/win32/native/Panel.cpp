@@ -2,6 +2,7 @@
 
 #include "toolkit/win32/native/TrackBar.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -12,6 +13,8 @@ namespace {
 
 const wchar_t* const PanelClass = L"ReelstandPanel";
 const wchar_t* const PanelProperty = L"Reelstand.Panel";
+// Posted by an assistive technology's default action: press the element in wParam.
+constexpr UINT PressMessage = WM_APP + 10;
 
 GraphicControl* gCaptureControl = nullptr;
 
@@ -81,12 +84,14 @@ Panel::Panel(HWND parent, int left, int top, int width, int height) {
     SetPropW(FHandle, PanelProperty, this);
     SetWindowLongPtrW(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc));
+    SetAccessibleSource(FHandle, this);
 }
 
 Panel::~Panel() {
     if (gCaptureControl && &gCaptureControl->Parent() == this)
         gCaptureControl = nullptr;
     if (FHandle) {
+        SetAccessibleSource(FHandle, nullptr);
         RemovePropW(FHandle, PanelProperty);
         SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
         DestroyWindow(FHandle);
@@ -158,8 +163,89 @@ void Panel::Paint(HDC dc) {
         POINT origin{};
         OffsetViewportOrgEx(dc, c->Left(), c->Top(), &origin);
         c->Paint(dc);
+        if (HasFocus(c) && c->Focusable() && c->PaintFocusMark)
+            c->PaintFocusMark(dc);
         RestoreDC(dc, saved);
     }
+}
+
+void Panel::Focus(GraphicControl* control) {
+    if (control && !control->Focusable())
+        return;
+    GraphicControl* old = FFocus;
+    FFocus = control;
+    if (GetFocus() != FHandle) {
+        // WM_SETFOCUS paints the mark and tells assistive technology.
+        ::SetFocus(FHandle);
+        return;
+    }
+    if (old)
+        old->Invalidate();
+    if (control) {
+        control->Invalidate();
+        NotifyAccessibleFocus(FHandle, ChildId(control));
+    }
+}
+
+bool Panel::HasFocus(const GraphicControl* control) const {
+    return control && FFocus == control && GetFocus() == FHandle;
+}
+
+void Panel::NotifyNameChange(const GraphicControl* control) const {
+    if (const LONG id = ChildId(control); id != CHILDID_SELF)
+        NotifyAccessibleNameChange(FHandle, id);
+}
+
+std::vector<GraphicControl*> Panel::Exposed() const {
+    std::vector<GraphicControl*> exposed;
+    for (GraphicControl* c : FControls) {
+        if (c->AccessibleRole != 0)
+            exposed.push_back(c);
+    }
+    return exposed;
+}
+
+LONG Panel::ChildId(const GraphicControl* control) const {
+    const std::vector<GraphicControl*> exposed = Exposed();
+    const auto it = std::find(exposed.begin(), exposed.end(), control);
+    return it == exposed.end() ? CHILDID_SELF : static_cast<LONG>(it - exposed.begin()) + 1;
+}
+
+std::vector<AccessibleElement> Panel::AccessibleElements() const {
+    std::vector<AccessibleElement> elements;
+    for (const GraphicControl* c : Exposed()) {
+        AccessibleElement e;
+        e.Role = c->AccessibleRole;
+        if (c->AccessibleName)
+            e.Name = c->AccessibleName();
+        if (!c->Visible())
+            e.State |= STATE_SYSTEM_INVISIBLE;
+        if (c->Focusable())
+            e.State |= STATE_SYSTEM_FOCUSABLE;
+        if (HasFocus(c))
+            e.State |= STATE_SYSTEM_FOCUSED;
+        if (c->AccessibleRole == ROLE_SYSTEM_LINK)
+            e.State |= STATE_SYSTEM_LINKED;
+        e.Bounds = {c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+        e.DefaultAction = c->DefaultAction;
+        elements.push_back(std::move(e));
+    }
+    return elements;
+}
+
+int Panel::FocusedElement() const {
+    const LONG id = ChildId(FFocus);
+    return id == CHILDID_SELF ? -1 : static_cast<int>(id - 1);
+}
+
+void Panel::DoDefaultAction(int element) {
+    PostMessageW(FHandle, PressMessage, static_cast<WPARAM>(element), 0);
+}
+
+void Panel::FocusElement(int element) {
+    const std::vector<GraphicControl*> exposed = Exposed();
+    if (element >= 0 && static_cast<std::size_t>(element) < exposed.size())
+        Focus(exposed[static_cast<std::size_t>(element)]);
 }
 
 GraphicControl* Panel::ControlAt(POINT p) const {
@@ -297,6 +383,37 @@ LRESULT Panel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         if (TrackBar::HandleScroll(wParam, lParam))
             return 0;
         break;
+    case WM_GETOBJECT:
+        if (const LRESULT object = AnswerGetObject(FHandle, wParam, lParam))
+            return object;
+        break;
+    case WM_SETFOCUS:
+        if (FFocus) {
+            FFocus->Invalidate();
+            NotifyAccessibleFocus(FHandle, ChildId(FFocus));
+        }
+        return 0;
+    case WM_KILLFOCUS:
+        if (FFocus)
+            FFocus->Invalidate();
+        return 0;
+    case WM_KEYDOWN:
+        // Bit 30: the key was down already, an auto-repeat.
+        if (FFocus) {
+            if (auto handler = FFocus->OnKeyDown;
+                handler && handler(static_cast<UINT>(wParam), (lParam & (1 << 30)) != 0))
+                return 0;
+        }
+        break;
+    case PressMessage: {
+        // The element may be gone since the request was posted.
+        const std::vector<GraphicControl*> exposed = Exposed();
+        if (wParam < exposed.size()) {
+            if (auto press = exposed[wParam]->OnDefaultAction)
+                press();
+        }
+        return 0;
+    }
     default:
         break;
     }
@@ -314,6 +431,8 @@ GraphicControl::~GraphicControl() {
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     if (FParent.FHover == this)
         FParent.FHover = nullptr;
+    if (FParent.FFocus == this)
+        FParent.FFocus = nullptr;
     if (gCaptureControl == this)
         Panel::SetCaptureControl(nullptr);
     Invalidate();

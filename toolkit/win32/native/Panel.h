@@ -2,11 +2,16 @@
 
 // A Panel is a child window painted with GDI: a solid colour, optional 1-pixel bevels, and the
 // windowless controls placed on it (GraphicControl: Bevel, Label, ImageView), which it paints in
-// creation order and feeds with the pointer. Colours are 0x00RRGGBB.
+// creation order and feeds with the pointer. It holds the keyboard focus for the controls on it
+// that can be pressed, and tells assistive technology what they are. Colours are 0x00RRGGBB.
+
+#include "toolkit/win32/native/Accessible.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace win32 {
@@ -29,12 +34,12 @@ COLORREF ColorRef(Color color);
 // Fills the rectangle in one colour; nothing when it is empty.
 void Fill(HDC dc, int left, int top, int width, int height, Color color);
 
-class Panel {
+class Panel : public AccessibleSource {
 public:
     enum class BevelKind { None, Raised, Lowered };
 
     Panel(HWND parent, int left, int top, int width, int height);
-    ~Panel();
+    ~Panel() override;
     Panel(const Panel&) = delete;
     Panel& operator=(const Panel&) = delete;
 
@@ -49,6 +54,19 @@ public:
     static GraphicControl* CaptureControl();
     static void SetCaptureControl(GraphicControl* control);
 
+    // The keyboard focus: `control` (one that can be pressed) gets it, and with it the panel.
+    void Focus(GraphicControl* control);
+    // Whether the control has the focus now (the panel has it, for this control).
+    bool HasFocus(const GraphicControl* control) const;
+    // Tells assistive technology that the control's name changed.
+    void NotifyNameChange(const GraphicControl* control) const;
+
+    // AccessibleSource: the controls with a role, in creation order.
+    std::vector<AccessibleElement> AccessibleElements() const override;
+    int FocusedElement() const override;
+    void DoDefaultAction(int element) override;
+    void FocusElement(int element) override;
+
 private:
     friend class GraphicControl;
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,6 +74,8 @@ private:
     void Paint(HDC dc);
     void Pointer(UINT message, WPARAM wParam, LPARAM lParam);
     GraphicControl* ControlAt(POINT p) const;
+    std::vector<GraphicControl*> Exposed() const;
+    LONG ChildId(const GraphicControl* control) const;
 
     HWND FHandle = nullptr;
     Color FColor = 0xFFFFFF;
@@ -63,6 +83,7 @@ private:
     BevelKind FInner = BevelKind::None;
     std::vector<GraphicControl*> FControls;
     GraphicControl* FHover = nullptr;
+    GraphicControl* FFocus = nullptr;
 };
 
 class GraphicControl {
@@ -85,6 +106,21 @@ public:
     void Repaint();
 
     HCURSOR Cursor = nullptr; // null: the arrow
+
+    // To assistive technology: the role (ROLE_SYSTEM_*; 0: not shown to it) and the name, asked
+    // for when it is read.
+    LONG AccessibleRole = 0;
+    std::function<std::string()> AccessibleName;
+    // What a press is called; a control without one can neither be pressed nor take the focus.
+    std::string DefaultAction;
+    // The press of assistive technology's default action, run from the message loop.
+    std::function<void()> OnDefaultAction;
+    // A key pressed while the control has the focus (`repeated`: the key's auto-repeat); true
+    // when the control used it.
+    std::function<bool(UINT key, bool repeated)> OnKeyDown;
+    bool Focusable() const { return !DefaultAction.empty(); }
+    // Draws the focus mark while the control has the focus (same DC as Paint).
+    std::function<void(HDC dc)> PaintFocusMark;
 
 protected:
     friend class Panel;

@@ -1,6 +1,7 @@
 #include "toolkit/win32/native/TrackBar.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
@@ -35,6 +36,10 @@ LRESULT CALLBACK TrackBar::SubclassProc(HWND window, UINT message, WPARAM wParam
     case WM_MOUSEWHEEL:
         bar->Wheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = AnswerGetObject(window, wParam, lParam))
+            return object;
+        break;
     case WM_CAPTURECHANGED: {
         const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
         if (!bar->FReleasing && reinterpret_cast<HWND>(lParam) != window) {
@@ -102,6 +107,7 @@ TrackBar::TrackBar(HWND parent, int left, int top, int width, int height) {
         return;
     SetPropW(FHandle, PeerProperty, this);
     SetWindowSubclass(FHandle, SubclassProc, SubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetAccessibleSource(FHandle, this);
     SendMessageW(FHandle, TBM_SETRANGEMIN, FALSE, 0);
     SendMessageW(FHandle, TBM_SETRANGEMAX, FALSE, 10);
     SendMessageW(FHandle, TBM_SETPOS, FALSE, 0);
@@ -113,6 +119,7 @@ TrackBar::TrackBar(HWND parent, int left, int top, int width, int height) {
 
 TrackBar::~TrackBar() {
     if (FHandle) {
+        SetAccessibleSource(FHandle, nullptr);
         RemoveWindowSubclass(FHandle, SubclassProc, SubclassId);
         RemovePropW(FHandle, PeerProperty);
         DestroyWindow(FHandle);
@@ -154,6 +161,11 @@ void TrackBar::SetPageSize(int value) {
 void TrackBar::SetThumbLength(int value) {
     if (FHandle)
         SendMessageW(FHandle, TBM_SETTHUMBLENGTH, static_cast<WPARAM>(std::max(value, 1)), 0);
+}
+
+// The system's object for a trackbar is a slider on Windows, a plain client area under Wine.
+LONG TrackBar::AccessibleRole() const {
+    return ROLE_SYSTEM_SLIDER;
 }
 
 bool TrackBar::HandleScroll(WPARAM, LPARAM lParam) {

@@ -5,16 +5,19 @@
 // the trackbar sends for a user gesture is reported with the position the thumb stands at, moved
 // or not. The rules of the stored position belong to its owner.
 
+#include "toolkit/win32/native/Accessible.h"
+
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace win32 {
 
-class TrackBar {
+class TrackBar : public AccessibleSource {
 public:
     TrackBar(HWND parent, int left, int top, int width, int height);
-    ~TrackBar();
+    ~TrackBar() override;
     TrackBar(const TrackBar&) = delete;
     TrackBar& operator=(const TrackBar&) = delete;
 
@@ -32,6 +35,13 @@ public:
     void SetThumbLength(int value);
 
     std::function<void(int position)> OnUserScroll;
+
+    // To assistive technology: a slider with this name (asked for when it is read) and its
+    // position as its value.
+    std::function<std::string()> Name;
+    LONG AccessibleRole() const override;
+    std::string AccessibleName() const override { return Name ? Name() : std::string(); }
+    std::string AccessibleValue() const override { return std::to_string(Position()); }
 
     // The trackbar reports to its parent: every parent window procedure passes WM_HSCROLL here.
     // True when it came from one of these sliders (and was handled).
