@@ -189,6 +189,10 @@ HRESULT AVIFileOpenA(PAVIFILE* ppfile, const char* szFile, UINT uMode, const voi
     }
 }
 
+HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
+    return AVIFileOpenA(ppfile, path, OF_READ, nullptr);
+}
+
 ULONG AVIFileRelease(PAVIFILE pfile) {
     return Release(pfile);
 }

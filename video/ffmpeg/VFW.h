@@ -4,7 +4,6 @@
 // records, implemented on FFmpeg. Nothing here throws.
 
 #include "base/Dib.h"
-#include "video/DrawTarget.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -90,11 +89,6 @@ constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 
 // Opens a scene for reading. Only OF_READ and no handler class are supported.
 HRESULT AVIFileOpenA(PAVIFILE* ppfile, const char* szFile, UINT uMode, const void* lpHandler);
-// The loader's one call for opening a scene, the same on every platform: here the path's bytes
-// go to AVIFileOpenA as they are (Windows converts its UTF-8 to the wide call).
-inline HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path) {
-    return AVIFileOpenA(ppfile, path, OF_READ, nullptr);
-}
 // Files and streams are reference-counted: streams keep their file alive, decompressors their
 // stream, so any release order is safe. Returns the references left.
 ULONG AVIFileRelease(PAVIFILE pfile);
@@ -103,8 +97,6 @@ HRESULT AVIFileGetStream(PAVIFILE pfile, PAVISTREAM* ppavi, DWORD fccType, LONG 
 LONG AVIStreamStart(PAVISTREAM pavi);
 // Informational (from the header); the real frame count is what AVIStreamGetFrame yields.
 LONG AVIStreamLength(PAVISTREAM pavi);
-// Start plus length, never overflowing.
-LONG AVIStreamEnd(PAVISTREAM pavi);
 // Only lpbiWanted nullptr (the decompressor chooses) is supported. nullptr when no decoder can be
 // opened, the picture is beyond the size limit (as declared, or when every picture decoded before
 // the first good one was refused for its size), or another decompressor reads the same file.
@@ -125,24 +117,11 @@ HDRAWDIB DrawDibOpen();
 BOOL DrawDibClose(HDRAWDIB hdd);
 BOOL DrawDibStart(HDRAWDIB hdd, DWORD rate);
 BOOL DrawDibStop(HDRAWDIB hdd);
-// DrawDib draws into a drawing target (a toolkit bitmap's canvas handle, or a plain image) where
-// the old platform's drew into a device context.
-BOOL DrawDibBegin(HDRAWDIB hdd, TDrawTarget* hdc, int dxDst, int dyDst,
-                  const BITMAPINFOHEADER* lpbi, int dxSrc, int dySrc, UINT wFlags);
-UINT DrawDibRealize(HDRAWDIB hdd, TDrawTarget* hdc, BOOL fBackground);
-// Draws 1:1 (no stretching; a negative extent means the whole picture) into the target's pixels,
-// clipped to them. ySrc counts from the top row of the picture. lpBits nullptr: the pixels
-// follow the header. Returns false and draws nothing for a DIB it cannot draw safely. A whole
-// picture of AVIStreamGetFrame drawn at (0, 0) onto a target of its size is handed to the target
-// instead of copied, if the target takes it.
-BOOL DrawDibDraw(HDRAWDIB hdd, TDrawTarget* hdc, int xDst, int yDst, int dxDst, int dyDst,
-                 const BITMAPINFOHEADER* lpbi, const void* lpBits, int xSrc, int ySrc, int dxSrc,
-                 int dySrc, UINT wFlags);
 BOOL DrawDibEnd(HDRAWDIB hdd);
 
-// The text shown for a result of AVIFileOpenA: "CLASSNOTREG", ..., "Unknown Error".
-const char* AVIResultText(HRESULT hr);
-
-// Once at program start (silences FFmpeg, caps the size of its allocations) and once at its end.
-void VideoStartup();
-void VideoShutdown();
+// Here DrawDibDraw hands a whole picture of AVIStreamGetFrame, drawn at (0, 0) onto a target of
+// its size, to the target instead of copying it, if the target takes it; ySrc counts from the top
+// row of the picture, and lpBits nullptr means the pixels follow the header. AVIFileOpenPath
+// gives the path's bytes to AVIFileOpenA as they are. VideoStartup silences FFmpeg and caps the
+// size of its allocations.
+#include "video/VFWAdditions.h"

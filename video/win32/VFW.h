@@ -14,8 +14,6 @@
 
 #include <vfw.h>
 
-#include "video/DrawTarget.h"
-
 #include <cstdint>
 
 // The SDK's A/W switch would rename the application object's MessageBox wherever this header
@@ -24,13 +22,6 @@
 
 // The SDK's AVIStreamEnd is a macro that overflows for a stream that claims 2^31 frames.
 #undef AVIStreamEnd
-// Start plus length, clamped to the range of LONG.
-LONG AVIStreamEnd(PAVISTREAM pavi);
-
-// Opens a scene for reading by a UTF-8 path (on Linux: the file system's bytes), through the
-// wide call, so that every file name opens, not only those of the system's code page. A path
-// that is not valid UTF-8 gives AVIERR_FILEOPEN.
-HRESULT AVIFileOpenPath(PAVIFILE* ppfile, const char* path);
 
 // The SDK takes the frame header as a non-const pointer but never writes through it; these let
 // the loader pass the decompressor's frame as it gets it.
@@ -51,22 +42,11 @@ inline WINBOOL DrawDibDraw(HDRAWDIB hdd, HDC hdc, int xDst, int yDst, int dxDst,
 // halftone palette on every call and never frees it: one GDI object lost per frame.
 UINT DrawDibRealize(HDRAWDIB hdd, HDC hdc, bool fBackground);
 
-// The same calls onto a drawing target (a toolkit bitmap's canvas handle, or a plain image), as
-// the loader makes them: the system's, on a memory DC of this thread that holds the target's
-// pixels while DrawDibDraw draws (win32/DrawDib.cpp).
-BOOL DrawDibBegin(HDRAWDIB hdd, TDrawTarget* hdc, int dxDst, int dyDst,
-                  const BITMAPINFOHEADER* lpbi, int dxSrc, int dySrc, UINT wFlags);
-UINT DrawDibRealize(HDRAWDIB hdd, TDrawTarget* hdc, bool fBackground);
-BOOL DrawDibDraw(HDRAWDIB hdd, TDrawTarget* hdc, int xDst, int yDst, int dxDst, int dyDst,
-                 const BITMAPINFOHEADER* lpbi, const void* lpBits, int xSrc, int ySrc, int dxSrc,
-                 int dySrc, UINT wFlags);
-
-// The text shown for a result of opening a file: "CLASSNOTREG", ..., "Unknown Error".
-const char* AVIResultText(HRESULT hr);
 // Offset of the pixels from the start of the header (after colour table or masks); -1 when the
 // DIB cannot be drawn.
 std::int64_t DibBitsOffset(const BITMAPINFOHEADER& bi);
 
-// Once at program start (AVIFileInit) and once at its end (AVIFileExit).
-void VideoStartup();
-void VideoShutdown();
+// The calls onto a drawing target are the system's, on a memory DC of this thread that holds the
+// target's pixels while DrawDibDraw draws (win32/DrawDib.cpp). VideoStartup is AVIFileInit,
+// VideoShutdown AVIFileExit.
+#include "video/VFWAdditions.h"
