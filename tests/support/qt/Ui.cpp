@@ -380,20 +380,4 @@ bool SharePixels(const TBitmap& a, const TBitmap& b) {
     return !a.Empty() && BitmapImage(a).constBits() == BitmapImage(b).constBits();
 }
 
-void SetPixels(TBitmap& bitmap, const TPixels& pixels) {
-    QImage image(pixels.Width, pixels.Height, QImage::Format_RGB32);
-    for (int y = 0; y < pixels.Height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < pixels.Width; ++x)
-            row[x] = 0xFF000000u | pixels.At(x, y);
-    }
-    SetBitmapImage(bitmap, image);
-}
-
-void Fill(TBitmap& bitmap, int width, int height, TColor colour) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor::fromRgb(qRgb((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF)));
-    SetBitmapImage(bitmap, image);
-}
-
 } // namespace ui
