@@ -4,6 +4,8 @@
 // This console program plays the prompt: it starts the program the ways a prompt does and reads
 // back what reached its console or its pipe.
 
+#include "WindowsPath.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -23,12 +25,6 @@ std::string Utf8(const std::wstring& text) {
     WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), int(out.size()),
                         nullptr, nullptr);
     return out;
-}
-
-std::wstring Path(const char* path) {
-    std::wstring p(path, path + std::strlen(path));
-    std::replace(p.begin(), p.end(), L'/', L'\\');
-    return p;
 }
 
 // How the program's standard handles are set up, as a prompt may start it.
@@ -91,7 +87,7 @@ protected:
     // until it ends) and the program is ended afterwards.
     static Outcome Start(const std::wstring& arguments, Handles handles,
                          const std::function<void()>& finish = {}) {
-        std::wstring command = L"\"" + Path(RS_REELSTAND) + L"\" " + arguments;
+        std::wstring command = L"\"" + WindowsPath(RS_REELSTAND) + L"\" " + arguments;
         STARTUPINFOW si{};
         si.cb = sizeof si;
         si.dwFlags = STARTF_USESTDHANDLES;

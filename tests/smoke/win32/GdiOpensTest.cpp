@@ -3,6 +3,8 @@
 // decompressor's) would show 20 times over. The program is counted from inside
 // (GdiOpensHook.cpp, loaded into it), since Wine's GetGuiResources says 0.
 
+#include "WindowsPath.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,13 +21,6 @@
 
 namespace {
 
-// Windows paths: LoadLibraryW wants backslashes.
-std::wstring Path(const char* path) {
-    std::wstring p(path, path + std::strlen(path));
-    std::replace(p.begin(), p.end(), L'/', L'\\');
-    return p;
-}
-
 struct RsDrop {
     HWND form;
     wchar_t path[MAX_PATH];
@@ -41,7 +36,7 @@ public:
     }
 
     void Start() {
-        std::wstring command = L"\"" + Path(RS_REELSTAND) + L"\"";
+        std::wstring command = L"\"" + WindowsPath(RS_REELSTAND) + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
@@ -76,7 +71,7 @@ public:
     }
 
     void Inject() {
-        const std::wstring dll = Path(RS_GDI_HOOK);
+        const std::wstring dll = WindowsPath(RS_GDI_HOOK);
         const DWORD bytes = DWORD((dll.size() + 1) * sizeof(wchar_t));
         void* name = Write(dll.c_str(), bytes);
         const auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
@@ -190,8 +185,8 @@ TEST(GdiOpens, TwentyOpensLeaveTheCountAsItWas) {
     // The sample (75 frames of 512 x 512) between 10-frame scenes of every way in: the codecs a
     // stock Windows has, Media Foundation (H.264 MP4, MJPEG AVI) and our own conversion (a
     // top-down AVI), so that each open changes the slider's range and proves it loaded.
-    const std::wstring fixtures = Path(RS_FIXTURES) + L"\\";
-    const std::wstring sample = Path(RS_SAMPLE);
+    const std::wstring fixtures = WindowsPath(RS_FIXTURES) + L"\\";
+    const std::wstring sample = WindowsPath(RS_SAMPLE);
     // The tenth is cinepak_10.avi again: the last open is the same scene as the first.
     const wchar_t* const small[] = {L"raw24_10.avi",        L"mp4_10.mp4",   L"cinepak_10.avi",
                                     L"msvideo1_10.avi",     L"mjpeg_10.avi", L"rle8_10.avi",

@@ -4,6 +4,8 @@
 // Space reach and press the play button, and "schließen" ends the program. The tree is printed
 // as read.
 
+#include "WindowsPath.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -63,7 +65,8 @@ class ScreenReader : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        std::wstring command = L"\"" + Path(RS_REELSTAND) + L"\" \"" + Path(RS_SAMPLE) + L"\"";
+        std::wstring command =
+            L"\"" + WindowsPath(RS_REELSTAND) + L"\" \"" + WindowsPath(RS_SAMPLE) + L"\"";
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
@@ -90,13 +93,6 @@ protected:
             CloseHandle(FProcess);
         }
         CoUninitialize();
-    }
-
-    static std::wstring Path(const char* path) {
-        std::wstring p(path, path + std::strlen(path));
-        for (wchar_t& c : p)
-            c = c == L'/' ? L'\\' : c;
-        return p;
     }
 
     // True once `done` says so, within ten seconds.
