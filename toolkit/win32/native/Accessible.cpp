@@ -189,7 +189,7 @@ public:
         AccessibleSource* source = Source();
         if (!source)
             return RPC_E_DISCONNECTED;
-        const int element = Element(child, *source);
+        const int element = Element(child, source->AccessibleElements());
         if (element < 0)
             return child.vt == VT_I4 && child.lVal == CHILDID_SELF && FSystem
                        ? FSystem->accSelect(flags, child)
@@ -211,10 +211,11 @@ public:
         if (child.vt == VT_I4 && child.lVal == CHILDID_SELF) {
             GetClientRect(FWindow, &r);
         } else {
-            const int element = Element(child, *source);
+            const std::vector<AccessibleElement> elements = source->AccessibleElements();
+            const int element = Element(child, elements);
             if (element < 0)
                 return E_INVALIDARG;
-            r = source->AccessibleElements()[static_cast<std::size_t>(element)].Bounds;
+            r = elements[static_cast<std::size_t>(element)].Bounds;
         }
         MapWindowPoints(FWindow, nullptr, reinterpret_cast<POINT*>(&r), 2);
         *left = r.left;
@@ -269,12 +270,13 @@ public:
         AccessibleSource* source = Source();
         if (!source)
             return RPC_E_DISCONNECTED;
-        const int element = Element(child, *source);
+        const std::vector<AccessibleElement> elements = source->AccessibleElements();
+        const int element = Element(child, elements);
         if (element < 0)
             return child.vt == VT_I4 && child.lVal == CHILDID_SELF && FSystem
                        ? FSystem->accDoDefaultAction(child)
                        : E_INVALIDARG;
-        if (source->AccessibleElements()[static_cast<std::size_t>(element)].DefaultAction.empty())
+        if (elements[static_cast<std::size_t>(element)].DefaultAction.empty())
             return DISP_E_MEMBERNOTFOUND;
         source->DoDefaultAction(element);
         return S_OK;
@@ -286,11 +288,12 @@ public:
 private:
     AccessibleSource* Source() const { return SourceOf(FWindow); }
 
-    // The element a child id names; -1 for the window itself or an id out of range.
-    static int Element(const VARIANT& child, const AccessibleSource& source) {
+    // The element a child id names among `elements` (the source works out every name for them,
+    // so a call asks for them once); -1 for the window itself or an id out of range.
+    static int Element(const VARIANT& child, const std::vector<AccessibleElement>& elements) {
         if (child.vt != VT_I4 || child.lVal <= 0)
             return -1;
-        const auto count = static_cast<LONG>(source.AccessibleElements().size());
+        const auto count = static_cast<LONG>(elements.size());
         return child.lVal <= count ? static_cast<int>(child.lVal - 1) : -1;
     }
 
@@ -321,12 +324,11 @@ private:
             }
             return FSystem ? (FSystem->*system)(child, out) : S_FALSE;
         }
-        const int i = Element(child, *source);
+        const std::vector<AccessibleElement> elements = source->AccessibleElements();
+        const int i = Element(child, elements);
         if (i < 0)
             return E_INVALIDARG;
-        return element
-                   ? Answer(source->AccessibleElements()[static_cast<std::size_t>(i)].*element, out)
-                   : S_FALSE;
+        return element ? Answer(elements[static_cast<std::size_t>(i)].*element, out) : S_FALSE;
     }
 
     using ElementNumber = LONG AccessibleElement::*;
@@ -350,10 +352,11 @@ private:
             }
             return FSystem ? (FSystem->*system)(child, out) : S_FALSE;
         }
-        const int i = Element(child, *source);
+        const std::vector<AccessibleElement> elements = source->AccessibleElements();
+        const int i = Element(child, elements);
         if (i < 0)
             return E_INVALIDARG;
-        SetChild(out, source->AccessibleElements()[static_cast<std::size_t>(i)].*element);
+        SetChild(out, elements[static_cast<std::size_t>(i)].*element);
         return S_OK;
     }
 
