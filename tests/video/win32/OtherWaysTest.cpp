@@ -2,10 +2,12 @@
 // the streams of ours tell the loader, the program where Media Foundation is missing, and files
 // for which Wine's reader never returns.
 
+#include "video/SceneReader.h"
 #include "video/VFW.h"
 #include "video/VFWHandles.h"
 
 #include "FrameColours.h"
+#include "WideText.h"
 #include "video/FrameConversion.h"
 
 #include <gtest/gtest.h>
@@ -184,44 +186,22 @@ TEST(DibToRgb32, MasksAndRowOrderAsTheHeaderSays) {
 
 // ---- What a stream of ours tells the loader ----
 
-struct Opened {
-    HRESULT open = E_FAIL;
-    HRESULT stream = E_FAIL;
-    AVISTREAMINFOA info{};
-    LONG end = -1;
-    bool frameOpen = false;
+struct Opened : SceneRead {
     std::vector<BITMAPINFOHEADER> headers; // of each frame
     std::vector<FrameRgb> centres;
 };
 
-// Opens a scene as the loader does and reads every frame, or `maxFrames` of them.
-Opened Read(const std::string& path, int maxFrames = 1 << 20) {
+// Opens a scene as the loader does and reads every frame.
+Opened Read(const std::string& path) {
     Opened o;
-    PAVIFILE rawFile = nullptr;
-    o.open = AVIFileOpenPath(&rawFile, path.c_str());
-    const AviFilePtr file(rawFile);
-    if (o.open != AVIERR_OK)
-        return o;
-    PAVISTREAM rawStream = nullptr;
-    o.stream = AVIFileGetStream(file.get(), &rawStream, streamtypeVIDEO, 0);
-    const AviStreamPtr stream(rawStream);
-    if (!stream)
-        return o;
-    AVIStreamInfoA(stream.get(), &o.info, sizeof o.info);
-    o.end = AVIStreamEnd(stream.get());
-    const GetFramePtr frames(AVIStreamGetFrameOpen(stream.get(), nullptr));
-    o.frameOpen = frames != nullptr;
-    for (LONG n = 0; frames && n < maxFrames; ++n) {
-        const auto* header =
-            static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames.get(), n));
-        if (!header)
-            break;
-        o.headers.push_back(*header);
-        const auto* bits = reinterpret_cast<const std::uint8_t*>(header) + header->biSize;
-        const LONG w = header->biWidth, h = header->biHeight;
-        const std::uint8_t* centre = bits + (std::size_t(h - 1 - h / 2) * w + w / 2) * 4;
-        o.centres.push_back({centre[2], centre[1], centre[0]});
-    }
+    static_cast<SceneRead&>(o) = ReadScene(
+        path.c_str(), [&](LONG, const BITMAPINFOHEADER& dib, const TDrawImage& picture, bool) {
+            o.headers.push_back(dib);
+            const std::uint32_t p =
+                picture.Null() ? 0 : picture.Pixel(picture.Width() / 2, picture.Height() / 2);
+            o.centres.push_back({int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)});
+            return true;
+        });
     return o;
 }
 
@@ -244,7 +224,7 @@ TEST_P(StreamFacts, AsTheFileMeansThem) {
     EXPECT_EQ(o.info.dwRate, row.rate);
     EXPECT_EQ(o.info.dwScale, row.scale);
     EXPECT_EQ(o.end, row.frames);
-    ASSERT_TRUE(o.frameOpen);
+    ASSERT_TRUE(o.decompressor);
     ASSERT_EQ(LONG(o.headers.size()), row.frames);
     for (std::size_t i = 0; i < o.headers.size(); ++i) {
         EXPECT_EQ(o.headers[i].biWidth, row.width);
@@ -311,14 +291,10 @@ int DecodeInChild(int count, char** paths) {
     for (int i = 0; i < count; ++i) {
         const Opened o = Read(paths[i]);
         std::printf("%08lx %d\n", static_cast<unsigned long>(o.open),
-                    o.frameOpen ? int(o.headers.size()) : -1);
+                    o.decompressor ? int(o.headers.size()) : -1);
         std::fflush(stdout);
     }
     return 0;
-}
-
-std::wstring Wide(const std::string& s) {
-    return std::wstring(s.begin(), s.end());
 }
 
 // `program` with `--decode` and the scenes; its output once it has ended, or within `seconds`.
