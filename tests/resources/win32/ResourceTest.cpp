@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "WideText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -116,13 +118,6 @@ TEST(Resources, VersionIsTheProjectVersion) {
     EXPECT_EQ(fixed->dwFileVersionMS, DWORD(RS_VERSION_MAJOR) << 16 | RS_VERSION_MINOR);
     EXPECT_EQ(fixed->dwFileVersionLS, DWORD(RS_VERSION_PATCH) << 16);
     EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
-}
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(std::size_t(size > 0 ? size - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
 }
 
 // The texts of Explorer's Details page, read as Explorer reads them from the program file; the

@@ -4,7 +4,7 @@
 // This console program plays the prompt: it starts the program the ways a prompt does and reads
 // back what reached its console or its pipe.
 
-#include "WindowsPath.h"
+#include "WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +17,6 @@
 #include <vector>
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    std::string out(std::size_t(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()),
-                                                    nullptr, 0, nullptr, nullptr)),
-                    '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), int(out.size()),
-                        nullptr, nullptr);
-    return out;
-}
 
 // How the program's standard handles are set up, as a prompt may start it.
 enum class Handles {
@@ -107,7 +98,7 @@ protected:
         Outcome run;
         if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                             &si, &pi)) {
-            ADD_FAILURE() << "cannot start " << RS_REELSTAND;
+            ADD_FAILURE() << "cannot start " << RS_REELSTAND << ": error " << GetLastError();
             return run;
         }
         if (console != INVALID_HANDLE_VALUE)

@@ -3,7 +3,7 @@
 // decompressor's) would show 20 times over. The program is counted from inside
 // (GdiOpensHook.cpp, loaded into it), since Wine's GetGuiResources says 0.
 
-#include "WindowsPath.h"
+#include "WideText.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // Space reach and press the play button, and "schließen" ends the program. The tree is printed
 // as read.
 
-#include "WindowsPath.h"
+#include "WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +24,6 @@ namespace {
 // MinGW's import library links IID_IAccessible to a thunk into oleacc.dll, not to the GUID.
 const IID& kAccessible = __uuidof(IAccessible);
 
-std::string Utf8(const wchar_t* text, int length) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
-
 // One object or simple element as MSAA gives it: the object and the child id.
 struct Element {
     IAccessible* object = nullptr;
@@ -47,7 +40,7 @@ struct Element {
         BSTR text = nullptr;
         if ((object->*get)(Id(), &text) != S_OK || text == nullptr)
             return {};
-        const std::string out = Utf8(text, static_cast<int>(SysStringLen(text)));
+        const std::string out = Utf8({text, SysStringLen(text)});
         SysFreeString(text);
         return out;
     }
@@ -192,8 +185,8 @@ private:
     static void Line(const Element& e, int depth, std::string& dump) {
         wchar_t role[64] = {};
         GetRoleTextW(static_cast<DWORD>(e.Role()), role, 64);
-        dump += std::string(static_cast<std::size_t>(depth) * 2, ' ') +
-                Utf8(role, static_cast<int>(wcslen(role))) + " \"" + e.Name() + "\"";
+        dump += std::string(static_cast<std::size_t>(depth) * 2, ' ') + Utf8(role) + " \"" +
+                e.Name() + "\"";
         if (const std::string action = e.Text(&IAccessible::get_accDefaultAction); !action.empty())
             dump += " action=" + action;
         if (const std::string value = e.Text(&IAccessible::get_accValue); !value.empty())

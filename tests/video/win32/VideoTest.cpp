@@ -6,6 +6,8 @@
 #include "video/VFW.h"
 
 #include "FrameColours.h"
+#include "GdiCount.h"
+#include "WideText.h"
 
 #include <gtest/gtest.h>
 
@@ -131,15 +133,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- File names beyond the code page, and what stays open afterwards ----
 
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
-
 std::string TempFolder() {
     wchar_t temp[MAX_PATH];
     const DWORD length = GetTempPathW(MAX_PATH, temp);
-    return Utf16ToUtf8(std::u16string(temp, temp + length));
+    return Utf8({temp, length});
 }
 
 TEST(FileNames, AnyUnicodeNameOpensAndNothingKeepsTheFileOpen) {
@@ -174,33 +171,16 @@ TEST(FileNames, BytesThatAreNotUtf8OpenNoOtherFile) {
 
 // ---- No leaked GDI object over repeated opens ----
 
-// GDI objects the process holds. Wine's GetGuiResources always answers 0, so there the free
-// slots of the process's GDI handle table are counted instead (by filling it) and turned into
-// a count of objects held.
-long GdiObjectsHeld() {
-    HRGN probe = CreateRectRgn(0, 0, 1, 1);
-    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    DeleteObject(probe);
-    if (reported > 0)
-        return long(reported) - 1;
-    std::vector<HRGN> held;
-    for (HRGN r; held.size() < 200000 && (r = CreateRectRgn(0, 0, 1, 1)) != nullptr;)
-        held.push_back(r);
-    for (HRGN r : held)
-        DeleteObject(r);
-    return -long(held.size());
-}
-
 TEST(Handles, TwentyOpensLeaveNoGdiObjectBehind) {
     // The first decode loads the codecs and DrawDib, which keep their own objects for good.
     Decode(Fixture("msvideo1_10.avi"));
     Decode(Fixture("cinepak_10.avi"));
-    const long before = GdiObjectsHeld();
+    const unsigned before = GdiObjectCount();
     for (int i = 0; i < 10; ++i) {
         ASSERT_EQ(Decode(Fixture("msvideo1_10.avi")).centre.size(), 10u);
         ASSERT_EQ(Decode(Fixture("cinepak_10.avi")).centre.size(), 10u);
     }
-    EXPECT_EQ(GdiObjectsHeld(), before);
+    EXPECT_EQ(GdiObjectCount(), before);
 }
 
 } // namespace
