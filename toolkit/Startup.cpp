@@ -15,3 +15,8 @@ double FittingScale(double current, int availableWidth, int availableHeight, int
     // Quarter steps, as desktops offer them (125 %, 150 % ...).
     return std::clamp(std::floor(largest * 4.0) / 4.0, 1.0, current);
 }
+
+bool WriteBytes(std::FILE* file, const String& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fflush(file) == 0 && written && std::ferror(file) == 0;
+}

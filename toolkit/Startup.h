@@ -3,6 +3,7 @@
 #include "toolkit/Types.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -35,3 +36,6 @@ enum class TStandardStream { Output, Error };
 // pipe), which a command that only prints must report. Where the system keeps a program with a
 // window apart from the prompt that started it, the text still reaches that prompt.
 bool WriteStandardStream(TStandardStream stream, const String& text);
+// The same for an open stream of the C library, byte for byte: what both back ends do when the
+// text goes to a file or a pipe.
+bool WriteBytes(std::FILE* file, const String& text);

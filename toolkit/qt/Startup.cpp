@@ -47,9 +47,7 @@ std::unique_ptr<QTranslator> LoadQtTranslations(const QLocale& locale) {
 }
 
 bool WriteStandardStream(TStandardStream stream, const String& text) {
-    std::FILE* file = stream == TStandardStream::Output ? stdout : stderr;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fflush(file) == 0 && written && std::ferror(file) == 0;
+    return WriteBytes(stream == TStandardStream::Output ? stdout : stderr, text);
 }
 
 std::vector<String> ProgramArguments(int argc, char** argv) {

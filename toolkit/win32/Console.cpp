@@ -1,5 +1,6 @@
 #include "toolkit/win32/Console.h"
 
+#include "toolkit/Startup.h"
 #include "toolkit/win32/Text.h"
 
 #include <algorithm>
@@ -29,11 +30,6 @@ bool WriteConsoleText(HANDLE console, const std::string& text) {
     return true;
 }
 
-bool WriteFileText(std::FILE* file, const std::string& text) {
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fflush(file) == 0 && written && std::ferror(file) == 0;
-}
-
 } // namespace
 
 bool WriteStandard(DWORD which, std::FILE* file, const std::string& text) {
@@ -41,12 +37,12 @@ bool WriteStandard(DWORD which, std::FILE* file, const std::string& text) {
     if (IsConsole(handle))
         return WriteConsoleText(handle, text);
     if (IsOpen(handle) && GetFileType(handle) != FILE_TYPE_UNKNOWN)
-        return WriteFileText(file, text);
+        return WriteBytes(file, text);
     // Attached only for the write: a program that stayed attached would end with the prompt's
     // window and with every Ctrl+C typed there. Started from Explorer, there is no console.
     const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != FALSE;
     if (!attached && GetLastError() != ERROR_ACCESS_DENIED) // denied: a console is there already
-        return WriteFileText(file, text);
+        return WriteBytes(file, text);
     const HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
                                        nullptr, OPEN_EXISTING, 0, nullptr);
     const bool ok = console != INVALID_HANDLE_VALUE && WriteConsoleText(console, text);
