@@ -130,8 +130,8 @@ LangString RemovalNeedsAdministrator ${LANG_ENGLISH} "Reelstand is installed for
 ; The program's registration for one type: a ProgID of its own ("Reelstand.avi", used only when
 ; the user picks Reelstand for the type), its place in the type's "Open with" list and among the
 ; program's supported types, and its entry in the Default apps capabilities. The type's own
-; default stays untouched. --open takes the file whatever its name (a bare argument counts only
-; when it ends in lower-case .avi, and CLIP.AVI would start an empty window).
+; default stays untouched. --open takes the file whatever its name, so that any file a user
+; associates opens (a bare argument counts only as a scene or an existing video file).
 !macro RegisterType EXT NAME
     WriteRegStr SHCTX "${KEY_CLASSES}\Reelstand${EXT}" "" "${NAME}"
     WriteRegStr SHCTX "${KEY_CLASSES}\Reelstand${EXT}\DefaultIcon" "" '"$INSTDIR\reelstand.exe",0'

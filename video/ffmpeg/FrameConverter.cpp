@@ -1,6 +1,5 @@
 #include "FrameConverter.h"
 
-#include "StreamDecoder.h"
 #include "base/Dib.h"
 
 extern "C" {

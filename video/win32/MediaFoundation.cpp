@@ -210,10 +210,6 @@ Size FrameSize(IMFMediaType* type) {
     return {std::int64_t(packed >> 32), std::int64_t(packed & 0xFFFFFFFFu)};
 }
 
-bool WithinLimits(Size s) {
-    return FrameSizeAllowed(s.width, s.height);
-}
-
 GUID Subtype(IMFMediaType* type) {
     GUID subtype{};
     type->GetGUID(MF_MT_SUBTYPE, &subtype);
@@ -261,7 +257,7 @@ public:
         : FMf(mf), FPath(std::move(path)), FShown(shown), FJpeg(jpeg) {}
 
     bool Start() override {
-        if (!WithinLimits(FShown) && FShown.width > 0 && FShown.height > 0)
+        if (!FrameSizeAllowed(FShown.width, FShown.height) && FShown.width > 0 && FShown.height > 0)
             return false;
         FReader = OpenReader(FMf, FPath, true);
         if (!FReader || !ChooseOutput())
@@ -308,7 +304,7 @@ private:
             return false;
         o.yuv = known->yuv;
         o.coded = FrameSize(type.get());
-        if (!WithinLimits(o.coded)) {
+        if (!FrameSizeAllowed(o.coded.width, o.coded.height)) {
             FRefusedForSize = o.coded.width > 0 && o.coded.height > 0;
             return false;
         }
